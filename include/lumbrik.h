@@ -1,0 +1,60 @@
+/*
+ * lumbrik.h - the fourteen functions of lumbrik.dll, for host programs.
+ *
+ * Every function is __stdcall with an undecorated export name; each is also
+ * exported by the ordinal given in its comment. Integers are 32 bits wide.
+ * A truth value comes back as one byte: 1 for true, 0 for false.
+ *
+ * einschalten, ausschalten and schalter take a number from -32767 to 32768,
+ * or else the address of a list text such as "[1 2 3]" (a bracket, numbers
+ * separated by single spaces, a bracket). Usable from C and C++.
+ */
+#ifndef LUMBRIK_H
+#define LUMBRIK_H
+
+#include <stdint.h>
+
+#ifdef _WIN32
+#define LUMBRIK_CALL __stdcall
+#else
+#define LUMBRIK_CALL
+#endif
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* 1: whether a pause was cut short by Escape since the last call; clears it. */
+unsigned char LUMBRIK_CALL gib_fehler(void);
+/* 2: opens the interface and shows the start-up box; the argument is ignored. */
+void LUMBRIK_CALL vorbereitung(int32_t wert);
+/* 3: switches on the output(s) at the current power level. */
+void LUMBRIK_CALL einschalten(intptr_t ausgaenge);
+/* 4: switches off the output(s). */
+void LUMBRIK_CALL ausschalten(intptr_t ausgaenge);
+/* 5: switches all motors off. */
+void LUMBRIK_CALL allesaus(void);
+/* 6: drives motor `nummer` with `wert` at the current power level. */
+void LUMBRIK_CALL motor(int32_t nummer, int32_t wert);
+/* 7: the output state as the interface reports it. */
+int32_t LUMBRIK_CALL ausgangzustand(void);
+/* 8: whether the input, or any input of a list, is active. */
+unsigned char LUMBRIK_CALL schalter(intptr_t eingaenge);
+/* 9: the value of an analog input. */
+int32_t LUMBRIK_CALL sensor(int32_t eingang);
+/* 10: the same as sensor. */
+int32_t LUMBRIK_CALL poti(int32_t eingang);
+/* 11: waits this many tenths of a second; Escape cuts it short. */
+void LUMBRIK_CALL pause(double zehntelsekunden);
+/* 12: accepted and ignored. */
+void LUMBRIK_CALL lpt(int32_t wert);
+/* 13: sets the power level (1 to 7) for outputs and motors; others ignored. */
+void LUMBRIK_CALL t_proz1(int32_t stufe);
+/* 14: voltage 1 or 2; any other number gives 0. */
+int32_t LUMBRIK_CALL t_funk1(int32_t nummer);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif

@@ -1,0 +1,259 @@
+#include "lumbrik.h"
+
+#include "gib_copy.h"
+#include "plattform.h"
+#include "strings2.h"
+#include "umFish40.h"
+
+namespace lumbrik {
+
+uint32_t schnittstelle = 0;
+int32_t stufe = 7;
+unsigned char fehler = 0;
+
+namespace {
+
+// --- Reading a host's list text ---
+
+// A text in the host's memory. Characters are fetched one region at a time,
+// so a scan never touches a page that is not readable; reading past the last
+// readable byte yields '\0', which ends the text there.
+struct lesetext {
+  const char *t;
+  size_t lesbar;
+  bool erschoepft;
+};
+
+char zeichen(lesetext &text, size_t i) {
+  while (i >= text.lesbar) {
+    const size_t mehr = text.erschoepft ? 0 : lesbare_bytes(text.t + text.lesbar);
+    if (mehr == 0) {
+      text.erschoepft = true;
+      return '\0';
+    }
+    text.lesbar += mehr;
+  }
+  return text.t[i];
+}
+
+// Finds the first `gesucht` at or after `ab`, stopping at the end of the text.
+bool suchen(lesetext &text, size_t ab, char gesucht, size_t &fund) {
+  for (size_t i = ab;; ++i) {
+    const char c = zeichen(text, i);
+    if (c == gesucht) {
+      fund = i;
+      return true;
+    }
+    if (c == '\0')
+      return false;
+  }
+}
+
+// Converts text[von, bis): an optional sign and one or more decimal digits
+// whose value fits in 32 bits. Leading zeros are fine, so length is no limit.
+bool umwandeln(lesetext &text, size_t von, size_t bis, int32_t &zahl) {
+  bool negativ = false;
+  if (von < bis && (zeichen(text, von) == '+' || zeichen(text, von) == '-')) {
+    negativ = zeichen(text, von) == '-';
+    ++von;
+  }
+  if (von == bis)
+    return false;
+  constexpr int64_t grenze = int64_t{INT32_MAX} + 1;
+  int64_t wert = 0;
+  for (; von < bis; ++von) {
+    const char c = zeichen(text, von);
+    if (c < '0' || c > '9')
+      return false;
+    // Past the limit the value only has to stay out of range.
+    if (wert <= grenze)
+      wert = wert * 10 + (c - '0');
+  }
+  if (negativ)
+    wert = -wert;
+  if (wert < INT32_MIN || wert > INT32_MAX)
+    return false;
+  zahl = static_cast<int32_t>(wert);
+  return true;
+}
+
+bool liste_gehen(lesetext &text, aktion tun, void *kontext) {
+  // One optional space may follow the bracket.
+  size_t anfang = zeichen(text, 1) == ' ' ? 2 : 1;
+  for (;;) {
+    // A token runs to the next space; only when there is none, to the next
+    // bracket. So "[1 2] 3" yields the token "2]", which fails.
+    size_t trenner = 0;
+    size_t ende = 0;
+    if (suchen(text, anfang, ' ', trenner))
+      ende = trenner + 1;
+    else if (suchen(text, anfang, ']', trenner))
+      ende = trenner;
+    else
+      return false; // the text ends inside the list
+
+    int32_t zahl = 0;
+    if (!umwandeln(text, anfang, trenner, zahl))
+      return false;
+    tun(zahl, kontext);
+    if (zeichen(text, ende) == ']')
+      return true;
+    anfang = ende;
+  }
+}
+
+// --- Per-number actions ---
+
+void lampe_an(int32_t ausgang, void *) {
+  rbSetLampEx(schnittstelle, ausgang, 1, stufe);
+}
+
+void lampe_aus(int32_t ausgang, void *) {
+  rbSetLampEx(schnittstelle, ausgang, 0, stufe);
+}
+
+// Once one input has read active, the rest of a list is walked unread.
+void schalter_lesen(int32_t eingang, void *kontext) {
+  bool &ergebnis = *static_cast<bool *>(kontext);
+  if (!ergebnis)
+    ergebnis = eingang_aktiv(eingang);
+}
+
+// --- Message boxes ---
+
+constexpr char meldung_fehler[] = "Fehler beim \xD6"
+                                  "ffnen des FT-Robo Interfaces an USB";
+constexpr char meldung_geladen[] = "Fischer-Technik-Robo Interface ist geladen.\r\n";
+
+void meldung_zeigen(const char *text) {
+  MessageBoxA(nullptr, text, "Meldung", 0);
+}
+
+// --- Keyboard ---
+
+constexpr UINT taste_gedrueckt = 0x0100;
+constexpr UINT tasten_letzte = 0x0108;
+constexpr UINT entfernen_ohne_warten = 3;
+constexpr char escape = 27;
+
+} // namespace
+
+weg zahl_oder_liste(intptr_t wert, aktion tun, void *kontext) {
+  if (wert >= kleinste_zahl && wert <= groesste_zahl) {
+    tun(static_cast<int32_t>(wert), kontext);
+    return weg::zahl;
+  }
+  lesetext text{reinterpret_cast<const char *>(wert), 0, false};
+  if (zeichen(text, 0) != '[')
+    return weg::keine_liste;
+  return liste_gehen(text, tun, kontext) ? weg::liste_fertig : weg::liste_abgebrochen;
+}
+
+bool liste_abarbeiten(const char *t, aktion tun, void *kontext) {
+  lesetext text{t, 0, false};
+  return liste_gehen(text, tun, kontext);
+}
+
+void vorbereitung(int32_t) {
+  // Stored before any box opens: the host may call commands while one is up.
+  schnittstelle = rbOpenInterfaceUSB(0, 0);
+  if (schnittstelle == oeffnen_fehlgeschlagen)
+    meldung_zeigen(meldung_fehler);
+  char *hinweis = hinweis_bauen(meldung_geladen);
+  // Without a block the user still learns that the interface is loaded.
+  meldung_zeigen(hinweis != nullptr ? hinweis : meldung_geladen);
+  block_freigeben(hinweis);
+}
+
+void lpt(int32_t) {}
+
+void einschalten(intptr_t ausgaenge) {
+  zahl_oder_liste(ausgaenge, lampe_an, nullptr);
+}
+
+void ausschalten(intptr_t ausgaenge) {
+  zahl_oder_liste(ausgaenge, lampe_aus, nullptr);
+}
+
+void allesaus() {
+  rbSetMotors(schnittstelle, 0);
+}
+
+void motor(int32_t nummer, int32_t wert) {
+  rbSetMotorEx(schnittstelle, nummer, wert, stufe);
+}
+
+int32_t ausgangzustand() {
+  return rbGetMotors(schnittstelle);
+}
+
+void t_proz1(int32_t neue_stufe) {
+  if (neue_stufe >= 1 && neue_stufe <= 7)
+    stufe = neue_stufe;
+}
+
+bool eingang_aktiv(int32_t eingang) {
+  return rbGetInput(schnittstelle, eingang) > 0;
+}
+
+unsigned char schalter(intptr_t eingaenge) {
+  bool ergebnis = false;
+  // A list broken off at a bad token answers with what was read before it.
+  if (zahl_oder_liste(eingaenge, schalter_lesen, &ergebnis) == weg::keine_liste)
+    return 0;
+  return ergebnis ? 1 : 0;
+}
+
+int32_t sensor(int32_t eingang) {
+  return rbGetAnalog(schnittstelle, eingang);
+}
+
+int32_t poti(int32_t eingang) {
+  return sensor(eingang);
+}
+
+int32_t t_funk1(int32_t nummer) {
+  if (nummer != 1 && nummer != 2)
+    return 0;
+  return rbGetVoltage(schnittstelle, nummer);
+}
+
+bool escape_gedrueckt() {
+  MSG nachricht;
+  if (!PeekMessageA(&nachricht, nullptr, taste_gedrueckt, tasten_letzte, entfernen_ohne_warten))
+    return false;
+  if (nachricht.message != taste_gedrueckt)
+    return false;
+  // The key code is compared as the 32-bit parameter it is on Windows.
+  const int32_t taste = static_cast<int32_t>(static_cast<uint32_t>(nachricht.wParam));
+  if (taste == static_cast<int32_t>(VkKeyScanA(escape)))
+    return true;
+  return taste == escape;
+}
+
+void pause(double zehntelsekunden) {
+  // Also true for not-a-number.
+  if (!(zehntelsekunden > 0))
+    return;
+  const DWORD start = GetTickCount();
+  const double grenze = zehntelsekunden * 100;
+  for (;;) {
+    if (escape_gedrueckt()) {
+      fehler = 1;
+      allesaus();
+      return;
+    }
+    // Unsigned difference: a wrap of the tick counter does no harm.
+    const DWORD verstrichen = GetTickCount() - start;
+    if (static_cast<double>(verstrichen) > grenze)
+      return;
+  }
+}
+
+unsigned char gib_fehler() {
+  const unsigned char wert = fehler;
+  fehler = 0;
+  return wert;
+}
+
+} // namespace lumbrik

@@ -1,0 +1,64 @@
+// The command library: its three process-wide variables and every command.
+//
+// These are the plain C++ functions; the Windows build exports them under
+// their own names, stdcall, through a thin shim (lumbrik_exports.cpp).
+#pragma once
+
+#include <cstdint>
+
+namespace lumbrik {
+
+// Handle of the opened interface, as rbOpenInterfaceUSB returned it.
+extern uint32_t schnittstelle;
+// Power level for outputs and motors, 1 to 7.
+extern int32_t stufe;
+// Set to 1 when a pause was cut short by Escape, cleared by gib_fehler.
+extern unsigned char fehler;
+
+// --- Number-or-list arguments ---
+
+// Upper and lower bound of what is a number rather than a list address.
+constexpr intptr_t kleinste_zahl = -32767;
+constexpr intptr_t groesste_zahl = 32768;
+
+// Performed once per number; `kontext` is the caller's.
+using aktion = void (*)(int32_t zahl, void *kontext);
+
+// Which way a number-or-list argument was handled.
+enum class weg { zahl, keine_liste, liste_fertig, liste_abgebrochen };
+
+// A number in range gets the action once; anything else is read as the
+// address of a list text such as "[1 2 3]" and walked. The host's memory is
+// only read, never written, and never beyond what is readable.
+weg zahl_oder_liste(intptr_t wert, aktion tun, void *kontext);
+
+// Walks the list text `t` (which starts with '['), performing the action for
+// each number in order. True when it ended at the closing bracket; false when
+// a token failed to convert or the text ended before the list did.
+bool liste_abarbeiten(const char *t, aktion tun, void *kontext);
+
+// --- Opening ---
+void vorbereitung(int32_t wert);
+void lpt(int32_t wert);
+
+// --- Outputs and motors ---
+void einschalten(intptr_t ausgaenge);
+void ausschalten(intptr_t ausgaenge);
+void allesaus();
+void motor(int32_t nummer, int32_t wert);
+int32_t ausgangzustand();
+void t_proz1(int32_t neue_stufe);
+
+// --- Inputs ---
+bool eingang_aktiv(int32_t eingang);
+unsigned char schalter(intptr_t eingaenge);
+int32_t sensor(int32_t eingang);
+int32_t poti(int32_t eingang);
+int32_t t_funk1(int32_t nummer);
+
+// --- Waiting ---
+bool escape_gedrueckt();
+void pause(double zehntelsekunden);
+unsigned char gib_fehler();
+
+} // namespace lumbrik

@@ -1,0 +1,89 @@
+// The simulated box itself: what hosts and the tests rely on.
+#include "umgebung.h"
+
+#include "umFish40.h"
+
+namespace {
+
+using simulator = frisch;
+
+TEST_F(simulator, jedes_oeffnen_gibt_einen_neuen_handle) {
+  EXPECT_EQ(rbOpenInterfaceUSB(0, 0), SIM_ERSTES_HANDLE);
+  EXPECT_EQ(rbOpenInterfaceUSB(0, 0), SIM_ERSTES_HANDLE + 1);
+  sim_oeffnen_fehlschlagen(1);
+  EXPECT_EQ(rbOpenInterfaceUSB(0, 0), 0xE0000001u);
+  sim_zustand z{};
+  sim_zustand_lesen(&z);
+  EXPECT_EQ(z.geoeffnet, 2u);
+}
+
+TEST_F(simulator, unbekannter_handle_aendert_nichts_und_meldet_minus_eins) {
+  EXPECT_EQ(rbSetLampEx(0, 1, 1, 7), -1);
+  EXPECT_EQ(rbGetInput(SIM_OEFFNEN_FEHLER, 1), -1);
+  EXPECT_EQ(rbGetMotors(0), -1);
+  sim_zustand z{};
+  sim_zustand_lesen(&z);
+  EXPECT_EQ(z.ausgang_an[0], 0);
+  EXPECT_EQ(sim_protokoll_anzahl(), 3u) << "logged all the same";
+}
+
+TEST_F(simulator, ausgaenge_motoren_und_ihr_zustand) {
+  const uint32_t h = rbOpenInterfaceUSB(0, 0);
+  EXPECT_EQ(rbSetLampEx(h, 8, 1, 3), 0);
+  EXPECT_EQ(rbSetMotorEx(h, 1, -1, 5), 0);
+  EXPECT_EQ(rbSetLampEx(h, 9, 1, 3), -1) << "there is no output 9";
+  sim_zustand z{};
+  sim_zustand_lesen(&z);
+  EXPECT_EQ(z.ausgang_an[7], 1);
+  EXPECT_EQ(z.ausgang_stufe[7], 3);
+  EXPECT_EQ(z.motor_richtung[0], -1);
+  EXPECT_EQ(z.ausgang_stufe[1], 5);
+  EXPECT_EQ(rbGetMotors(h), 0b10000010);
+
+  EXPECT_EQ(rbSetMotors(h, 0b01), 0) << "motor 1 the other way";
+  sim_zustand_lesen(&z);
+  EXPECT_EQ(z.motor_richtung[0], 1);
+  EXPECT_EQ(rbSetMotors(h, 0), 0);
+  EXPECT_EQ(rbGetMotors(h), 0) << "every output belongs to a motor";
+}
+
+TEST_F(simulator, eingaben_werden_unveraendert_gemeldet) {
+  const uint32_t h = rbOpenInterfaceUSB(0, 0);
+  EXPECT_EQ(sim_eingang_setzen(8, -5), 1);
+  EXPECT_EQ(sim_eingang_setzen(9, 1), 0);
+  EXPECT_EQ(sim_analog_setzen(1, 1023), 1);
+  EXPECT_EQ(sim_spannung_setzen(2, 8123), 1);
+  EXPECT_EQ(rbGetInput(h, 8), -5);
+  EXPECT_EQ(rbGetInput(h, 0), -1);
+  EXPECT_EQ(rbGetAnalog(h, 1), 1023);
+  EXPECT_EQ(rbGetVoltage(h, 2), 8123);
+}
+
+TEST_F(simulator, protokoll_behaelt_die_neuesten_aufrufe) {
+  const uint32_t h = rbOpenInterfaceUSB(0, 0);
+  for (int i = 0; i < SIM_PROTOKOLL_PLATZ + 10; ++i)
+    rbGetInput(h, i);
+  sim_aufruf a{};
+  EXPECT_EQ(sim_protokoll_anzahl(), SIM_PROTOKOLL_PLATZ + 11u);
+  EXPECT_EQ(sim_protokoll_eintrag(5, &a), 0) << "pushed out";
+  ASSERT_EQ(sim_protokoll_eintrag(SIM_PROTOKOLL_PLATZ + 10, &a), 1);
+  EXPECT_EQ(a.funktion, sim_rbGetInput);
+  EXPECT_EQ(a.argumente[1], SIM_PROTOKOLL_PLATZ + 9);
+  EXPECT_EQ(sim_protokoll_eintrag(SIM_PROTOKOLL_PLATZ + 11, &a), 0);
+  EXPECT_STREQ(sim_funktionsname(a.funktion), "rbGetInput");
+}
+
+TEST_F(simulator, zuruecksetzen_macht_alles_neu) {
+  const uint32_t h = rbOpenInterfaceUSB(0, 0);
+  rbSetLampEx(h, 1, 1, 7);
+  sim_oeffnen_fehlschlagen(1);
+  sim_zuruecksetzen();
+  sim_zustand z{};
+  sim_zustand_lesen(&z);
+  EXPECT_EQ(z.ausgang_an[0], 0);
+  EXPECT_EQ(z.geoeffnet, 0u);
+  EXPECT_EQ(sim_protokoll_anzahl(), 0u);
+  EXPECT_EQ(rbOpenInterfaceUSB(0, 0), SIM_ERSTES_HANDLE);
+}
+
+} // namespace
