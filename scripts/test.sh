@@ -1,0 +1,18 @@
+#!/bin/sh
+# Builds everything and runs every test: the native unit tests with ASan and
+# UBSan, the fuzzer for a bounded time, and the real DLL under Wine.
+set -eu
+cd "$(dirname "$0")/.."
+scripts/setup.sh
+
+cmake --preset native
+cmake --build --preset native
+ctest --preset native
+
+cmake --preset fuzz
+cmake --build --preset fuzz
+ctest --preset fuzz
+
+cmake --preset windows
+cmake --build --preset windows
+scripts/mit-display.sh "$PWD/build/windows" ctest --preset windows

@@ -1,0 +1,84 @@
+#!/bin/sh
+# Checks the built lumbrik.dll as a host and the loader see it: a PE32 DLL
+# for i386, exactly the fourteen exports with their ordinals, imports from
+# the four expected DLLs only, the eight vendor functions by plain name, the
+# version resource, no plain notice text, and the size goal.
+#   tabellen_pruefen.sh <objdump> <lumbrik.dll> <version>
+set -u
+objdump=$1
+dll=$2
+version=$3
+fehler=0
+
+falsch() {
+  echo "FALSCH: $1"
+  fehler=1
+}
+
+vergleichen() { # what, expected, actual
+  if [ "$2" != "$3" ]; then
+    falsch "$1"
+    echo "--- erwartet"; echo "$2"
+    echo "--- gebaut"; echo "$3"
+  fi
+}
+
+"$objdump" -f "$dll" | grep -q "file format pei-i386" || falsch "kein PE32-Format"
+"$objdump" -f "$dll" | grep -q "architecture: i386" || falsch "nicht für i386"
+tabelle=$("$objdump" -p "$dll")
+echo "$tabelle" | grep -q "^Magic.*(PE32)$" || falsch "kein PE32"
+echo "$tabelle" | grep -qx "[[:space:]]*DLL" || falsch "keine DLL"
+
+# Export names with ordinals: the name table lists [index] name, and the
+# ordinal is index + base.
+basis=$(echo "$tabelle" | sed -n 's/^Ordinal Base[[:space:]]*\([0-9][0-9]*\).*/\1/p' | head -n 1)
+exporte=$(echo "$tabelle" | sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' |
+  sed -n 's/^[[:space:]]*\[ *\([0-9]*\)\] \(.*\)$/\1 \2/p' |
+  while read -r index name; do echo "$((index + basis)) $name"; done | sort -n)
+vergleichen "Exporte" "1 gib_fehler
+2 vorbereitung
+3 einschalten
+4 ausschalten
+5 allesaus
+6 motor
+7 ausgangzustand
+8 schalter
+9 sensor
+10 poti
+11 pause
+12 lpt
+13 t_proz1
+14 t_funk1" "$exporte"
+
+anzahl=$(echo "$tabelle" | sed -n 's/^[[:space:]]*Export Address Table[[:space:]]*0*\([0-9a-f]*\)$/\1/p' | head -n 1)
+vergleichen "Zahl der Exporte (hex)" "e" "$anzahl"
+
+dlls=$(echo "$tabelle" | sed -n 's/^[[:space:]]*DLL Name: //p' | sort)
+vergleichen "Importierte DLLs" "KERNEL32.dll
+USER32.dll
+msvcrt.dll
+umFish40.DLL" "$dlls"
+
+vendor=$(echo "$tabelle" | sed -n '/DLL Name: umFish40.DLL/,/^$/p' |
+  sed -n 's/^[[:space:]]*[0-9a-f]*[[:space:]]*[0-9]*[[:space:]]\{1,\}\([A-Za-z_@0-9]*\)$/\1/p' | sort)
+vergleichen "Importe aus umFish40.DLL" "rbGetAnalog
+rbGetInput
+rbGetMotors
+rbGetVoltage
+rbOpenInterfaceUSB
+rbSetLampEx
+rbSetMotorEx
+rbSetMotors" "$vendor"
+
+strings -el "$dll" | grep -qx "$version" || falsch "Versionsressource ohne $version"
+if LC_ALL=C grep -q -a -e "lumbrik meldet" -e "beim Bauen" "$dll"; then
+  falsch "der Hinweis steht als Klartext in der DLL"
+fi
+
+groesse=$(wc -c <"$dll")
+[ "$groesse" -le 32768 ] || falsch "$groesse Bytes, mehr als 32 KiB"
+
+if [ "$fehler" -eq 0 ]; then
+  echo "lumbrik.dll: PE32 i386, $groesse Bytes, 14 Exporte, Importe wie erwartet"
+fi
+exit "$fehler"

@@ -1,0 +1,72 @@
+// Support of the end-to-end tests: the real lumbrik.dll, loaded the way a
+// host loads it, next to the simulated umFish40.DLL, under Wine.
+#pragma once
+
+#include "include/lumbrik.h"
+#include "meldungen.h"
+#include "sim_steuerung.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <vector>
+
+// The fourteen exports, found by name.
+struct lumbrik_exporte {
+  HMODULE modul;
+  decltype(&::gib_fehler) gib_fehler;
+  decltype(&::vorbereitung) vorbereitung;
+  decltype(&::einschalten) einschalten;
+  decltype(&::ausschalten) ausschalten;
+  decltype(&::allesaus) allesaus;
+  decltype(&::motor) motor;
+  decltype(&::ausgangzustand) ausgangzustand;
+  decltype(&::schalter) schalter;
+  decltype(&::sensor) sensor;
+  decltype(&::poti) poti;
+  decltype(&::pause) pause;
+  decltype(&::lpt) lpt;
+  decltype(&::t_proz1) t_proz1;
+  decltype(&::t_funk1) t_funk1;
+};
+
+// The control functions of the simulated box.
+struct simulator_steuerung {
+  decltype(&::sim_zuruecksetzen) zuruecksetzen;
+  decltype(&::sim_oeffnen_fehlschlagen) oeffnen_fehlschlagen;
+  decltype(&::sim_eingang_setzen) eingang_setzen;
+  decltype(&::sim_analog_setzen) analog_setzen;
+  decltype(&::sim_spannung_setzen) spannung_setzen;
+  decltype(&::sim_zustand_lesen) zustand_lesen;
+  decltype(&::sim_protokoll_anzahl) protokoll_anzahl;
+  decltype(&::sim_protokoll_eintrag) protokoll_eintrag;
+};
+
+// Loads lumbrik.dll once per process (each test runs in a process of its own).
+const lumbrik_exporte &dll();
+const simulator_steuerung &sim();
+
+// Address of an export by name, or by ordinal.
+FARPROC export_nach_name(const char *name);
+FARPROC export_nach_ordinal(int ordinal);
+
+struct vendor_aufruf {
+  int32_t funktion;
+  std::vector<int32_t> argumente;
+  bool operator==(const vendor_aufruf &) const = default;
+};
+void PrintTo(const vendor_aufruf &a, std::ostream *os);
+
+// The vendor calls the simulated box has received so far.
+std::vector<vendor_aufruf> vendor_aufrufe();
+
+// Catches every message box of the test's thread and keeps what it read.
+class mit_boxen : public ::testing::Test {
+protected:
+  void SetUp() override;
+  void TearDown() override;
+  std::vector<meldungsbox> boxen;
+};
+
+// Handle values of the simulated box.
+constexpr int32_t erster_handle = static_cast<int32_t>(SIM_ERSTES_HANDLE);
