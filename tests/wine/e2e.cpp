@@ -68,7 +68,9 @@ const simulator_steuerung &sim() {
   return s;
 }
 
-FARPROC export_nach_name(const char *name) { return GetProcAddress(dll().modul, name); }
+FARPROC export_nach_name(const char *name) {
+  return GetProcAddress(dll().modul, name);
+}
 
 FARPROC export_nach_ordinal(int ordinal) {
   return GetProcAddress(dll().modul, MAKEINTRESOURCEA(ordinal));
@@ -81,10 +83,10 @@ void PrintTo(const vendor_aufruf &a, std::ostream *os) {
   *os << ")";
 }
 
-std::vector<vendor_aufruf> vendor_aufrufe() {
+std::vector<vendor_aufruf> vendor_aufrufe(uint32_t ab) {
   std::vector<vendor_aufruf> liste;
   sim_aufruf a{};
-  for (uint32_t i = 0; sim().protokoll_eintrag(i, &a); ++i)
+  for (uint32_t i = ab; sim().protokoll_eintrag(i, &a); ++i)
     liste.push_back(
         {a.funktion, std::vector<int32_t>(a.argumente, a.argumente + a.anzahl_argumente)});
   return liste;
@@ -95,4 +97,6 @@ void mit_boxen::SetUp() {
   meldungen_abfangen([this](const meldungsbox &box) { boxen.push_back(box); });
 }
 
-void mit_boxen::TearDown() { meldungen_freigeben(); }
+void mit_boxen::TearDown() {
+  meldungen_freigeben();
+}

@@ -57,8 +57,8 @@ struct vendor_aufruf {
 };
 void PrintTo(const vendor_aufruf &a, std::ostream *os);
 
-// The vendor calls the simulated box has received so far.
-std::vector<vendor_aufruf> vendor_aufrufe();
+// The vendor calls the simulated box has received so far, from call `ab` on.
+std::vector<vendor_aufruf> vendor_aufrufe(uint32_t ab = 0);
 
 // Catches every message box of the test's thread and keeps what it read.
 class mit_boxen : public ::testing::Test {

@@ -12,9 +12,10 @@ const char hinweis[] = "lumbrik meldet: Fischer-Technik-Robo Interface ist gelad
                        "Viel Spa\xDF beim Bauen und Steuern!";
 
 TEST(exporte, jeder_name_und_seine_ordinalzahl_sind_dieselbe_funktion) {
-  const char *namen[] = {"gib_fehler", "vorbereitung",   "einschalten", "ausschalten", "allesaus",
-                         "motor",      "ausgangzustand", "schalter",    "sensor",      "poti",
-                         "pause",      "lpt",            "t_proz1",     "t_funk1"};
+  const char *namen[] = {"gib_fehler", "vorbereitung", "einschalten",    "ausschalten",
+                         "allesaus",   "motor",        "ausgangzustand", "schalter",
+                         "sensor",     "poti",         "pause",          "lpt",
+                         "t_proz1",    "t_funk1"};
   for (int ordinal = 1; ordinal <= 14; ++ordinal) {
     const char *name = namen[ordinal - 1];
     ASSERT_NE(export_nach_name(name), nullptr) << name;
