@@ -12,7 +12,7 @@ export WINEPREFIX="${LUMBRIK_WINEPREFIX:-$build/wineprefix}"
 export WINEDEBUG="${WINEDEBUG:--all}"
 # No Mono or Gecko installers, no menu entries.
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
-export WINEPATH="Z:$build/simulator"
+export WINEPATH="Z:$build/simulator${WINEPATH:+;$WINEPATH}"
 
 if [ -z "${DISPLAY:-}" ]; then
   exec xvfb-run -a "$0" "$build" "$@"

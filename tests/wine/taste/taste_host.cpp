@@ -19,8 +19,9 @@ int main() {
     return 2;
 
   // Keys typed into a window of this thread land in this thread's queue.
-  HWND fenster = CreateWindowExA(0, "STATIC", "lumbrik Tastentest", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
-                                 100, 100, 320, 120, nullptr, nullptr, nullptr, nullptr);
+  HWND fenster =
+      CreateWindowExA(0, "STATIC", "lumbrik Tastentest", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100,
+                      320, 120, nullptr, nullptr, nullptr, nullptr);
   if (fenster == nullptr)
     return 2;
   SetForegroundWindow(fenster);
