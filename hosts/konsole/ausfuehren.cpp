@@ -1,0 +1,183 @@
+#include "ausfuehren.h"
+
+#include "ausgabe.h"
+#include "escape.h"
+#include "tasten.h"
+#include "umlaute.h"
+#include "verbinden.h"
+#include "zustand_text.h"
+
+#include <chrono>
+#include <optional>
+#include <vector>
+
+namespace {
+
+void ergebnis(int32_t wert) {
+  zeile_ausgeben(verbinden({"= ", std::to_string(wert)}));
+}
+
+void wahrheit(unsigned char wert) {
+  zeile_ausgeben(wert ? "= wahr" : "= falsch");
+}
+
+// A plain number goes as it is; a list as the address of a writable,
+// zero-terminated copy of its text, which lives as long as `kopie`.
+intptr_t nummer_oder_liste(const argument &a, std::vector<char> &kopie) {
+  if (a.liste.empty())
+    return a.zahl;
+  kopie.assign(a.liste.begin(), a.liste.end());
+  kopie.push_back('\0');
+  return reinterpret_cast<intptr_t>(kopie.data());
+}
+
+void pause_messen(const sitzung &s, double zehntel) {
+  std::optional<escape_weiterleitung> escape;
+  if (s.konsole_eingabe != nullptr)
+    escape.emplace(s.konsole_eingabe, s.haupt_thread);
+  const auto start = std::chrono::steady_clock::now();
+  s.dll.pause(zehntel);
+  escape.reset();
+  const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+                      std::chrono::steady_clock::now() - start)
+                      .count();
+  const std::string hundertstel = std::to_string(ms % 1000 / 10);
+  zeile_ausgeben(verbinden({"(gewartet: ", std::to_string(ms / 1000), ",",
+                            hundertstel.size() < 2 ? "0" : "", hundertstel, " s)"}));
+}
+
+// A simulator setting: the box answers 0 for a number it does not have.
+bool setzen(decltype(&::sim_eingang_setzen) setzer, const gelesene_zeile &z, const char *was,
+            const char *bereich, std::string &fehler) {
+  if (setzer(z.argumente[0].zahl, z.argumente[1].zahl))
+    return true;
+  fehler = verbinden({was, " ", std::to_string(z.argumente[0].zahl),
+                      " gibt es am simulierten Interface nicht (", bereich, ")"});
+  return false;
+}
+
+void protokoll_zeigen(sitzung &s) {
+  const simulator_steuerung &sim = *s.sim;
+  const uint32_t anzahl = sim.protokoll_anzahl();
+  // After a reset the count starts again from 0.
+  uint32_t ab = s.protokoll_gezeigt <= anzahl ? s.protokoll_gezeigt : 0;
+  if (anzahl - ab > SIM_PROTOKOLL_PLATZ)
+    ab = anzahl - SIM_PROTOKOLL_PLATZ;
+  if (ab == anzahl)
+    zeile_ausgeben("  (keine Aufrufe)");
+  for (uint32_t i = ab; i < anzahl; ++i) {
+    sim_aufruf a{};
+    if (!sim.protokoll_eintrag(i, &a))
+      continue;
+    std::string text = verbinden({"  ", sim.funktionsname(a.funktion), "("});
+    for (int32_t k = 0; k < a.anzahl_argumente && k < 4; ++k)
+      text += verbinden({k ? ", " : "", std::to_string(a.argumente[k])});
+    zeile_ausgeben(verbinden({text, ") = ", std::to_string(a.ergebnis)}));
+  }
+  s.protokoll_gezeigt = anzahl;
+}
+
+bool sim_befehl(const gelesene_zeile &z, sitzung &s, std::string &fehler) {
+  if (!s.sim) {
+    fehler = verbinden({z.befehl->name, " geht nur mit dem simulierten Interface; geladen ist "
+                                        "ein anderes umFish40.DLL"});
+    return false;
+  }
+  const simulator_steuerung &sim = *s.sim;
+  switch (z.befehl->art) {
+  case befehl_art::sim_eingang:
+    return setzen(sim.eingang_setzen, z, "Eingang", "1 bis 8", fehler);
+  case befehl_art::sim_analog:
+    return setzen(sim.analog_setzen, z, "Analogeingang", "1 oder 2", fehler);
+  case befehl_art::sim_spannung:
+    return setzen(sim.spannung_setzen, z, "Spannung", "1 oder 2", fehler);
+  case befehl_art::sim_oeffnen_fehlschlagen:
+    sim.oeffnen_fehlschlagen(z.argumente[0].zahl);
+    return true;
+  case befehl_art::sim_zuruecksetzen:
+    sim.zuruecksetzen();
+    s.protokoll_gezeigt = 0;
+    return true;
+  case befehl_art::sim_protokoll:
+    protokoll_zeigen(s);
+    return true;
+  default:
+    return false;
+  }
+}
+
+bool lumbrik_befehl(const gelesene_zeile &z, sitzung &s, std::string &fehler) {
+  const lumbrik_exporte &dll = s.dll;
+  const argument &a = z.argumente.empty() ? argument{} : z.argumente[0];
+  std::vector<char> kopie;
+  switch (z.befehl->art) {
+  case befehl_art::vorbereitung:
+    dll.vorbereitung(a.zahl);
+    return true;
+  case befehl_art::lpt:
+    dll.lpt(a.zahl);
+    return true;
+  case befehl_art::einschalten:
+    dll.einschalten(nummer_oder_liste(a, kopie));
+    return true;
+  case befehl_art::ausschalten:
+    dll.ausschalten(nummer_oder_liste(a, kopie));
+    return true;
+  case befehl_art::allesaus:
+    dll.allesaus();
+    return true;
+  case befehl_art::motor:
+    dll.motor(a.zahl, z.argumente[1].zahl);
+    return true;
+  case befehl_art::t_proz1:
+    dll.t_proz1(a.zahl);
+    return true;
+  case befehl_art::ausgangzustand:
+    ergebnis(dll.ausgangzustand());
+    return true;
+  case befehl_art::schalter:
+    wahrheit(dll.schalter(nummer_oder_liste(a, kopie)));
+    return true;
+  case befehl_art::sensor:
+    ergebnis(dll.sensor(a.zahl));
+    return true;
+  case befehl_art::poti:
+    ergebnis(dll.poti(a.zahl));
+    return true;
+  case befehl_art::t_funk1:
+    ergebnis(dll.t_funk1(a.zahl));
+    return true;
+  case befehl_art::pause:
+    pause_messen(s, a.dezimal);
+    return true;
+  case befehl_art::gib_fehler:
+    wahrheit(dll.gib_fehler());
+    return true;
+  case befehl_art::escape_nach:
+    if (a.zahl < 0) {
+      fehler = "escape_nach braucht eine Zahl ab 0";
+      return false;
+    }
+    escape_senden_nach(a.zahl, s.haupt_thread);
+    return true;
+  case befehl_art::hilfe:
+    zeile_ausgeben(hilfe_text());
+    return true;
+  default:
+    fehler = verbinden({z.befehl->name, " kann hier nicht ausgef" UE "hrt werden"});
+    return false;
+  }
+}
+
+} // namespace
+
+bool ausfuehren(const gelesene_zeile &z, sitzung &s, std::string &fehler) {
+  const bool gelaufen = z.befehl->gruppe == befehl_gruppe::simulator ? sim_befehl(z, s, fehler)
+                                                                     : lumbrik_befehl(z, s, fehler);
+  if (gelaufen && s.zustand_zeigen && s.sim && z.befehl->art != befehl_art::hilfe) {
+    sim_zustand zustand{};
+    s.sim->zustand_lesen(&zustand);
+    zeile_ausgeben(zustand_text(zustand));
+  }
+  return gelaufen;
+}

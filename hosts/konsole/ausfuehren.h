@@ -1,0 +1,30 @@
+// Runs one accepted command line against lumbrik.dll (or the simulated box)
+// and prints its result.
+#pragma once
+
+#include "laden.h"
+#include "simulator.h"
+#include "zeile.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+struct sitzung {
+  lumbrik_exporte dll;
+  // Empty with the vendor's real library.
+  std::optional<simulator_steuerung> sim;
+  // --zustand: the box's state after each command.
+  bool zustand_zeigen = false;
+  // The thread that calls lumbrik; escape_nach posts its key there.
+  unsigned long haupt_thread = 0;
+  // The console input when someone types there: Escape typed during a pause
+  // is passed on to lumbrik. Null for scripts and pipes.
+  void *konsole_eingabe = nullptr;
+  // Log entries already shown by sim_protokoll.
+  uint32_t protokoll_gezeigt = 0;
+};
+
+// False when the command could not run; then `fehler` says why (code page
+// 1252, without the line number) and nothing was called.
+bool ausfuehren(const gelesene_zeile &zeile, sitzung &s, std::string &fehler);

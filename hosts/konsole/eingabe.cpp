@@ -1,0 +1,85 @@
+#include "eingabe.h"
+
+#include "zeichensatz.h"
+
+#include <windows.h>
+
+zeilenquelle::zeilenquelle() : handle_(GetStdHandle(STD_INPUT_HANDLE)) {
+  DWORD modus = 0;
+  konsole_ = offen() && GetConsoleMode(handle_, &modus);
+}
+
+zeilenquelle::zeilenquelle(const std::string &pfad)
+    : handle_(CreateFileA(pfad.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                          FILE_ATTRIBUTE_NORMAL, nullptr)),
+      eigen_(true) {}
+
+zeilenquelle::~zeilenquelle() {
+  if (eigen_ && offen())
+    CloseHandle(handle_);
+}
+
+bool zeilenquelle::offen() const {
+  return handle_ != nullptr && handle_ != INVALID_HANDLE_VALUE;
+}
+
+bool zeilenquelle::naechste(std::string &zeile) {
+  if (!offen())
+    return false;
+  return konsole_ ? aus_konsole(zeile) : aus_datei(zeile);
+}
+
+bool zeilenquelle::aus_datei(std::string &zeile) {
+  for (;;) {
+    const size_t ende = puffer_.find('\n');
+    if (ende != std::string::npos || (zu_ende_ && !puffer_.empty())) {
+      std::string roh = puffer_.substr(0, ende);
+      puffer_.erase(0, ende == std::string::npos ? ende : ende + 1);
+      if (!roh.empty() && roh.back() == '\r')
+        roh.pop_back();
+      // A byte order mark says UTF-8 and is no part of the first line.
+      if (erste_ && roh.starts_with("\xEF\xBB\xBF"))
+        roh.erase(0, 3);
+      erste_ = false;
+      zeile = eingabe_nach_1252(roh);
+      return true;
+    }
+    if (zu_ende_)
+      return false;
+    char stueck[4096];
+    DWORD gelesen = 0;
+    // A pipe whose writer is gone fails rather than reading 0 bytes.
+    if (!ReadFile(handle_, stueck, sizeof stueck, &gelesen, nullptr) || gelesen == 0)
+      zu_ende_ = true;
+    else
+      puffer_.append(stueck, gelesen);
+  }
+}
+
+bool zeilenquelle::aus_konsole(std::string &zeile) {
+  for (;;) {
+    const size_t ende = breiter_puffer_.find(L'\n');
+    if (ende != std::wstring::npos || (zu_ende_ && !breiter_puffer_.empty())) {
+      std::wstring roh = breiter_puffer_.substr(0, ende);
+      breiter_puffer_.erase(0, ende == std::wstring::npos ? ende : ende + 1);
+      if (!roh.empty() && roh.back() == L'\r')
+        roh.pop_back();
+      // Ctrl+Z at the start of a line ends the input, as it does for cmd.
+      if (!roh.empty() && roh.front() == 0x1A) {
+        zu_ende_ = true;
+        breiter_puffer_.clear();
+        return false;
+      }
+      zeile = utf16_nach_1252(std::u16string(roh.begin(), roh.end()));
+      return true;
+    }
+    if (zu_ende_)
+      return false;
+    wchar_t stueck[512];
+    DWORD gelesen = 0;
+    if (!ReadConsoleW(handle_, stueck, 512, &gelesen, nullptr) || gelesen == 0)
+      zu_ende_ = true;
+    else
+      breiter_puffer_.append(stueck, gelesen);
+  }
+}

@@ -1,0 +1,101 @@
+#include "laden.h"
+
+#include "verbinden.h"
+
+namespace {
+
+constexpr char dll_name[] = "lumbrik.dll";
+
+std::string programmordner() {
+  char pfad[MAX_PATH] = {};
+  const DWORD laenge = GetModuleFileNameA(nullptr, pfad, MAX_PATH);
+  std::string ordner(pfad, laenge);
+  return ordner.substr(0, ordner.find_last_of("\\/"));
+}
+
+std::string voller_pfad(const std::string &pfad) {
+  char voll[MAX_PATH] = {};
+  const DWORD laenge = GetFullPathNameA(pfad.c_str(), MAX_PATH, voll, nullptr);
+  return laenge > 0 && laenge < MAX_PATH ? std::string(voll, laenge) : pfad;
+}
+
+std::string im_ordner(std::string ordner) {
+  if (!ordner.empty() && ordner.back() != '\\' && ordner.back() != '/')
+    ordner += '\\';
+  return ordner + dll_name;
+}
+
+bool ist_ordner(const std::string &pfad) {
+  const DWORD art = GetFileAttributesA(pfad.c_str());
+  return art != INVALID_FILE_ATTRIBUTES && (art & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+bool ist_datei(const std::string &pfad) {
+  const DWORD art = GetFileAttributesA(pfad.c_str());
+  return art != INVALID_FILE_ATTRIBUTES && (art & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+template <class F> bool finden(HMODULE modul, F &ziel, const char *name, std::string &fehlt) {
+  ziel = reinterpret_cast<F>(reinterpret_cast<void *>(GetProcAddress(modul, name)));
+  if (ziel == nullptr && fehlt.empty())
+    fehlt = name;
+  return ziel != nullptr;
+}
+
+} // namespace
+
+bool lumbrik_laden(const std::string &wo, lumbrik_exporte &e, std::string &meldung) {
+  // A full path, so that LoadLibraryA looks exactly there and nowhere else.
+  std::string datei;
+  std::string herkunft;
+  if (wo.empty()) {
+    datei = im_ordner(programmordner());
+    herkunft = "im Ordner des Programms";
+  } else {
+    const std::string voll = voller_pfad(wo);
+    datei = ist_ordner(voll) ? im_ordner(voll) : voll;
+    herkunft = "angegeben mit --dll";
+  }
+
+  e = {};
+  e.modul = LoadLibraryA(datei.c_str());
+  if (e.modul == nullptr) {
+    const DWORD fehler = GetLastError();
+    // Both a missing DLL and a missing dependency of it fail with 126; only
+    // the file itself tells them apart.
+    if (!ist_datei(datei))
+      meldung =
+          verbinden({"lumbrik.dll nicht gefunden: gesucht als ", datei, " (", herkunft, ")."});
+    else if (fehler == ERROR_MOD_NOT_FOUND)
+      meldung = verbinden({"umFish40.DLL nicht gefunden, die Bibliothek des Interfaces, die ",
+                           datei, " braucht. Gesucht im Ordner des Programms (", programmordner(),
+                           "), in den Systemordnern, im aktuellen Ordner und in den Ordnern von "
+                           "PATH."});
+    else
+      meldung =
+          verbinden({datei, " kann nicht geladen werden (Fehler ", std::to_string(fehler), ")."});
+    return false;
+  }
+
+  std::string fehlt;
+  finden(e.modul, e.gib_fehler, "gib_fehler", fehlt);
+  finden(e.modul, e.vorbereitung, "vorbereitung", fehlt);
+  finden(e.modul, e.einschalten, "einschalten", fehlt);
+  finden(e.modul, e.ausschalten, "ausschalten", fehlt);
+  finden(e.modul, e.allesaus, "allesaus", fehlt);
+  finden(e.modul, e.motor, "motor", fehlt);
+  finden(e.modul, e.ausgangzustand, "ausgangzustand", fehlt);
+  finden(e.modul, e.schalter, "schalter", fehlt);
+  finden(e.modul, e.sensor, "sensor", fehlt);
+  finden(e.modul, e.poti, "poti", fehlt);
+  finden(e.modul, e.pause, "pause", fehlt);
+  finden(e.modul, e.lpt, "lpt", fehlt);
+  finden(e.modul, e.t_proz1, "t_proz1", fehlt);
+  finden(e.modul, e.t_funk1, "t_funk1", fehlt);
+  if (!fehlt.empty()) {
+    meldung =
+        verbinden({datei, " hat keine Funktion ", fehlt, " - ist es die richtige lumbrik.dll?"});
+    return false;
+  }
+  return true;
+}

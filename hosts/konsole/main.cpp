@@ -1,0 +1,114 @@
+// lumbrik-konsole.exe: loads lumbrik.dll as any host does and runs its
+// commands line by line - typed at a console, from a script, or piped in.
+#include "ausfuehren.h"
+#include "ausgabe.h"
+#include "boxen.h"
+#include "eingabe.h"
+#include "optionen.h"
+#include "umlaute.h"
+#include "verbinden.h"
+
+#include <windows.h>
+
+#include <memory>
+#include <vector>
+
+namespace {
+
+constexpr int alles_gelaufen = 0;
+constexpr int zeile_gescheitert = 1;
+constexpr int nicht_geladen = 2;
+
+void zeilenfehler(unsigned long nummer, const std::string &text) {
+  zeile_ausgeben(verbinden({"Zeile ", std::to_string(nummer), ": ", text}), kanal::fehler);
+}
+
+// Reads and runs every line; true when each one ran.
+bool zeilen_abarbeiten(zeilenquelle &quelle, sitzung &s) {
+  const bool interaktiv = quelle.konsole();
+  if (interaktiv)
+    zeile_ausgeben("lumbrik-konsole - hilfe zeigt die Befehle, ende beendet.");
+  bool alle_gelaufen = true;
+  std::string roh;
+  for (unsigned long nummer = 1;; ++nummer) {
+    if (interaktiv)
+      ausgeben("lumbrik> ");
+    if (!quelle.naechste(roh))
+      break;
+    const gelesene_zeile z = zeile_lesen(roh);
+    // Typed lines are on the screen already; read ones are echoed, so the
+    // output can be followed on its own.
+    if (!interaktiv)
+      zeile_ausgeben(z.art == zeilen_art::befehl || z.art == zeilen_art::fehler
+                         ? verbinden({"> ", z.text})
+                         : z.text);
+    if (z.art == zeilen_art::fehler) {
+      zeilenfehler(nummer, z.fehler);
+      alle_gelaufen = false;
+      continue;
+    }
+    if (z.art != zeilen_art::befehl)
+      continue;
+    if (z.befehl->art == befehl_art::ende)
+      break;
+    std::string fehler;
+    if (!ausfuehren(z, s, fehler)) {
+      zeilenfehler(nummer, fehler);
+      alle_gelaufen = false;
+    }
+  }
+  if (interaktiv)
+    zeile_ausgeben("");
+  return alle_gelaufen;
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+  // The thread gets its message queue now: escape_nach posts to it, and a
+  // post to a thread without one is lost.
+  MSG nachricht;
+  PeekMessageA(&nachricht, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
+
+  const std::vector<std::string_view> argumente(argv + 1, argv + argc);
+  optionen o;
+  std::string fehler;
+  if (!optionen_lesen(argumente, o, fehler)) {
+    zeile_ausgeben(verbinden({"lumbrik-konsole: ", fehler, " (--hilfe zeigt den Aufruf)"}),
+                   kanal::fehler);
+    return zeile_gescheitert;
+  }
+  if (o.hilfe) {
+    ausgeben(aufruf_text());
+    return alles_gelaufen;
+  }
+
+  const auto quelle = o.skript.empty() ? std::make_unique<zeilenquelle>()
+                                       : std::make_unique<zeilenquelle>(o.skript);
+  if (!quelle->offen()) {
+    zeile_ausgeben(
+        verbinden({"lumbrik-konsole: ", o.skript, " kann nicht ge" OE "ffnet werden (Fehler ",
+                   std::to_string(GetLastError()), ")"}),
+        kanal::fehler);
+    return zeile_gescheitert;
+  }
+
+  sitzung s;
+  if (!lumbrik_laden(o.dll, s.dll, fehler)) {
+    zeile_ausgeben(verbinden({"lumbrik-konsole: ", fehler}), kanal::fehler);
+    return nicht_geladen;
+  }
+  s.sim = simulator_finden();
+  s.zustand_zeigen = o.zustand;
+  s.haupt_thread = GetCurrentThreadId();
+  if (quelle->konsole())
+    s.konsole_eingabe = quelle->handle();
+  if (o.zustand && !s.sim)
+    zeile_ausgeben("lumbrik-konsole: --zustand geht nur mit dem simulierten Interface; geladen "
+                   "ist ein anderes umFish40.DLL.",
+                   kanal::fehler);
+  if (o.boxen_auf_konsole)
+    boxen_auf_konsole();
+
+  return zeilen_abarbeiten(*quelle, s) ? alles_gelaufen : zeile_gescheitert;
+}

@@ -1,0 +1,55 @@
+#include "optionen.h"
+
+#include "umlaute.h"
+#include "verbinden.h"
+
+bool optionen_lesen(std::span<const std::string_view> argumente, optionen &o, std::string &fehler) {
+  bool nur_dateien = false;
+  for (std::string_view a : argumente) {
+    if (!nur_dateien && a == "--") {
+      nur_dateien = true;
+    } else if (!nur_dateien && a.starts_with("--dll=")) {
+      o.dll = a.substr(6);
+      if (o.dll.empty()) {
+        fehler = "--dll= braucht einen Pfad";
+        return false;
+      }
+    } else if (!nur_dateien && (a == "--boxes=console" || a == "--boxen=konsole")) {
+      o.boxen_auf_konsole = true;
+    } else if (!nur_dateien && (a == "--boxes=window" || a == "--boxen=fenster")) {
+      o.boxen_auf_konsole = false;
+    } else if (!nur_dateien && a == "--zustand") {
+      o.zustand = true;
+    } else if (!nur_dateien && (a == "--hilfe" || a == "--help" || a == "-h" || a == "/?")) {
+      o.hilfe = true;
+    } else if (!nur_dateien && a.size() > 1 && a.front() == '-') {
+      fehler = verbinden({"unbekannte Option ", a});
+      return false;
+    } else if (o.skript.empty()) {
+      o.skript = a;
+    } else {
+      fehler = verbinden({"nur eine Skriptdatei, nicht auch ", a});
+      return false;
+    }
+  }
+  return true;
+}
+
+std::string_view aufruf_text() {
+  return "Aufruf: lumbrik-konsole.exe [Optionen] [SKRIPT]\n"
+         "\n"
+         "F" UE "hrt Befehle von lumbrik.dll Zeile f" UE "r Zeile aus: aus SKRIPT, sonst von der\n"
+         "Standardeingabe (an einer Konsole mit Eingabeaufforderung). hilfe listet die\n"
+         "Befehle, ende beendet.\n"
+         "\n"
+         "Optionen:\n"
+         "  --dll=PFAD       lumbrik.dll von hier laden (Datei oder Ordner);\n"
+         "                   sonst aus dem Ordner des Programms\n"
+         "  --boxes=console  Meldungsboxen auf der Konsole ausgeben und best" AE "tigen,\n"
+         "                   statt sie als Fenster zu zeigen\n"
+         "  --zustand        nach jedem Befehl den Zustand des simulierten Interfaces\n"
+         "  --hilfe          nur diesen Text zeigen\n"
+         "\n"
+         "Ende: 0, wenn jede Zeile lief; 1 sonst; 2, wenn lumbrik.dll oder umFish40.DLL\n"
+         "nicht geladen werden kann.\n";
+}

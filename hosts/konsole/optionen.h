@@ -1,0 +1,25 @@
+// The command line of lumbrik-konsole.exe.
+#pragma once
+
+#include <span>
+#include <string>
+#include <string_view>
+
+struct optionen {
+  // --dll=PFAD: lumbrik.dll itself or its folder; empty: the program's folder.
+  std::string dll;
+  // --boxes=console: boxes are printed and acknowledged instead of shown.
+  bool boxen_auf_konsole = false;
+  // --zustand: the simulated box's state after each command.
+  bool zustand = false;
+  // --hilfe: usage only.
+  bool hilfe = false;
+  // The script file; empty: standard input.
+  std::string skript;
+};
+
+// Reads the arguments after the program name. On failure `fehler` says why.
+bool optionen_lesen(std::span<const std::string_view> argumente, optionen &o, std::string &fehler);
+
+// The usage text, code page 1252.
+std::string_view aufruf_text();

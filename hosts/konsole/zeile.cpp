@@ -1,0 +1,141 @@
+#include "zeile.h"
+
+#include "umlaute.h"
+#include "verbinden.h"
+#include "zahlen.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr std::string_view leerraum = " \t\r\n";
+
+std::string_view ohne_rand(std::string_view text) {
+  const size_t anfang = text.find_first_not_of(leerraum);
+  if (anfang == std::string_view::npos)
+    return {};
+  return text.substr(anfang, text.find_last_not_of(leerraum) - anfang + 1);
+}
+
+std::vector<std::string_view> woerter(std::string_view text) {
+  std::vector<std::string_view> liste;
+  size_t i = text.find_first_not_of(leerraum);
+  while (i != std::string_view::npos) {
+    const size_t ende = text.find_first_of(leerraum, i);
+    liste.push_back(text.substr(i, ende == std::string_view::npos ? ende : ende - i));
+    i = ende == std::string_view::npos ? ende : text.find_first_not_of(leerraum, ende);
+  }
+  return liste;
+}
+
+std::string anzahl_text(int n) {
+  if (n == 0)
+    return "kein Argument";
+  return verbinden({std::to_string(n), n == 1 ? " Argument" : " Argumente"});
+}
+
+bool nimmt_listen(const befehl_beschreibung &b) {
+  return b.arten[0] == argument_art::zahl_oder_liste;
+}
+
+std::string falsche_anzahl(const befehl_beschreibung &b, const std::vector<std::string_view> &w) {
+  std::string text = verbinden({b.name, " erwartet "});
+  if (b.pflicht == b.hoechstens)
+    text += anzahl_text(b.pflicht);
+  else
+    text += verbinden({"h" OE "chstens ", anzahl_text(b.hoechstens)});
+  if (!b.argumente.empty())
+    text += verbinden({" (", b.argumente, ")"});
+  text += verbinden({", nicht ", std::to_string(w.size())});
+  // Several numbers for a command that takes a list: show the list.
+  if (nimmt_listen(b) && w.size() > 1) {
+    std::string liste = "[";
+    for (size_t i = 0; i < w.size(); ++i)
+      liste += verbinden({i ? " " : "", w[i]});
+    text += verbinden({"; mehrere Nummern als Liste: ", liste, "]"});
+  }
+  return text;
+}
+
+// A plain number outside this range would reach lumbrik.dll as the address
+// of a list text.
+constexpr int32_t kleinste_nummer = -32767;
+constexpr int32_t groesste_nummer = 32768;
+
+bool argument_lesen(const befehl_beschreibung &b, argument_art art, std::string_view wort,
+                    argument &arg, std::string &fehler) {
+  if (wort.front() == '[') {
+    if (art != argument_art::zahl_oder_liste) {
+      fehler = verbinden({b.name, " nimmt keine Liste, nur Zahlen"});
+      return false;
+    }
+    if (!liste_pruefen(wort, fehler)) {
+      fehler = verbinden({"die Liste ", wort, " ist nicht wohlgeformt: ", fehler});
+      return false;
+    }
+    arg.liste = wort;
+    return true;
+  }
+  if (art == argument_art::dezimal)
+    return dezimal_lesen(wort, arg.dezimal, fehler);
+  if (!zahl_lesen(wort, arg.zahl, fehler))
+    return false;
+  if (art == argument_art::zahl_oder_liste &&
+      (arg.zahl < kleinste_nummer || arg.zahl > groesste_nummer)) {
+    fehler = verbinden({wort,
+                        " liegt au" SZ "erhalb von -32767 bis 32768 und w" UE
+                        "rde als Adresse gelesen; als Liste geht es: [",
+                        wort, "]"});
+    return false;
+  }
+  return true;
+}
+
+gelesene_zeile fehlerhaft(std::string_view zeile, std::string fehler) {
+  gelesene_zeile z;
+  z.art = zeilen_art::fehler;
+  z.text = zeile;
+  z.fehler = std::move(fehler);
+  return z;
+}
+
+} // namespace
+
+gelesene_zeile zeile_lesen(std::string_view roh) {
+  gelesene_zeile z;
+  const std::string_view zeile = ohne_rand(roh);
+  z.text = zeile;
+  if (zeile.empty())
+    return z;
+  if (zeile.front() == '#') {
+    z.art = zeilen_art::kommentar;
+    return z;
+  }
+
+  const size_t name_ende = std::min(zeile.find_first_of(leerraum), zeile.size());
+  const std::string_view name = zeile.substr(0, name_ende);
+  const befehl_beschreibung *b = befehl_finden(name);
+  if (b == nullptr)
+    return fehlerhaft(zeile,
+                      verbinden({"unbekannter Befehl \"", name, "\" (hilfe zeigt alle Befehle)"}));
+
+  // A list is one argument even though it contains spaces.
+  const std::string_view rest = ohne_rand(zeile.substr(name_ende));
+  std::vector<std::string_view> w;
+  if (nimmt_listen(*b) && !rest.empty() && rest.front() == '[')
+    w.push_back(rest);
+  else
+    w = woerter(rest);
+  if (static_cast<int>(w.size()) < b->pflicht || static_cast<int>(w.size()) > b->hoechstens)
+    return fehlerhaft(zeile, falsche_anzahl(*b, w));
+
+  z.argumente.resize(static_cast<size_t>(b->hoechstens));
+  for (size_t i = 0; i < w.size(); ++i) {
+    std::string fehler;
+    if (!argument_lesen(*b, b->arten[i], w[i], z.argumente[i], fehler))
+      return fehlerhaft(zeile, fehler);
+  }
+  z.art = zeilen_art::befehl;
+  z.befehl = b;
+  return z;
+}

@@ -1,0 +1,33 @@
+// One line of input, read into a command and its checked arguments, or into
+// the reason it cannot run. Nothing here calls anything: a line that fails
+// here never reaches lumbrik.dll.
+#pragma once
+
+#include "befehle.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+struct argument {
+  int32_t zahl = 0;
+  double dezimal = 0;
+  // The list text as written, when the argument is a list.
+  std::string liste;
+};
+
+enum class zeilen_art { leer, kommentar, befehl, fehler };
+
+struct gelesene_zeile {
+  zeilen_art art = zeilen_art::leer;
+  const befehl_beschreibung *befehl = nullptr;
+  // Always as many as the command takes at most; omitted ones are 0.
+  std::vector<argument> argumente;
+  // The line without surrounding blanks.
+  std::string text;
+  // For a bad line, what is wrong (code page 1252, without the line number).
+  std::string fehler;
+};
+
+gelesene_zeile zeile_lesen(std::string_view zeile);

@@ -1,0 +1,384 @@
+#!/bin/bash
+# End-to-end tests of lumbrik-konsole.exe under Wine, one case per CTest test:
+# the console runs a script against the real lumbrik.dll and the simulated
+# umFish40.DLL, and what it prints and its exit code are checked.
+#   konsole_test.sh CASE EXE SOURCE_DIR EMULATOR...
+# EMULATOR is the build's CMAKE_CROSSCOMPILING_EMULATOR: wine-run.sh BUILD_DIR.
+set -u
+fall=$1
+exe=$2
+quellen=$3
+shift 3
+emulator=("$@")
+
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+fehler=0
+
+# Runs the console: output in $tmp/aus, errors in $tmp/err, exit code in $rc.
+konsole() {
+  rc=0
+  "${emulator[@]}" "$exe" "$@" >"$tmp/aus" 2>"$tmp/err" </dev/null || rc=$?
+}
+
+# The same with a file as standard input.
+konsole_mit_eingabe() {
+  local eingabe=$1
+  shift
+  rc=0
+  "${emulator[@]}" "$exe" "$@" >"$tmp/aus" 2>"$tmp/err" <"$eingabe" || rc=$?
+}
+
+falsch() {
+  echo "FEHLER: $*"
+  fehler=1
+}
+
+exit_code() {
+  [ "$rc" = "$1" ] || falsch "Exit-Code $rc statt $1"
+}
+
+# The output, or the errors, exactly as expected.
+wie_erwartet() { # file, expected text
+  diff -u <(printf '%s\n' "$2") "$1" || falsch "$(basename "$1") weicht ab"
+}
+
+enthaelt() { # file, text
+  grep -qF -- "$2" "$1" || falsch "$(basename "$1") enthaelt nicht: $2"
+}
+
+leer() { # file
+  [ ! -s "$1" ] || falsch "$(basename "$1") ist nicht leer"
+}
+
+# A Unix path as the console names it under Wine: drive Z:, backslashes.
+wine_pfad() {
+  printf 'Z:%s' "$1" | sed 's|/|\\|g'
+}
+
+# A pause's time varies; its line is checked apart.
+ohne_wartezeit() {
+  sed -i 's/^(gewartet: [0-9]*,[0-9]* s)$/(gewartet: ...)/' "$tmp/aus"
+}
+
+case $fall in
+gute_zeilen)
+  konsole --boxes=console "$quellen/gute_zeilen.txt"
+  exit_code 0
+  leer "$tmp/err"
+  enthaelt "$tmp/aus" "(gewartet: 0,0"
+  ohne_wartezeit
+  wie_erwartet "$tmp/aus" "# Alle vierzehn Befehle von lumbrik.dll, mit Ergebnis.
+> vorbereitung
+Box \"Meldung\":
+  lumbrik meldet: Fischer-Technik-Robo Interface ist geladen.
+  Viel Spaß beim Bauen und Steuern!
+  [OK]
+> lpt
+
+> einschalten 1
+> einschalten [3 4]
+> ausgangzustand
+= 13
+> ausschalten 4
+> ausgangzustand
+= 5
+> t_proz1 5
+> motor 2 -1
+> sim_protokoll
+  rbOpenInterfaceUSB(0, 0) = 1279983617
+  rbSetLampEx(1279983617, 1, 1, 7) = 0
+  rbSetLampEx(1279983617, 3, 1, 7) = 0
+  rbSetLampEx(1279983617, 4, 1, 7) = 0
+  rbGetMotors(1279983617) = 13
+  rbSetLampEx(1279983617, 4, 0, 7) = 0
+  rbGetMotors(1279983617) = 5
+  rbSetMotorEx(1279983617, 2, -1, 5) = 0
+> ausgangzustand
+= 9
+> allesaus
+> ausgangzustand
+= 0
+
+> sim_eingang 2 1
+> schalter 1
+= falsch
+> schalter 2
+= wahr
+> schalter [1 2]
+= wahr
+> schalter [ 1 3 ]
+= falsch
+> sim_analog 1 512
+> sim_analog 2 77
+> sensor 1
+= 512
+> poti 2
+= 77
+> sim_spannung 1 9000
+> t_funk1 1
+= 9000
+> t_funk1 2
+= 0
+> t_funk1 3
+= 0
+> pause 0
+(gewartet: ...)
+> gib_fehler
+= falsch
+> vorbereitung 5
+Box \"Meldung\":
+  lumbrik meldet: Fischer-Technik-Robo Interface ist geladen.
+  Viel Spaß beim Bauen und Steuern!
+  [OK]
+> lpt 1"
+  ;;
+
+schlechte_zeilen)
+  konsole "$quellen/schlechte_zeilen.txt" --boxes=console
+  exit_code 1
+  wie_erwartet "$tmp/err" "Zeile 4: unbekannter Befehl \"gibts_nicht\" (hilfe zeigt alle Befehle)
+Zeile 5: motor erwartet 2 Argumente (NUMMER WERT), nicht 1
+Zeile 6: allesaus erwartet kein Argument, nicht 1
+Zeile 7: einschalten erwartet 1 Argument (N|[LISTE]), nicht 2; mehrere Nummern als Liste: [1 2]
+Zeile 8: \"eins\" ist keine ganze Zahl
+Zeile 9: \"2147483648\" liegt außerhalb von -2147483648 bis 2147483647
+Zeile 10: \"zwei\" ist keine Dezimalzahl (Beispiel: 2.5)
+Zeile 11: 40000 liegt außerhalb von -32767 bis 32768 und würde als Adresse gelesen; als Liste geht es: [40000]
+Zeile 12: -32768 liegt außerhalb von -32767 bis 32768 und würde als Adresse gelesen; als Liste geht es: [-32768]
+Zeile 13: die Liste [1  2] ist nicht wohlgeformt: zwischen zwei Zahlen steht genau ein Leerzeichen
+Zeile 14: die Liste [1 2] 3 ist nicht wohlgeformt: nach der ] darf nichts mehr stehen
+Zeile 15: die Liste [] ist nicht wohlgeformt: die Liste ist leer
+Zeile 16: motor nimmt keine Liste, nur Zahlen
+Zeile 17: Eingang 9 gibt es am simulierten Interface nicht (1 bis 8)
+Zeile 18: escape_nach braucht eine Zahl ab 0"
+  # Nothing reached the box between the two logs, and the session went on.
+  wie_erwartet "$tmp/aus" "> vorbereitung
+Box \"Meldung\":
+  lumbrik meldet: Fischer-Technik-Robo Interface ist geladen.
+  Viel Spaß beim Bauen und Steuern!
+  [OK]
+> sim_protokoll
+  rbOpenInterfaceUSB(0, 0) = 1279983617
+# Jede Art von falscher Zeile; keine ruft etwas auf.
+> gibts_nicht 1
+> motor 1
+> allesaus 1
+> einschalten 1 2
+> sensor eins
+> t_funk1 2147483648
+> pause zwei
+> einschalten 40000
+> schalter -32768
+> einschalten [1  2]
+> ausschalten [1 2] 3
+> schalter []
+> motor [1 2]
+> sim_eingang 9 1
+> escape_nach -1
+# Nach den Fehlern geht es weiter:
+> sim_protokoll
+  (keine Aufrufe)
+> ausgangzustand
+= 0"
+  ;;
+
+dll_fehlt)
+  mkdir "$tmp/leer"
+  konsole --dll="$tmp/leer" "$quellen/gute_zeilen.txt"
+  exit_code 2
+  leer "$tmp/aus"
+  ordner=$(wine_pfad "$tmp/leer")
+  wie_erwartet "$tmp/err" "lumbrik-konsole: lumbrik.dll nicht gefunden: gesucht als $ordner\\lumbrik.dll (angegeben mit --dll)."
+  # Without --dll, in the program's own folder.
+  mkdir "$tmp/allein"
+  cp "$exe" "$tmp/allein/"
+  exe="$tmp/allein/$(basename "$exe")"
+  konsole "$quellen/gute_zeilen.txt"
+  exit_code 2
+  ordner=$(wine_pfad "$tmp/allein")
+  wie_erwartet "$tmp/err" "lumbrik-konsole: lumbrik.dll nicht gefunden: gesucht als $ordner\\lumbrik.dll (im Ordner des Programms)."
+  ;;
+
+umfish_fehlt)
+  # lumbrik.dll and the console in a folder of their own, and a PATH (from
+  # WINEPATH, which wine-run.sh derives from its build dir) without the
+  # simulator; the build's Wine prefix is used all the same.
+  mkdir "$tmp/bin"
+  cp "$exe" "$(dirname "$exe")/lumbrik.dll" "$tmp/bin/"
+  export LUMBRIK_WINEPREFIX="${emulator[1]}/wineprefix"
+  emulator[1]=$tmp
+  exe="$tmp/bin/$(basename "$exe")"
+  konsole "$quellen/gute_zeilen.txt"
+  exit_code 2
+  leer "$tmp/aus"
+  ordner=$(wine_pfad "$tmp/bin")
+  wie_erwartet "$tmp/err" "lumbrik-konsole: umFish40.DLL nicht gefunden, die Bibliothek des Interfaces, die $ordner\\lumbrik.dll braucht. Gesucht im Ordner des Programms ($ordner), in den Systemordnern, im aktuellen Ordner und in den Ordnern von PATH."
+  # Also when --dll names the copy.
+  konsole --dll="$tmp/bin/lumbrik.dll" "$quellen/gute_zeilen.txt"
+  exit_code 2
+  enthaelt "$tmp/err" "umFish40.DLL nicht gefunden"
+  ;;
+
+boxen)
+  konsole --boxes=console "$quellen/boxen.txt"
+  exit_code 0
+  leer "$tmp/err"
+  wie_erwartet "$tmp/aus" "> vorbereitung
+Box \"Meldung\":
+  lumbrik meldet: Fischer-Technik-Robo Interface ist geladen.
+  Viel Spaß beim Bauen und Steuern!
+  [OK]
+> sim_oeffnen_fehlschlagen 1
+> vorbereitung
+Box \"Meldung\":
+  Fehler beim Öffnen des FT-Robo Interfaces an USB
+  [OK]
+Box \"Meldung\":
+  lumbrik meldet: Fischer-Technik-Robo Interface ist geladen.
+  Viel Spaß beim Bauen und Steuern!
+  [OK]
+> sim_oeffnen_fehlschlagen 0"
+  ;;
+
+zustand)
+  konsole --boxes=console --zustand "$quellen/zustand.txt"
+  exit_code 0
+  leer "$tmp/err"
+  wie_erwartet "$tmp/aus" "> vorbereitung
+Box \"Meldung\":
+  lumbrik meldet: Fischer-Technik-Robo Interface ist geladen.
+  Viel Spaß beim Bauen und Steuern!
+  [OK]
+  | Ausgänge (Stufe, - aus): - - - - - - - -   Motoren: - - - -
+  | Eingänge: 0 0 0 0 0 0 0 0   Analog: AX 0, AY 0   Spannung: 0, 0
+> einschalten [1 3]
+  | Ausgänge (Stufe, - aus): 7 - 7 - - - - -   Motoren: vor vor - -
+  | Eingänge: 0 0 0 0 0 0 0 0   Analog: AX 0, AY 0   Spannung: 0, 0
+> t_proz1 4
+  | Ausgänge (Stufe, - aus): 7 - 7 - - - - -   Motoren: vor vor - -
+  | Eingänge: 0 0 0 0 0 0 0 0   Analog: AX 0, AY 0   Spannung: 0, 0
+> motor 4 -1
+  | Ausgänge (Stufe, - aus): 7 - 7 - - - - 4   Motoren: vor vor - zurück
+  | Eingänge: 0 0 0 0 0 0 0 0   Analog: AX 0, AY 0   Spannung: 0, 0
+> sim_eingang 8 1
+  | Ausgänge (Stufe, - aus): 7 - 7 - - - - 4   Motoren: vor vor - zurück
+  | Eingänge: 0 0 0 0 0 0 0 1   Analog: AX 0, AY 0   Spannung: 0, 0
+> sim_analog 2 300
+  | Ausgänge (Stufe, - aus): 7 - 7 - - - - 4   Motoren: vor vor - zurück
+  | Eingänge: 0 0 0 0 0 0 0 1   Analog: AX 0, AY 300   Spannung: 0, 0
+> sim_spannung 2 8500
+  | Ausgänge (Stufe, - aus): 7 - 7 - - - - 4   Motoren: vor vor - zurück
+  | Eingänge: 0 0 0 0 0 0 0 1   Analog: AX 0, AY 300   Spannung: 0, 8500
+# Ein Kommentar zeigt keinen Zustand.
+> allesaus
+  | Ausgänge (Stufe, - aus): - - - - - - - -   Motoren: - - - -
+  | Eingänge: 0 0 0 0 0 0 0 1   Analog: AX 0, AY 300   Spannung: 0, 8500"
+  ;;
+
+escape)
+  konsole --boxes=console "$quellen/escape.txt"
+  exit_code 0
+  leer "$tmp/err"
+  # The long pause ended after about 0.3 s, well before its 100 s.
+  lang=$(grep -m1 '^(gewartet: ' "$tmp/aus" | sed 's/^(gewartet: \([0-9]*\),.*/\1/')
+  if [ -z "$lang" ] || [ "$lang" -ge 5 ]; then
+    falsch "die Pause endete nicht durch Escape"
+  fi
+  ohne_wartezeit
+  wie_erwartet "$tmp/aus" "> vorbereitung
+Box \"Meldung\":
+  lumbrik meldet: Fischer-Technik-Robo Interface ist geladen.
+  Viel Spaß beim Bauen und Steuern!
+  [OK]
+> motor 1 1
+# Escape nach 0,3 s beendet eine Pause von 100 s und schaltet die Motoren aus.
+> escape_nach 3
+> pause 1000
+(gewartet: ...)
+> gib_fehler
+= wahr
+> gib_fehler
+= falsch
+> ausgangzustand
+= 0
+# Eine Pause ohne Escape setzt nichts.
+> pause 1
+(gewartet: ...)
+> gib_fehler
+= falsch"
+  ;;
+
+eingabe)
+  # From standard input, in 1252 with CR LF; ende stops before the last line.
+  konsole_mit_eingabe "$quellen/eingabe_1252.txt" --boxes=console
+  exit_code 0
+  leer "$tmp/err"
+  wie_erwartet "$tmp/aus" "> vorbereitung
+Box \"Meldung\":
+  lumbrik meldet: Fischer-Technik-Robo Interface ist geladen.
+  Viel Spaß beim Bauen und Steuern!
+  [OK]
+# Grüße in 1252
+> einschalten [1 2]
+> ausgangzustand
+= 3
+> ende"
+  # UTF-8 works as well, and a bad line counts at the end of the input too.
+  printf '# Grüße in UTF-8\nvorbereitung\nsensor\n' >"$tmp/utf8.txt"
+  konsole_mit_eingabe "$tmp/utf8.txt" --boxes=console
+  exit_code 1
+  enthaelt "$tmp/aus" "# Grüße in UTF-8"
+  wie_erwartet "$tmp/err" "Zeile 3: sensor erwartet 1 Argument (N), nicht 0"
+  ;;
+
+hilfe)
+  printf 'hilfe\n' >"$tmp/hilfe.txt"
+  konsole "$tmp/hilfe.txt"
+  exit_code 0
+  for befehl in einschalten ausschalten motor t_proz1 schalter sensor poti t_funk1 \
+    ausgangzustand allesaus pause gib_fehler vorbereitung lpt sim_eingang sim_analog \
+    sim_spannung sim_oeffnen_fehlschlagen sim_zuruecksetzen sim_protokoll escape_nach hilfe ende; do
+    grep -q "^  $befehl " "$tmp/aus" || falsch "hilfe zeigt $befehl nicht"
+  done
+  konsole --hilfe
+  exit_code 0
+  enthaelt "$tmp/aus" "Aufruf: lumbrik-konsole.exe [Optionen] [SKRIPT]"
+  konsole --laut
+  exit_code 1
+  wie_erwartet "$tmp/err" "lumbrik-konsole: unbekannte Option --laut (--hilfe zeigt den Aufruf)"
+  konsole "$tmp/gibt-es-nicht.txt"
+  exit_code 1
+  enthaelt "$tmp/err" "gibt-es-nicht.txt kann nicht geöffnet werden"
+  ;;
+
+ohne_simulator)
+  # An umFish40.DLL like the vendor's (built by this folder's CMakeLists.txt
+  # into <build>/tests/wine/konsole/ohne_simulator/simulator), through the
+  # build's Wine prefix.
+  export LUMBRIK_WINEPREFIX="${emulator[1]}/wineprefix"
+  emulator[1]="${emulator[1]}/tests/wine/konsole/ohne_simulator"
+  konsole --zustand "$quellen/ohne_simulator.txt"
+  exit_code 1
+  wie_erwartet "$tmp/aus" "> ausgangzustand
+= 42
+> sensor 2
+= 102
+> sim_eingang 1 1"
+  wie_erwartet "$tmp/err" "lumbrik-konsole: --zustand geht nur mit dem simulierten Interface; geladen ist ein anderes umFish40.DLL.
+Zeile 3: sim_eingang geht nur mit dem simulierten Interface; geladen ist ein anderes umFish40.DLL"
+  ;;
+
+*)
+  falsch "unbekannter Fall $fall"
+  ;;
+esac
+
+if [ "$fehler" != 0 ]; then
+  echo "--- Ausgabe:"
+  cat "$tmp/aus"
+  echo "--- Fehler:"
+  cat "$tmp/err"
+  exit 1
+fi
+echo "$fall: bestanden"
