@@ -49,7 +49,8 @@ LRESULT CALLBACK cbt(int code, WPARAM wparam, LPARAM lparam) {
   HWND fenster = reinterpret_cast<HWND>(wparam);
   if (code == HCBT_DESTROYWND)
     std::erase(gelesen, fenster);
-  if (code == HCBT_ACTIVATE && std::find(gelesen.begin(), gelesen.end(), fenster) == gelesen.end()) {
+  if (code == HCBT_ACTIVATE &&
+      std::find(gelesen.begin(), gelesen.end(), fenster) == gelesen.end()) {
     if (klasse(fenster) == "#32770" && rueckruf) {
       gelesen.push_back(fenster);
       rueckruf(lesen(fenster));

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "laden.h"
-#include "simulator.h"
+#include "lumbrik_dll.h"
 #include "zeile.h"
 
 #include <cstdint>

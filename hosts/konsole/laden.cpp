@@ -35,13 +35,6 @@ bool ist_datei(const std::string &pfad) {
   return art != INVALID_FILE_ATTRIBUTES && (art & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
-template <class F> bool finden(HMODULE modul, F &ziel, const char *name, std::string &fehlt) {
-  ziel = reinterpret_cast<F>(reinterpret_cast<void *>(GetProcAddress(modul, name)));
-  if (ziel == nullptr && fehlt.empty())
-    fehlt = name;
-  return ziel != nullptr;
-}
-
 } // namespace
 
 bool lumbrik_laden(const std::string &wo, lumbrik_exporte &e, std::string &meldung) {
@@ -78,21 +71,7 @@ bool lumbrik_laden(const std::string &wo, lumbrik_exporte &e, std::string &meldu
   }
 
   std::string fehlt;
-  finden(e.modul, e.gib_fehler, "gib_fehler", fehlt);
-  finden(e.modul, e.vorbereitung, "vorbereitung", fehlt);
-  finden(e.modul, e.einschalten, "einschalten", fehlt);
-  finden(e.modul, e.ausschalten, "ausschalten", fehlt);
-  finden(e.modul, e.allesaus, "allesaus", fehlt);
-  finden(e.modul, e.motor, "motor", fehlt);
-  finden(e.modul, e.ausgangzustand, "ausgangzustand", fehlt);
-  finden(e.modul, e.schalter, "schalter", fehlt);
-  finden(e.modul, e.sensor, "sensor", fehlt);
-  finden(e.modul, e.poti, "poti", fehlt);
-  finden(e.modul, e.pause, "pause", fehlt);
-  finden(e.modul, e.lpt, "lpt", fehlt);
-  finden(e.modul, e.t_proz1, "t_proz1", fehlt);
-  finden(e.modul, e.t_funk1, "t_funk1", fehlt);
-  if (!fehlt.empty()) {
+  if (!exporte_finden(e.modul, e, fehlt)) {
     meldung =
         verbinden({datei, " hat keine Funktion ", fehlt, " - ist es die richtige lumbrik.dll?"});
     return false;

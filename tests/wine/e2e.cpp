@@ -4,56 +4,28 @@
 
 namespace {
 
-template <class F> void finden(HMODULE modul, F &ziel, const char *name) {
-  ziel = reinterpret_cast<F>(reinterpret_cast<void *>(GetProcAddress(modul, name)));
-  if (ziel == nullptr) {
-    std::fprintf(stderr, "%s fehlt\n", name);
-    std::abort();
-  }
+[[noreturn]] void abbrechen(const char *was) {
+  std::fprintf(stderr, "%s\n", was);
+  std::abort();
 }
 
 lumbrik_exporte laden() {
+  HMODULE modul = LoadLibraryA(LUMBRIK_DLL_PFAD);
+  if (modul == nullptr)
+    abbrechen(LUMBRIK_DLL_PFAD " wurde nicht geladen");
   lumbrik_exporte e{};
-  e.modul = LoadLibraryA(LUMBRIK_DLL_PFAD);
-  if (e.modul == nullptr) {
-    std::fprintf(stderr, "%s nicht geladen, Fehler %lu\n", LUMBRIK_DLL_PFAD, GetLastError());
-    std::abort();
-  }
-  finden(e.modul, e.gib_fehler, "gib_fehler");
-  finden(e.modul, e.vorbereitung, "vorbereitung");
-  finden(e.modul, e.einschalten, "einschalten");
-  finden(e.modul, e.ausschalten, "ausschalten");
-  finden(e.modul, e.allesaus, "allesaus");
-  finden(e.modul, e.motor, "motor");
-  finden(e.modul, e.ausgangzustand, "ausgangzustand");
-  finden(e.modul, e.schalter, "schalter");
-  finden(e.modul, e.sensor, "sensor");
-  finden(e.modul, e.poti, "poti");
-  finden(e.modul, e.pause, "pause");
-  finden(e.modul, e.lpt, "lpt");
-  finden(e.modul, e.t_proz1, "t_proz1");
-  finden(e.modul, e.t_funk1, "t_funk1");
+  std::string fehlt;
+  if (!exporte_finden(modul, e, fehlt))
+    abbrechen(fehlt.c_str());
   return e;
 }
 
 simulator_steuerung steuerung() {
-  dll();
-  // lumbrik.dll brought it in; this is the very module it calls.
-  HMODULE modul = GetModuleHandleA("umFish40.DLL");
-  if (modul == nullptr) {
-    std::fprintf(stderr, "umFish40.DLL ist nicht geladen\n");
-    std::abort();
-  }
-  simulator_steuerung s{};
-  finden(modul, s.zuruecksetzen, "sim_zuruecksetzen");
-  finden(modul, s.oeffnen_fehlschlagen, "sim_oeffnen_fehlschlagen");
-  finden(modul, s.eingang_setzen, "sim_eingang_setzen");
-  finden(modul, s.analog_setzen, "sim_analog_setzen");
-  finden(modul, s.spannung_setzen, "sim_spannung_setzen");
-  finden(modul, s.zustand_lesen, "sim_zustand_lesen");
-  finden(modul, s.protokoll_anzahl, "sim_protokoll_anzahl");
-  finden(modul, s.protokoll_eintrag, "sim_protokoll_eintrag");
-  return s;
+  dll(); // lumbrik.dll brings the box in
+  const std::optional<simulator_steuerung> s = simulator_finden();
+  if (!s)
+    abbrechen("umFish40.DLL ist nicht der Simulator");
+  return *s;
 }
 
 } // namespace

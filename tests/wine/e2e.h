@@ -2,45 +2,13 @@
 // host loads it, next to the simulated umFish40.DLL, under Wine.
 #pragma once
 
-#include "include/lumbrik.h"
+#include "lumbrik_dll.h"
 #include "meldungen.h"
-#include "sim_steuerung.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <vector>
-
-// The fourteen exports, found by name.
-struct lumbrik_exporte {
-  HMODULE modul;
-  decltype(&::gib_fehler) gib_fehler;
-  decltype(&::vorbereitung) vorbereitung;
-  decltype(&::einschalten) einschalten;
-  decltype(&::ausschalten) ausschalten;
-  decltype(&::allesaus) allesaus;
-  decltype(&::motor) motor;
-  decltype(&::ausgangzustand) ausgangzustand;
-  decltype(&::schalter) schalter;
-  decltype(&::sensor) sensor;
-  decltype(&::poti) poti;
-  decltype(&::pause) pause;
-  decltype(&::lpt) lpt;
-  decltype(&::t_proz1) t_proz1;
-  decltype(&::t_funk1) t_funk1;
-};
-
-// The control functions of the simulated box.
-struct simulator_steuerung {
-  decltype(&::sim_zuruecksetzen) zuruecksetzen;
-  decltype(&::sim_oeffnen_fehlschlagen) oeffnen_fehlschlagen;
-  decltype(&::sim_eingang_setzen) eingang_setzen;
-  decltype(&::sim_analog_setzen) analog_setzen;
-  decltype(&::sim_spannung_setzen) spannung_setzen;
-  decltype(&::sim_zustand_lesen) zustand_lesen;
-  decltype(&::sim_protokoll_anzahl) protokoll_anzahl;
-  decltype(&::sim_protokoll_eintrag) protokoll_eintrag;
-};
 
 // Loads lumbrik.dll once per process (each test runs in a process of its own).
 const lumbrik_exporte &dll();
