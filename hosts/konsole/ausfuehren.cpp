@@ -177,7 +177,11 @@ bool ausfuehren(const gelesene_zeile &z, sitzung &s, std::string &fehler) {
   if (gelaufen && s.zustand_zeigen && s.sim && z.befehl->art != befehl_art::hilfe) {
     sim_zustand zustand{};
     s.sim->zustand_lesen(&zustand);
-    zeile_ausgeben(zustand_text(zustand));
+    // Only changes are worth a reader's attention.
+    std::string text = zustand_text(zustand);
+    if (text != s.zustand_gezeigt)
+      zeile_ausgeben(text);
+    s.zustand_gezeigt = std::move(text);
   }
   return gelaufen;
 }

@@ -14,8 +14,9 @@ struct sitzung {
   lumbrik_exporte dll;
   // Empty with the vendor's real library.
   std::optional<simulator_steuerung> sim;
-  // --zustand: the box's state after each command.
+  // --zustand: the box's state after each command that changed it.
   bool zustand_zeigen = false;
+  std::string zustand_gezeigt;
   // The thread that calls lumbrik; escape_nach posts its key there.
   unsigned long haupt_thread = 0;
   // The console input when someone types there: Escape typed during a pause

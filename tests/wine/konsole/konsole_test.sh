@@ -256,8 +256,6 @@ Box \"Meldung\":
   | Ausgänge (Stufe, - aus): 7 - 7 - - - - -   Motoren: vor vor - -
   | Eingänge: 0 0 0 0 0 0 0 0   Analog: AX 0, AY 0   Spannung: 0, 0
 > t_proz1 4
-  | Ausgänge (Stufe, - aus): 7 - 7 - - - - -   Motoren: vor vor - -
-  | Eingänge: 0 0 0 0 0 0 0 0   Analog: AX 0, AY 0   Spannung: 0, 0
 > motor 4 -1
   | Ausgänge (Stufe, - aus): 7 - 7 - - - - 4   Motoren: vor vor - zurück
   | Eingänge: 0 0 0 0 0 0 0 0   Analog: AX 0, AY 0   Spannung: 0, 0
