@@ -8,6 +8,10 @@
 
 #include "umFish40.h"
 
+#ifdef _WIN32
+#include "panel.h"
+#endif
+
 #include <mutex>
 
 namespace {
@@ -85,14 +89,22 @@ int32_t wert_lesen(sim_funktion funktion, uint32_t handle, const int32_t *werte,
 extern "C" {
 
 uint32_t WINAPI rbOpenInterfaceUSB(int32_t a, int32_t b) {
-  std::lock_guard<std::mutex> halten(sperre);
   uint32_t handle = SIM_OEFFNEN_FEHLER;
-  if (!simulator.oeffnen_scheitert) {
-    handle = SIM_ERSTES_HANDLE + simulator.zustand.geoeffnet;
-    ++simulator.zustand.geoeffnet;
-    ++simulator.zustand.aenderungen;
+  {
+    std::lock_guard<std::mutex> halten(sperre);
+    if (!simulator.oeffnen_scheitert) {
+      handle = SIM_ERSTES_HANDLE + simulator.zustand.geoeffnet;
+      ++simulator.zustand.geoeffnet;
+      ++simulator.zustand.aenderungen;
+    }
+    protokollieren(sim_rbOpenInterfaceUSB, static_cast<int32_t>(handle), 2, a, b);
   }
-  protokollieren(sim_rbOpenInterfaceUSB, static_cast<int32_t>(handle), 2, a, b);
+#ifdef _WIN32
+  // Outside the lock: the panel's thread reads the box too. A box that failed
+  // to open shows nothing.
+  if (handle != SIM_OEFFNEN_FEHLER)
+    panel_zeigen();
+#endif
   return handle;
 }
 

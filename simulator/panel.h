@@ -1,0 +1,10 @@
+// The window of the simulated box ("lumbrik Simulator"): lamps for the
+// outputs, the motors, switches and sliders for the inputs, the voltages and
+// the last vendor call. Windows only; the native simulator core has no window.
+#pragma once
+
+// Shows the window, on a thread of its own that is started by the first call.
+// Returns at once, never waits for the window, and must be called without the
+// simulator's lock held. Does nothing when LUMBRIK_PANEL is 0, and nothing
+// more once a window could not be made (no display).
+void panel_zeigen();

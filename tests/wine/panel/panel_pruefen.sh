@@ -1,0 +1,392 @@
+#!/bin/sh
+# The panel of the simulated box, seen and touched through the X server: a
+# host drives the real lumbrik.dll with command lines from a pipe, xdotool
+# clicks into the panel, and screenshots are read pixel by pixel.
+#   panel_pruefen.sh <fall> <wine-run.sh> <build dir> <host.exe> [host arguments...]
+#   panel_pruefen.sh bild <wine-run.sh> <build dir> <file.png> <host.exe> [host arguments...]
+# Cases: lampen, schalter, schieber, spannung, schliessen, versteckt, ohne_anzeige;
+# bild saves a picture of a busy panel (docs/simulator.png) instead.
+# The host reads commands such as "einschalten 1" on standard input and
+# prints each result (wahr, falsch or a number) on a line of its own.
+# Points are passed as "x y" and split on purpose; the trap calls aufraeumen.
+# shellcheck disable=SC2046,SC2317
+set -u
+fall=$1
+emulator=$2
+build=$(cd "$3" && pwd)
+shift 3
+
+# A display of our own when there is none; it also stops the Wine server after.
+if [ -z "${DISPLAY:-}" ]; then
+  exec "$(dirname "$emulator")/mit-display.sh" "$build" "$0" "$fall" "$emulator" "$build" "$@"
+fi
+
+if [ "$fall" = bild ]; then
+  ziel=$1
+  shift
+fi
+
+# The layout of simulator/panel.cpp, in client pixels.
+breite=536
+hoehe=310
+lampe_mitte() { echo $((12 + ($1 - 1) * 64 + 32)) 44; }
+motor_pfeil() { echo $((12 + ($1 - 1) * 128 + 4 + 60 - 3)) 98; }
+# Left of the number on the switch, which is drawn in the switch's colour.
+schalter_rand() { echo $((12 + ($1 - 1) * 64 + 8 + 5)) 154; }
+schalter_mitte() { echo $((12 + ($1 - 1) * 64 + 8 + 24)) 154; }
+# Pixel n of a slider's track: the slider then reads 3 * n.
+schieber_punkt() { echo $((56 + $2)) $((194 + ($1 - 1) * 26 + 13)); }
+spannung_feld() { echo $((124 + ($1 - 1) * 116 + 36)) 265; }
+# Somewhere on the panel where a click changes nothing.
+leer() { echo 500 20; }
+
+aus=606060
+gold=FFD700 # level 7
+stufe1=877D48
+stufe5=D7B918
+motor_laeuft=00963C
+motor_steht=A0A0A0
+schalter_an=28AA3C
+schalter_aus=C8C8C8
+
+arbeit=$(mktemp -d)
+host_pid=
+fehler=0
+
+aufraeumen() {
+  exec 3>&-
+  if [ -n "$host_pid" ] && kill -0 "$host_pid" 2>/dev/null; then
+    kill "$host_pid" 2>/dev/null
+  fi
+  rm -rf "$arbeit"
+}
+trap aufraeumen EXIT
+
+falsch() {
+  echo "FALSCH: $1"
+  fehler=1
+}
+
+ende_mit_fehler() {
+  falsch "$1"
+  echo "--- Ausgabe des Hosts"
+  cat "$arbeit/aus" 2>/dev/null
+  cat "$arbeit/fehler" 2>/dev/null
+  exit 1
+}
+
+# The host's Wine environment, as wine-run.sh sets it up. The emulator makes
+# the prefix on first use: the host runs once with no input at all.
+"$emulator" "$build" "$@" </dev/null >"$arbeit/leer" 2>&1 || {
+  cat "$arbeit/leer"
+  ende_mit_fehler "der Host endet ohne Eingabe nicht sauber"
+}
+export WINEPREFIX="${LUMBRIK_WINEPREFIX:-$build/wineprefix}"
+export WINEDEBUG="${WINEDEBUG:--all}"
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+export WINEPATH="Z:$build/simulator"
+
+# --- The host, talked to through a pipe ---
+
+# Starts the host; `zusatz` holds extra arguments for env (LUMBRIK_PANEL=0, -u DISPLAY).
+zusatz=
+starten() {
+  mkfifo "$arbeit/ein"
+  # shellcheck disable=SC2086
+  env $zusatz wine "$@" <"$arbeit/ein" >"$arbeit/aus" 2>"$arbeit/fehler" &
+  host_pid=$!
+  exec 3>"$arbeit/ein"
+  gelesen=0
+}
+
+senden() { printf '%s\n' "$1" >&3; }
+
+# Result lines, with the console's "= " in front or without.
+ergebnisse() { tr -d '\r' <"$arbeit/aus" | sed -n 's/^\(= \)\{0,1\}\(wahr\|falsch\|-\{0,1\}[0-9][0-9]*\)$/\2/p'; }
+
+# Sends a command and waits up to 20 s for its result, which goes into `wert`.
+# (Not through $(...): the count of results read must stay in this shell.)
+fragen() {
+  senden "$1"
+  gelesen=$((gelesen + 1))
+  i=0
+  while [ "$(ergebnisse | wc -l)" -lt "$gelesen" ]; do
+    i=$((i + 1))
+    [ "$i" -le 400 ] || ende_mit_fehler "keine Antwort des Hosts auf $1"
+    sleep 0.05
+  done
+  wert=$(ergebnisse | sed -n "${gelesen}p")
+}
+
+# fragt <command> <expected>
+fragt() {
+  fragen "$1"
+  [ "$wert" = "$2" ] || falsch "$1 gibt $wert statt $2"
+}
+
+# Asks until the answer is the expected one: the panel's thread takes a click
+# in its own time. fragt_bis <command> <expected>
+fragt_bis() {
+  i_bis=0
+  while :; do
+    fragen "$1"
+    [ "$wert" = "$2" ] && return 0
+    i_bis=$((i_bis + 1))
+    if [ "$i_bis" -gt 100 ]; then
+      falsch "$1 gibt $wert statt $2"
+      return 1
+    fi
+    sleep 0.1
+  done
+}
+
+# Closes the host's input and waits up to 20 s for it to end well.
+beenden() {
+  exec 3>&-
+  i=0
+  while kill -0 "$host_pid" 2>/dev/null; do
+    i=$((i + 1))
+    [ "$i" -le 200 ] || ende_mit_fehler "der Host endet nicht"
+    sleep 0.1
+  done
+  rc=0
+  wait "$host_pid" || rc=$?
+  host_pid=
+  [ "$rc" -eq 0 ] || falsch "der Host endet mit $rc"
+}
+
+# --- The panel on the X server ---
+
+panels() { xdotool search "$@" --name '^lumbrik Simulator$' 2>/dev/null; }
+
+# Waits up to 20 s for the panel to show; then dx, dy are where its client
+# area starts in the window (Wine draws frame and caption itself).
+fenster_finden() {
+  i=0
+  while :; do
+    fenster=$(panels --onlyvisible | head -n 1)
+    [ -n "$fenster" ] && break
+    i=$((i + 1))
+    [ "$i" -le 200 ] || ende_mit_fehler "das Panel erscheint nicht"
+    sleep 0.1
+  done
+  eval "$(xdotool getwindowgeometry --shell "$fenster")"
+  dx=$(((WIDTH - breite) / 2))
+  dy=$((HEIGHT - hoehe - dx))
+}
+
+# Waits up to 10 s for no panel to be shown.
+verschwunden() {
+  i=0
+  while [ -n "$(panels --onlyvisible)" ]; do
+    i=$((i + 1))
+    [ "$i" -le 100 ] || return 1
+    sleep 0.1
+  done
+}
+
+aufnehmen() { import -window "$fenster" "$arbeit/bild.png"; }
+
+# The colour at a client point of the last picture, as RRGGBB.
+pixel() {
+  convert "$arbeit/bild.png" -format "%[hex:p{$(($1 + dx)),$(($2 + dy))}]" info: | cut -c1-6
+}
+
+# ist <what> <x> <y> <colour>: checks the last picture.
+ist() {
+  farbe=$(pixel "$2" "$3")
+  [ "$farbe" = "$4" ] || falsch "$1 ist $farbe statt $4"
+}
+
+# Takes pictures for up to 10 s until the point has the colour.
+# wird <what> <x> <y> <colour>
+wird() {
+  i=0
+  while :; do
+    aufnehmen
+    [ "$(pixel "$2" "$3")" = "$4" ] && return 0
+    i=$((i + 1))
+    if [ "$i" -gt 50 ]; then
+      ist "$@"
+      return 1
+    fi
+    sleep 0.2
+  done
+}
+
+klicken() { xdotool mousemove --window "$fenster" $(($1 + dx)) $(($2 + dy)) click 1; }
+
+# ziehen <from x> <y> <to x>: pressed, moved in two steps, released.
+ziehen() {
+  xdotool mousemove --window "$fenster" $(($1 + dx)) $(($2 + dy)) mousedown 1 \
+    mousemove --window "$fenster" $((($1 + $3) / 2 + dx)) $(($2 + dy)) \
+    mousemove --window "$fenster" $(($3 + dx)) $(($2 + dy)) mouseup 1
+}
+
+# --- The cases ---
+
+case "$fall" in
+lampen)
+  starten "$@"
+  senden vorbereitung
+  fenster_finden
+  aufnehmen
+  ist "Lampe 1 vor dem Einschalten" $(lampe_mitte 1) $aus
+  ist "Motor 3 vor dem Start" $(motor_pfeil 3) $motor_steht
+  senden "einschalten 1"
+  senden "t_proz1 1"
+  senden "einschalten 2"
+  senden "t_proz1 5"
+  senden "motor 3 1"
+  fragt ausgangzustand 19
+  # The panel draws whole snapshots: once the last change shows, all do.
+  wird "Motor 3 (läuft)" $(motor_pfeil 3) $motor_laeuft
+  ist "Lampe 1 (Stufe 7)" $(lampe_mitte 1) $gold
+  ist "Lampe 2 (Stufe 1)" $(lampe_mitte 2) $stufe1
+  ist "Lampe 3 (aus)" $(lampe_mitte 3) $aus
+  ist "Lampe 5 (Motor 3, Stufe 5)" $(lampe_mitte 5) $stufe5
+  ist "Lampe 6 (Motor 3, andere Richtung)" $(lampe_mitte 6) $aus
+  ist "Motor 1 (steht)" $(motor_pfeil 1) $motor_steht
+  senden "ausschalten 1"
+  senden "motor 3 0"
+  fragt ausgangzustand 2
+  wird "Motor 3 (wieder aus)" $(motor_pfeil 3) $motor_steht
+  ist "Lampe 1 (wieder aus)" $(lampe_mitte 1) $aus
+  ist "Lampe 5 (wieder aus)" $(lampe_mitte 5) $aus
+  beenden
+  ;;
+schalter)
+  starten "$@"
+  senden vorbereitung
+  fenster_finden
+  fragt "schalter 1" falsch
+  klicken $(schalter_mitte 1)
+  wird "Schalter 1 (an)" $(schalter_rand 1) $schalter_an
+  fragt "schalter 1" wahr
+  fragt "schalter 2" falsch
+  klicken $(schalter_mitte 8)
+  fragt_bis "schalter 8" wahr
+  klicken $(schalter_mitte 1)
+  wird "Schalter 1 (wieder aus)" $(schalter_rand 1) $schalter_aus
+  fragt "schalter 1" falsch
+  fragt "schalter 8" wahr
+  beenden
+  ;;
+schieber)
+  starten "$@"
+  senden vorbereitung
+  fenster_finden
+  fragt "sensor 1" 0
+  klicken $(schieber_punkt 1 100)
+  fragt_bis "sensor 1" 300
+  set -- $(schieber_punkt 2 10)
+  ziehen "$1" "$2" $(($1 + 190))
+  fragt_bis "sensor 2" 600
+  fragt "sensor 1" 300
+  # Beyond either end the slider stops at 1023 or 0.
+  set -- $(schieber_punkt 1 100)
+  ziehen "$1" "$2" $(($1 + 300))
+  fragt_bis "sensor 1" 1023
+  set -- $(schieber_punkt 2 200)
+  ziehen "$1" "$2" $(($1 - 240))
+  fragt_bis "sensor 2" 0
+  beenden
+  ;;
+spannung)
+  starten "$@"
+  senden vorbereitung
+  fenster_finden
+  fragt "t_funk1 2" 0
+  klicken $(spannung_feld 2)
+  xdotool key --delay 20 ctrl+a BackSpace 9 0 0 0
+  fragt_bis "t_funk1 2" 9000
+  xdotool key BackSpace
+  fragt_bis "t_funk1 2" 900
+  # What is no number leaves the voltage as it was.
+  xdotool key --delay 20 ctrl+a x
+  klicken $(leer)
+  fragt "t_funk1 2" 900
+  fragt "t_funk1 1" 0
+  beenden
+  ;;
+schliessen)
+  starten "$@"
+  senden vorbereitung
+  fenster_finden
+  # The close button sits at the right end of the caption.
+  titel=$((dy - dx))
+  xdotool mousemove --window "$fenster" $((WIDTH - dx - titel / 2)) $((dx + titel / 2)) click 1
+  verschwunden || falsch "das Panel bleibt nach dem Schließen"
+  fragt "schalter 1" falsch
+  senden "einschalten 2"
+  fragt ausgangzustand 2
+  [ -z "$(panels --onlyvisible)" ] || falsch "das Panel kommt ohne neues Öffnen wieder"
+  senden vorbereitung
+  fenster_finden
+  wird "Lampe 2 nach dem neuen Öffnen" $(lampe_mitte 2) $gold
+  # An open while it is shown keeps it.
+  senden vorbereitung
+  fragt ausgangzustand 2
+  [ "$(panels | wc -l)" -eq 1 ] || falsch "mehr als ein Panel"
+  beenden
+  ;;
+versteckt)
+  zusatz=LUMBRIK_PANEL=0
+  starten "$@"
+  senden vorbereitung
+  senden "einschalten 1"
+  fragt ausgangzustand 1
+  # Shown, the panel is there within a fraction of a second.
+  sleep 2
+  [ -z "$(panels)" ] || falsch "mit LUMBRIK_PANEL=0 gibt es ein Panel"
+  beenden
+  ;;
+ohne_anzeige)
+  zusatz="-u DISPLAY"
+  starten "$@"
+  senden vorbereitung
+  senden "einschalten 1"
+  fragt ausgangzustand 1
+  fragt "schalter 1" falsch
+  fragt "sensor 1" 0
+  sleep 1
+  [ -z "$(panels)" ] || falsch "ohne Anzeige gibt es ein Panel"
+  beenden
+  ;;
+bild)
+  starten "$@"
+  senden vorbereitung
+  fenster_finden
+  for befehl in "einschalten 1" "t_proz1 3" "einschalten 2" "t_proz1 7" "motor 3 1" \
+    "t_proz1 4" "motor 4 -1"; do
+    senden "$befehl"
+  done
+  klicken $(schalter_mitte 2)
+  klicken $(schalter_mitte 5)
+  fragt_bis "schalter 5" wahr
+  klicken $(schieber_punkt 1 180)
+  fragt_bis "sensor 1" 540
+  klicken $(schieber_punkt 2 60)
+  fragt_bis "sensor 2" 180
+  klicken $(spannung_feld 1)
+  xdotool key --delay 20 ctrl+a BackSpace 9 0 0 0
+  fragt_bis "t_funk1 1" 9000
+  klicken $(leer)
+  sleep 0.5
+  # Away from the slider, which would otherwise show the pointer's trace.
+  xdotool mousemove 1000 900
+  sleep 0.2
+  aufnehmen
+  cp "$arbeit/bild.png" "$ziel"
+  beenden
+  ;;
+*)
+  echo "unbekannter Fall: $fall"
+  exit 2
+  ;;
+esac
+
+if [ "$fehler" -eq 0 ]; then
+  echo "Panel, $fall: wie erwartet"
+fi
+exit "$fehler"
