@@ -14,11 +14,16 @@
 
 #include <stdint.h>
 
+/* einschalten, ausschalten and schalter take values from LUMBRIK_KLEINSTE_ZAHL
+ * to LUMBRIK_GROESSTE_ZAHL as numbers; any other value is a list address. */
+#define LUMBRIK_KLEINSTE_ZAHL (-32767)
+#define LUMBRIK_GROESSTE_ZAHL 32768
+
+/* The functions live in a Windows DLL; elsewhere only the constants above
+ * are declared (and a POSIX pause() would clash). */
 #ifdef _WIN32
+
 #define LUMBRIK_CALL __stdcall
-#else
-#define LUMBRIK_CALL
-#endif
 
 #ifdef __cplusplus
 extern "C" {
@@ -56,5 +61,7 @@ int32_t LUMBRIK_CALL t_funk1(int32_t nummer);
 #ifdef __cplusplus
 }
 #endif
+
+#endif /* _WIN32 */
 
 #endif

@@ -77,7 +77,10 @@ bool umwandeln(lesetext &text, size_t von, size_t bis, int32_t &zahl) {
   return true;
 }
 
-bool liste_gehen(lesetext &text, aktion tun, void *kontext) {
+// Walks a list text (it starts with '['), performing the action for each
+// number in order. True when it ended at the closing bracket; false when a
+// token failed to convert or the text ended before the list did.
+bool liste_abarbeiten(lesetext &text, aktion tun, void *kontext) {
   // One optional space may follow the bracket.
   size_t anfang = zeichen(text, 1) == ' ' ? 2 : 1;
   for (;;) {
@@ -112,6 +115,11 @@ void lampe_aus(int32_t ausgang, void *) {
   rbSetLampEx(schnittstelle, ausgang, 0, stufe);
 }
 
+// An input counts as active when the box reports more than 0 for it.
+bool eingang_aktiv(int32_t eingang) {
+  return rbGetInput(schnittstelle, eingang) > 0;
+}
+
 // Once one input has read active, the rest of a list is walked unread.
 void schalter_lesen(int32_t eingang, void *kontext) {
   bool &ergebnis = *static_cast<bool *>(kontext);
@@ -136,6 +144,21 @@ constexpr UINT tasten_letzte = 0x0108;
 constexpr UINT entfernen_ohne_warten = 3;
 constexpr char escape = 27;
 
+bool escape_gedrueckt() {
+  MSG nachricht;
+  if (!PeekMessageA(&nachricht, nullptr, taste_gedrueckt, tasten_letzte, entfernen_ohne_warten))
+    return false;
+  if (nachricht.message != taste_gedrueckt)
+    return false;
+  // Escape is recognised by the whole answer of VkKeyScanA (shift byte and
+  // all) as well as by its plain key code 27, so hosts that post either form
+  // as a key-down can end a pause. Compared as 32 bits, as on Windows.
+  const int32_t taste = static_cast<int32_t>(static_cast<uint32_t>(nachricht.wParam));
+  if (taste == static_cast<int32_t>(VkKeyScanA(escape)))
+    return true;
+  return taste == escape;
+}
+
 } // namespace
 
 weg zahl_oder_liste(intptr_t wert, aktion tun, void *kontext) {
@@ -146,12 +169,7 @@ weg zahl_oder_liste(intptr_t wert, aktion tun, void *kontext) {
   lesetext text{reinterpret_cast<const char *>(wert), 0, false};
   if (zeichen(text, 0) != '[')
     return weg::keine_liste;
-  return liste_gehen(text, tun, kontext) ? weg::liste_fertig : weg::liste_abgebrochen;
-}
-
-bool liste_abarbeiten(const char *t, aktion tun, void *kontext) {
-  lesetext text{t, 0, false};
-  return liste_gehen(text, tun, kontext);
+  return liste_abarbeiten(text, tun, kontext) ? weg::liste_fertig : weg::liste_abgebrochen;
 }
 
 void vorbereitung(int32_t) {
@@ -192,15 +210,11 @@ void t_proz1(int32_t neue_stufe) {
     stufe = neue_stufe;
 }
 
-bool eingang_aktiv(int32_t eingang) {
-  return rbGetInput(schnittstelle, eingang) > 0;
-}
-
 unsigned char schalter(intptr_t eingaenge) {
+  // Not a list reads nothing and stays false; a list broken off at a bad
+  // token answers with what was read before it.
   bool ergebnis = false;
-  // A list broken off at a bad token answers with what was read before it.
-  if (zahl_oder_liste(eingaenge, schalter_lesen, &ergebnis) == weg::keine_liste)
-    return 0;
+  zahl_oder_liste(eingaenge, schalter_lesen, &ergebnis);
   return ergebnis ? 1 : 0;
 }
 
@@ -216,19 +230,6 @@ int32_t t_funk1(int32_t nummer) {
   if (nummer != 1 && nummer != 2)
     return 0;
   return rbGetVoltage(schnittstelle, nummer);
-}
-
-bool escape_gedrueckt() {
-  MSG nachricht;
-  if (!PeekMessageA(&nachricht, nullptr, taste_gedrueckt, tasten_letzte, entfernen_ohne_warten))
-    return false;
-  if (nachricht.message != taste_gedrueckt)
-    return false;
-  // The key code is compared as the 32-bit parameter it is on Windows.
-  const int32_t taste = static_cast<int32_t>(static_cast<uint32_t>(nachricht.wParam));
-  if (taste == static_cast<int32_t>(VkKeyScanA(escape)))
-    return true;
-  return taste == escape;
 }
 
 void pause(double zehntelsekunden) {

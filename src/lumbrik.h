@@ -4,6 +4,8 @@
 // their own names, stdcall, through a thin shim (lumbrik_exports.cpp).
 #pragma once
 
+#include "include/lumbrik.h"
+
 #include <cstdint>
 
 namespace lumbrik {
@@ -18,8 +20,8 @@ extern unsigned char fehler;
 // --- Number-or-list arguments ---
 
 // Upper and lower bound of what is a number rather than a list address.
-constexpr intptr_t kleinste_zahl = -32767;
-constexpr intptr_t groesste_zahl = 32768;
+constexpr intptr_t kleinste_zahl = LUMBRIK_KLEINSTE_ZAHL;
+constexpr intptr_t groesste_zahl = LUMBRIK_GROESSTE_ZAHL;
 
 // Performed once per number; `kontext` is the caller's.
 using aktion = void (*)(int32_t zahl, void *kontext);
@@ -31,11 +33,6 @@ enum class weg { zahl, keine_liste, liste_fertig, liste_abgebrochen };
 // address of a list text such as "[1 2 3]" and walked. The host's memory is
 // only read, never written, and never beyond what is readable.
 weg zahl_oder_liste(intptr_t wert, aktion tun, void *kontext);
-
-// Walks the list text `t` (which starts with '['), performing the action for
-// each number in order. True when it ended at the closing bracket; false when
-// a token failed to convert or the text ended before the list did.
-bool liste_abarbeiten(const char *t, aktion tun, void *kontext);
 
 // --- Opening ---
 void vorbereitung(int32_t wert);
@@ -50,14 +47,12 @@ int32_t ausgangzustand();
 void t_proz1(int32_t neue_stufe);
 
 // --- Inputs ---
-bool eingang_aktiv(int32_t eingang);
 unsigned char schalter(intptr_t eingaenge);
 int32_t sensor(int32_t eingang);
 int32_t poti(int32_t eingang);
 int32_t t_funk1(int32_t nummer);
 
 // --- Waiting ---
-bool escape_gedrueckt();
 void pause(double zehntelsekunden);
 unsigned char gib_fehler();
 

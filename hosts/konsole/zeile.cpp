@@ -1,5 +1,7 @@
 #include "zeile.h"
 
+#include "include/lumbrik.h"
+
 #include "umlaute.h"
 #include "verbinden.h"
 #include "zahlen.h"
@@ -59,8 +61,8 @@ std::string falsche_anzahl(const befehl_beschreibung &b, const std::vector<std::
 
 // A plain number outside this range would reach lumbrik.dll as the address
 // of a list text.
-constexpr int32_t kleinste_nummer = -32767;
-constexpr int32_t groesste_nummer = 32768;
+constexpr int32_t kleinste_nummer = LUMBRIK_KLEINSTE_ZAHL;
+constexpr int32_t groesste_nummer = LUMBRIK_GROESSTE_ZAHL;
 
 bool argument_lesen(const befehl_beschreibung &b, argument_art art, std::string_view wort,
                     argument &arg, std::string &fehler) {
