@@ -70,8 +70,9 @@ constexpr COLORREF schalter_an = RGB(40, 170, 60);
 constexpr COLORREF schiene = RGB(200, 200, 200);
 constexpr COLORREF schiene_voll = RGB(60, 120, 200);
 
-// A lamp goes from grey (off) to gold (on at level 7) in eight even steps:
-// level 1 is a quarter of the way, so a dim lamp still reads as lit.
+// A lit lamp is an eighth of the way from grey to gold per level, one more
+// than its level: level 1 is a quarter of the way, so a dim lamp still reads
+// as lit, and level 7 is full gold.
 constexpr int lampe_aus[3] = {96, 96, 96};
 constexpr int lampe_voll[3] = {255, 215, 0};
 

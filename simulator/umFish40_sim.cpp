@@ -44,10 +44,16 @@ int32_t protokollieren(sim_funktion funktion, int32_t ergebnis, int anzahl, int3
   return ergebnis;
 }
 
+// The change counter moves only when something really changed, so a host
+// repeating a command does not make a viewer redraw.
 void ausgang_setzen(int index, bool an, int32_t stufe) {
-  simulator.zustand.ausgang_an[index] = an ? 1 : 0;
+  int32_t &ist_an = simulator.zustand.ausgang_an[index];
+  int32_t &ist_stufe = simulator.zustand.ausgang_stufe[index];
+  if (ist_an == (an ? 1 : 0) && (!an || ist_stufe == stufe))
+    return;
+  ist_an = an ? 1 : 0;
   if (an)
-    simulator.zustand.ausgang_stufe[index] = stufe;
+    ist_stufe = stufe;
   ++simulator.zustand.aenderungen;
 }
 
@@ -70,8 +76,9 @@ int32_t wert_setzen(int32_t *werte, int anzahl, int32_t nummer, int32_t wert) {
   const int index = stelle(nummer, anzahl);
   if (index < 0)
     return 0;
+  if (werte[index] != wert)
+    ++simulator.zustand.aenderungen;
   werte[index] = wert;
-  ++simulator.zustand.aenderungen;
   return 1;
 }
 
