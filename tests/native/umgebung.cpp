@@ -8,6 +8,8 @@ void PrintTo(const aufruf &a, std::ostream *os) {
 }
 
 std::vector<aufruf> vendor_aufrufe() {
+  // A log that overflowed would silently drop the oldest calls.
+  EXPECT_LE(sim_protokoll_anzahl(), static_cast<uint32_t>(SIM_PROTOKOLL_PLATZ));
   std::vector<aufruf> liste;
   sim_aufruf a{};
   for (uint32_t i = 0; sim_protokoll_eintrag(i, &a); ++i)

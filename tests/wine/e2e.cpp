@@ -56,6 +56,8 @@ void PrintTo(const vendor_aufruf &a, std::ostream *os) {
 }
 
 std::vector<vendor_aufruf> vendor_aufrufe(uint32_t ab) {
+  // A log that overflowed would silently drop the oldest calls.
+  EXPECT_LE(sim().protokoll_anzahl(), static_cast<uint32_t>(SIM_PROTOKOLL_PLATZ));
   std::vector<vendor_aufruf> liste;
   sim_aufruf a{};
   for (uint32_t i = ab; sim().protokoll_eintrag(i, &a); ++i)

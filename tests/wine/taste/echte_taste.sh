@@ -15,7 +15,8 @@ if [ -z "$fenster" ]; then
   kill "$pid" 2>/dev/null
   exit 1
 fi
-# Give the host a moment to enter its pause, then press the key.
+# The key may come before the pause starts (it waits in the queue), but a
+# moment's delay makes the test what it claims: a key during a pause.
 sleep 1
 xdotool windowfocus --sync "$fenster"
 xdotool key Escape
