@@ -15,6 +15,12 @@ tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 fehler=0
 
+# The start-up box as --boxes=console prints it.
+hinweis_box='Box "Meldung":
+  lumbrik meldet: Fischer-Technik-Robo Interface ist geladen.
+  Viel Spaß beim Bauen und Steuern!
+  [OK]'
+
 # Runs the console: output in $tmp/aus, errors in $tmp/err, exit code in $rc.
 konsole() {
   rc=0
@@ -70,10 +76,7 @@ gute_zeilen)
   ohne_wartezeit
   wie_erwartet "$tmp/aus" "# Alle vierzehn Befehle von lumbrik.dll, mit Ergebnis.
 > vorbereitung
-Box \"Meldung\":
-  lumbrik meldet: Fischer-Technik-Robo Interface ist geladen.
-  Viel Spaß beim Bauen und Steuern!
-  [OK]
+$hinweis_box
 > lpt
 
 > einschalten 1
@@ -127,10 +130,7 @@ Box \"Meldung\":
 > gib_fehler
 = falsch
 > vorbereitung 5
-Box \"Meldung\":
-  lumbrik meldet: Fischer-Technik-Robo Interface ist geladen.
-  Viel Spaß beim Bauen und Steuern!
-  [OK]
+$hinweis_box
 > lpt 1"
   ;;
 
@@ -154,10 +154,7 @@ Zeile 17: Eingang 9 gibt es am simulierten Interface nicht (1 bis 8)
 Zeile 18: escape_nach braucht eine Zahl ab 0"
   # Nothing reached the box between the two logs, and the session went on.
   wie_erwartet "$tmp/aus" "> vorbereitung
-Box \"Meldung\":
-  lumbrik meldet: Fischer-Technik-Robo Interface ist geladen.
-  Viel Spaß beim Bauen und Steuern!
-  [OK]
+$hinweis_box
 > sim_protokoll
   rbOpenInterfaceUSB(0, 0) = 1279983617
 # Jede Art von falscher Zeile; keine ruft etwas auf.
@@ -225,19 +222,13 @@ boxen)
   exit_code 0
   leer "$tmp/err"
   wie_erwartet "$tmp/aus" "> vorbereitung
-Box \"Meldung\":
-  lumbrik meldet: Fischer-Technik-Robo Interface ist geladen.
-  Viel Spaß beim Bauen und Steuern!
-  [OK]
+$hinweis_box
 > sim_oeffnen_fehlschlagen 1
 > vorbereitung
 Box \"Meldung\":
   Fehler beim Öffnen des FT-Robo Interfaces an USB
   [OK]
-Box \"Meldung\":
-  lumbrik meldet: Fischer-Technik-Robo Interface ist geladen.
-  Viel Spaß beim Bauen und Steuern!
-  [OK]
+$hinweis_box
 > sim_oeffnen_fehlschlagen 0"
   ;;
 
@@ -246,10 +237,7 @@ zustand)
   exit_code 0
   leer "$tmp/err"
   wie_erwartet "$tmp/aus" "> vorbereitung
-Box \"Meldung\":
-  lumbrik meldet: Fischer-Technik-Robo Interface ist geladen.
-  Viel Spaß beim Bauen und Steuern!
-  [OK]
+$hinweis_box
   | Ausgänge (Stufe, - aus): - - - - - - - -   Motoren: - - - -
   | Eingänge: 0 0 0 0 0 0 0 0   Analog: AX 0, AY 0   Spannung: 0, 0
 > einschalten [1 3]
@@ -285,10 +273,7 @@ escape)
   fi
   ohne_wartezeit
   wie_erwartet "$tmp/aus" "> vorbereitung
-Box \"Meldung\":
-  lumbrik meldet: Fischer-Technik-Robo Interface ist geladen.
-  Viel Spaß beim Bauen und Steuern!
-  [OK]
+$hinweis_box
 > motor 1 1
 # Escape nach 0,3 s beendet eine Pause von 100 s und schaltet die Motoren aus.
 > escape_nach 3
@@ -313,10 +298,7 @@ eingabe)
   exit_code 0
   leer "$tmp/err"
   wie_erwartet "$tmp/aus" "> vorbereitung
-Box \"Meldung\":
-  lumbrik meldet: Fischer-Technik-Robo Interface ist geladen.
-  Viel Spaß beim Bauen und Steuern!
-  [OK]
+$hinweis_box
 # Grüße in 1252
 > einschalten [1 2]
 > ausgangzustand
