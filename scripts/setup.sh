@@ -1,7 +1,9 @@
 #!/bin/sh
 # Installs what the build and the tests need on a Debian machine, if it is
-# missing: the MinGW-w64 cross compiler, Wine (32-bit), a virtual X server,
-# clang's fuzzer runtime and the tools the tests drive windows with.
+# missing: the MinGW-w64 cross compiler, Wine (32- and 64-bit), a virtual X
+# server, clang's fuzzer runtime and the tools the tests drive windows with.
+# Where the kernel cannot run 32-bit programs, 32-bit Wine runs under
+# qemu-user instead (see qemu_fuer_i386 below).
 set -eu
 
 fehlt=""
@@ -11,6 +13,7 @@ braucht() { # package, file that shows it is there
 braucht g++-mingw-w64-i686 /usr/bin/i686-w64-mingw32-g++-posix
 braucht wine /usr/bin/wine
 braucht wine32:i386 /usr/lib/wine/wine
+braucht wine64 /usr/lib/wine/wine64
 braucht xvfb /usr/bin/Xvfb
 braucht xauth /usr/bin/xauth
 braucht xdotool /usr/bin/xdotool
@@ -25,15 +28,41 @@ braucht libgtest-dev /usr/include/gtest/gtest.h
 braucht libbenchmark-dev /usr/include/benchmark/benchmark.h
 braucht clang-format /usr/bin/clang-format
 
-[ -z "$fehlt" ] && exit 0
+# Some kernels (and hypervisors) run 64-bit programs only: a 32-bit program
+# fails with "Exec format error". Then qemu-user runs 32-bit Linux programs,
+# and with them 32-bit Wine, registered with the kernel's binfmt_misc.
+i386_format=/proc/sys/fs/binfmt_misc/qemu-i386
+kann_i386() {
+  [ -x /usr/lib/wine/wine ] || return 0 # decided once Wine is there
+  /usr/lib/wine/wine --version >/dev/null 2>&1
+}
+qemu_fuer_i386() {
+  kann_i386 && return 0
+  [ -e /usr/bin/qemu-i386-static ] || $als_root apt-get install -y -q --no-install-recommends qemu-user-static
+  [ -e /proc/sys/fs/binfmt_misc/register ] ||
+    $als_root mount -t binfmt_misc binfmt_misc /proc/sys/fs/binfmt_misc
+  if [ ! -e "$i386_format" ]; then
+    # Any 32-bit x86 ELF executable (type 2) or shared object (type 3).
+    printf '%s' ':qemu-i386:M::\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00:\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff:/usr/bin/qemu-i386-static:F' |
+      $als_root tee /proc/sys/fs/binfmt_misc/register >/dev/null
+  fi
+  kann_i386 || { echo "32-Bit-Programme laufen hier nicht, auch nicht mit qemu-user." >&2; exit 1; }
+  echo "32-Bit-Programme laufen hier unter qemu-user."
+}
 
 als_root=""
-if [ "$(id -u)" -ne 0 ]; then
-  command -v sudo >/dev/null 2>&1 || {
-    echo "Es fehlen:$fehlt - bitte als root installieren." >&2
-    exit 1
-  }
+if [ "$(id -u)" -ne 0 ] && command -v sudo >/dev/null 2>&1; then
   als_root=sudo
+fi
+
+if [ -z "$fehlt" ]; then
+  qemu_fuer_i386
+  exit 0
+fi
+
+if [ "$(id -u)" -ne 0 ] && [ -z "$als_root" ]; then
+  echo "Es fehlen:$fehlt - bitte als root installieren." >&2
+  exit 1
 fi
 
 echo "Installiere:$fehlt"
@@ -42,3 +71,4 @@ dpkg --print-foreign-architectures | grep -qx i386 || $als_root dpkg --add-archi
 $als_root apt-get update -q
 # shellcheck disable=SC2086
 $als_root apt-get install -y -q --no-install-recommends $fehlt
+qemu_fuer_i386

@@ -81,10 +81,9 @@ ende_mit_fehler() {
   cat "$arbeit/leer"
   ende_mit_fehler "der Host endet ohne Eingabe nicht sauber"
 }
-export WINEPREFIX="${LUMBRIK_WINEPREFIX:-$build/wineprefix}"
-export WINEDEBUG="${WINEDEBUG:--all}"
-export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
-export WINEPATH="Z:$build/simulator"
+skripte=$(cd "$(dirname "$emulator")" && pwd)
+# shellcheck source=../../../scripts/wine-umgebung.sh
+. "$skripte/wine-umgebung.sh"
 
 # --- The host, talked to through a pipe ---
 
