@@ -4,6 +4,7 @@
 #include "plattform.h"
 #include "strings2.h"
 #include "umFish40.h"
+#include "wartezeit.h"
 
 namespace lumbrik {
 
@@ -233,11 +234,13 @@ int32_t t_funk1(int32_t nummer) {
 }
 
 void pause(double zehntelsekunden) {
-  // Also true for not-a-number.
-  if (!(zehntelsekunden > 0))
+  // The limit is worked out from the bits of the double, without a single
+  // floating-point instruction: hosts that unmask floating-point exceptions
+  // would otherwise trap in here on NaN or on a huge product.
+  const wartezeit zeit = wartezeit_aus(zehntelsekunden);
+  if (zeit.art == wartezeit::keine)
     return;
   const DWORD start = GetTickCount();
-  const double grenze = zehntelsekunden * 100;
   for (;;) {
     if (escape_gedrueckt()) {
       fehler = 1;
@@ -246,7 +249,7 @@ void pause(double zehntelsekunden) {
     }
     // Unsigned difference: a wrap of the tick counter does no harm.
     const DWORD verstrichen = GetTickCount() - start;
-    if (static_cast<double>(verstrichen) > grenze)
+    if (zeit.art == wartezeit::begrenzt && verstrichen >= zeit.schwelle)
       return;
   }
 }

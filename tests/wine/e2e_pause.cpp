@@ -1,7 +1,10 @@
 // The real DLL's pause with keyboard messages in the test thread's queue.
 #include "e2e.h"
 
+#include <float.h>
+
 #include <cmath>
+#include <limits>
 #include <thread>
 
 namespace {
@@ -106,6 +109,75 @@ TEST_F(pausen, endlose_pause_endet_durch_escape_aus_einem_anderen_thread) {
   bote.join();
   EXPECT_GE(gedauert, 250.0);
   EXPECT_EQ(dll().gib_fehler(), 1);
+}
+
+// The host's floating-point state: x87 control and status words, and MXCSR
+// (SSE control bits and sticky flags together).
+struct gleitkomma {
+  uint16_t x87_steuer;
+  uint16_t x87_status;
+  uint32_t mxcsr;
+  bool operator==(const gleitkomma &) const = default;
+};
+
+gleitkomma gleitkomma_lesen() {
+  gleitkomma g{};
+  asm volatile("fnstcw %0" : "=m"(g.x87_steuer));
+  asm volatile("fnstsw %0" : "=m"(g.x87_status));
+  asm volatile("stmxcsr %0" : "=m"(g.mxcsr));
+  return g;
+}
+
+void PrintTo(const gleitkomma &g, std::ostream *os) {
+  *os << std::hex << "x87 " << g.x87_steuer << "/" << g.x87_status << ", mxcsr " << g.mxcsr;
+}
+
+// As a Delphi host runs: every floating-point exception unmasked in both units.
+TEST_F(pausen, wirft_keine_gleitkomma_ausnahme_bei_offenen_masken) {
+  // The durations as bit patterns, handed over as 8 plain bytes on the stack
+  // (the layout of a double argument): loading a signalling NaN into the x87
+  // unit would raise the exception on the test's own side.
+  const uint64_t dauern[] = {
+      0x7FF8000000000000u, 0x7FF0000000000001u, 0xFFF8000000000000u, // quiet, signalling NaN
+      0x7FF0000000000000u, 0xFFF0000000000000u,                      // +-infinity
+      0x0000000000000000u, 0x8000000000000000u,                      // +-0
+      0x0000000000000001u, 0x0010000000000000u,                      // subnormal, smallest normal
+      0x3FD28F5C28F5C28Fu, 0x7FAC7B1F3CAC7433u, 0x7FEFFFFFFFFFFFFFu, // 0.29, 1e307, largest
+  };
+  using pause_bits = void(LUMBRIK_CALL *)(uint64_t);
+  const auto pause = reinterpret_cast<pause_bits>(reinterpret_cast<void *>(dll().pause));
+  // _control87 rather than _controlfp, which leaves the denormal mask alone.
+  const unsigned int vorher = _control87(0, 0);
+  _control87(0, _MCW_EM);
+  uint32_t mxcsr = 0;
+  asm volatile("stmxcsr %0" : "=m"(mxcsr));
+  mxcsr &= ~0x1F80u; // unmask every SSE exception, whatever _control87 did
+  asm volatile("ldmxcsr %0" : : "m"(mxcsr));
+  asm volatile("fnclex");
+  // Wine's first look at the keyboard layout leaves an inexact flag in the
+  // x87 status word (its own doing, not lumbrik's), so it is had first.
+  VkKeyScanA(27);
+  asm volatile("fnclex");
+
+  std::vector<gleitkomma> nachher;
+  const gleitkomma offen = gleitkomma_lesen();
+  for (uint64_t dauer : dauern) {
+    // Escape ends the endless ones; the others may leave it behind.
+    PostThreadMessageA(GetCurrentThreadId(), WM_KEYDOWN, VK_ESCAPE, 0);
+    pause(dauer);
+    nachher.push_back(gleitkomma_lesen());
+    rest_der_warteschlange();
+  }
+  asm volatile("fnclex");
+  _control87(vorher, _MCW_EM);
+  uint32_t zurueck = mxcsr | 0x1F80u;
+  asm volatile("ldmxcsr %0" : : "m"(zurueck));
+
+  EXPECT_EQ(offen.x87_steuer & 0x3F, 0) << "x87 exceptions unmasked";
+  EXPECT_EQ(offen.mxcsr & 0x1F80u, 0u) << "SSE exceptions unmasked";
+  for (size_t i = 0; i < nachher.size(); ++i)
+    EXPECT_EQ(nachher[i], offen) << "after pause of the bits " << std::hex << dauern[i];
+  dll().gib_fehler();
 }
 
 } // namespace
