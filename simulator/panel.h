@@ -1,6 +1,7 @@
 // The window of the simulated box ("lumbrik Simulator"): lamps for the
 // outputs, the motors, switches and sliders for the inputs, the voltages and
-// the last vendor call. Windows only; the native simulator core has no window.
+// the last vendor call. panel.cpp draws it on Windows; natively
+// panel_keins.cpp stands in and shows nothing.
 #pragma once
 
 // Shows the window, on a thread of its own that is started by the first call.

@@ -6,11 +6,8 @@
 // open returned it. Every call is logged, known or not.
 #include "sim_steuerung.h"
 
-#include "umFish40.h"
-
-#ifdef _WIN32
 #include "panel.h"
-#endif
+#include "umFish40.h"
 
 #include <mutex>
 
@@ -106,12 +103,10 @@ uint32_t WINAPI rbOpenInterfaceUSB(int32_t a, int32_t b) {
     }
     protokollieren(sim_rbOpenInterfaceUSB, static_cast<int32_t>(handle), 2, a, b);
   }
-#ifdef _WIN32
   // Outside the lock: the panel's thread reads the box too. A box that failed
   // to open shows nothing.
   if (handle != SIM_OEFFNEN_FEHLER)
     panel_zeigen();
-#endif
   return handle;
 }
 
