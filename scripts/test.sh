@@ -1,11 +1,13 @@
 #!/bin/sh
-# Builds everything and runs every test: the native unit tests with ASan and
-# UBSan, the fuzzer for a bounded time, and the real DLL under Wine.
+# Builds everything and runs every test: the hygiene checks, the native unit
+# tests with ASan and UBSan, the fuzzer for a bounded time, and the real DLL
+# under Wine.
 set -eu
 cd "$(dirname "$0")/.."
 scripts/setup.sh
 
 cmake --preset native
+scripts/pruefen.sh
 cmake --build --preset native
 ctest --preset native
 

@@ -12,6 +12,7 @@ if [ -z "${DISPLAY:-}" ]; then
 fi
 
 skripte=$(cd "$(dirname "$0")" && pwd)
+# shellcheck source=wine-umgebung.sh
 . "$skripte/wine-umgebung.sh"
 
 if [ -t 1 ]; then

@@ -4,6 +4,7 @@
 # The build keeps a Wine prefix of its own, created on first use, and finds
 # the simulated umFish40.DLL through WINEPATH.
 # shellcheck shell=sh
+: "${build:?}" "${skripte:?}"
 export WINEPREFIX="${LUMBRIK_WINEPREFIX:-$build/wineprefix}"
 export WINEDEBUG="${WINEDEBUG:--all}"
 # No Mono or Gecko installers, no menu entries.
@@ -17,6 +18,7 @@ export WINEPATH="Z:$build/simulator${WINEPATH:+;$WINEPATH}"
 if grep -qx enabled /proc/sys/fs/binfmt_misc/qemu-i386 2>/dev/null; then
   quelle=$skripte/qemu-i386/mmap_noreplace.c
   bibliothek=$build/qemu-i386
+  # shellcheck disable=SC3013 # -nt: dash and bash have it
   if [ ! -f "$bibliothek/lib/i386-linux-gnu/wine-mmap.so" ] ||
     [ "$quelle" -nt "$bibliothek/lib/i386-linux-gnu/wine-mmap.so" ]; then
     mkdir -p "$bibliothek/lib/i386-linux-gnu" "$bibliothek/lib/x86_64-linux-gnu"

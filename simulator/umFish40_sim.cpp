@@ -129,9 +129,9 @@ int32_t WINAPI rbSetMotors(uint32_t handle, int32_t maske) {
   int32_t ergebnis = -1;
   if (handle_bekannt(handle)) {
     for (int m = 0; m < SIM_MOTOREN; ++m) {
-      const int bits = (static_cast<uint32_t>(maske) >> (2 * m)) & 3;
+      const uint32_t bits = (static_cast<uint32_t>(maske) >> (2 * m)) & 3u;
       const int32_t stufe = simulator.zustand.ausgang_stufe[2 * m];
-      motor_setzen(m, bits == 1 ? 1 : (bits == 2 ? -1 : 0), stufe > 0 ? stufe : 7);
+      motor_setzen(m, bits == 1u ? 1 : (bits == 2u ? -1 : 0), stufe > 0 ? stufe : 7);
     }
     motorrichtungen_ableiten();
     ergebnis = 0;

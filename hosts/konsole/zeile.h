@@ -30,4 +30,4 @@ struct gelesene_zeile {
   std::string fehler;
 };
 
-gelesene_zeile zeile_lesen(std::string_view zeile);
+gelesene_zeile zeile_lesen(std::string_view roh);

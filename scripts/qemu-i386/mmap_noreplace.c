@@ -48,8 +48,8 @@ static int belegt(unsigned long von, unsigned long bis) {
   long n = 0;
   long gelesen;
   while (n < (long)sizeof karte - 1 &&
-         (gelesen = systemaufruf(3 /* read */, datei, (long)(karte + n),
-                                 (long)sizeof karte - 1 - n)) > 0)
+         (gelesen =
+              systemaufruf(3 /* read */, datei, (long)(karte + n), (long)sizeof karte - 1 - n)) > 0)
     n += gelesen;
   systemaufruf(6 /* close */, datei, 0, 0);
   if (n >= (long)sizeof karte - 1)

@@ -174,8 +174,8 @@ HGLOBAL GlobalAlloc(UINT flags, size_t bytes) {
   return handle;
 }
 
-void *GlobalLock(HGLOBAL handle) {
-  auto it = z().bloecke.find(handle);
+void *GlobalLock(HGLOBAL block) {
+  auto it = z().bloecke.find(block);
   if (it == z().bloecke.end() || z().sperren_scheitert)
     return nullptr;
   ++it->second.sperren;
@@ -189,17 +189,17 @@ HGLOBAL GlobalHandle(const void *zeiger) {
   return nullptr;
 }
 
-BOOL GlobalUnlock(HGLOBAL handle) {
-  auto it = z().bloecke.find(handle);
+BOOL GlobalUnlock(HGLOBAL block) {
+  auto it = z().bloecke.find(block);
   if (it == z().bloecke.end() || it->second.sperren == 0)
     return 0;
   return --it->second.sperren > 0;
 }
 
-HGLOBAL GlobalFree(HGLOBAL handle) {
-  auto it = z().bloecke.find(handle);
+HGLOBAL GlobalFree(HGLOBAL block) {
+  auto it = z().bloecke.find(block);
   if (it == z().bloecke.end())
-    return handle;
+    return block;
   std::free(it->second.daten);
   z().bloecke.erase(it);
   return nullptr;
