@@ -8,6 +8,7 @@
 // calling thousands of commands a second is never slowed by drawing.
 #include "panel.h"
 
+#include "aufruf_text.h"
 #include "sim_steuerung.h"
 
 #ifndef WIN32_LEAN_AND_MEAN
@@ -255,27 +256,12 @@ void spannungen_zeichnen(HDC dc) {
   }
 }
 
-std::string hex(int32_t wert) {
-  char t[12];
-  std::snprintf(t, sizeof t, "0x%08lX", static_cast<unsigned long>(static_cast<uint32_t>(wert)));
-  return t;
-}
-
-// "Letzter Aufruf #12: rbSetLampEx(0x4C4B0001, 1, 1, 7) = 0": handles in hex.
+// "Letzter Aufruf #12: rbSetLampEx(0x4C4B0001, 1, 1, 7) = 0".
 void aufruf_zeichnen(HDC dc) {
   std::string zeile = "Letzter Aufruf: keiner";
-  if (panel.letzter_da) {
-    const sim_aufruf &a = panel.letzter;
-    const bool oeffnen = a.funktion == sim_rbOpenInterfaceUSB;
+  if (panel.letzter_da)
     zeile = "Letzter Aufruf #" + std::to_string(panel.aufrufe) + ": " +
-            sim_funktionsname(a.funktion) + "(";
-    for (int k = 0; k < a.anzahl_argumente && k < 4; ++k) {
-      if (k > 0)
-        zeile += ", ";
-      zeile += k == 0 && !oeffnen ? hex(a.argumente[k]) : std::to_string(a.argumente[k]);
-    }
-    zeile += ") = " + (oeffnen ? hex(a.ergebnis) : std::to_string(a.ergebnis));
-  }
+            aufruf_text(panel.letzter, sim_funktionsname(panel.letzter.funktion));
   text(dc, zeile.c_str(), {aussen, aufruf_oben, breite - aussen, aufruf_oben + zeile_hoehe},
        DT_LEFT);
 }

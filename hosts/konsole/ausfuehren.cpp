@@ -1,10 +1,12 @@
 #include "ausfuehren.h"
 
+#include "aufruf_text.h"
 #include "ausgabe.h"
 #include "escape.h"
 #include "tasten.h"
 #include "umlaute.h"
 #include "verbinden.h"
+#include "zahlen.h"
 #include "zustand_text.h"
 
 #include <chrono>
@@ -19,6 +21,28 @@ void ergebnis(int32_t wert) {
 
 void wahrheit(unsigned char wert) {
   zeile_ausgeben(wert ? "= wahr" : "= falsch");
+}
+
+// Said where a command was accepted but did nothing, or was refused: marked
+// so that no one takes it for a result.
+void hinweis(std::string_view text) {
+  zeile_ausgeben(verbinden({"Hinweis: ", text}));
+}
+
+// A text handed over with roh that is not a well formed list: what
+// lumbrik.dll makes of it.
+void roh_erklaeren(const argument &a) {
+  std::string grund;
+  if (!a.roh || liste_pruefen(a.liste, grund))
+    return;
+  if (a.liste.empty() || a.liste.front() != '[')
+    hinweis(verbinden({"\"", a.liste,
+                       "\" beginnt nicht mit [: f" UE "r lumbrik.dll ist das keine "
+                       "Liste, es tut nichts"}));
+  else
+    hinweis(verbinden({"\"", a.liste, "\" ist keine wohlgeformte Liste (", grund,
+                       "): lumbrik.dll h" OE "rt an der ersten Stelle auf, die nicht passt; was "
+                       "davor stand, gilt"}));
 }
 
 // A plain number goes as it is; a list as the address of a writable,
@@ -69,10 +93,7 @@ void protokoll_zeigen(sitzung &s) {
     sim_aufruf a{};
     if (!sim.protokoll_eintrag(i, &a))
       continue;
-    std::string text = verbinden({"  ", sim.funktionsname(a.funktion), "("});
-    for (int32_t k = 0; k < a.anzahl_argumente && k < 4; ++k)
-      text += verbinden({k ? ", " : "", std::to_string(a.argumente[k])});
-    zeile_ausgeben(verbinden({text, ") = ", std::to_string(a.ergebnis)}));
+    zeile_ausgeben(verbinden({"  ", aufruf_text(a, sim.funktionsname(a.funktion))}));
   }
   s.protokoll_gezeigt = anzahl;
 }
@@ -88,11 +109,17 @@ bool sim_befehl(const gelesene_zeile &z, sitzung &s, std::string &fehler) {
   case befehl_art::sim_eingang:
     return setzen(sim.eingang_setzen, z, "Eingang", "1 bis 8", fehler);
   case befehl_art::sim_analog:
-    return setzen(sim.analog_setzen, z, "Analogeingang", "1 oder 2", fehler);
+    if (!setzen(sim.analog_setzen, z, "Analogeingang", "1 oder 2", fehler))
+      return false;
+    if (z.argumente[1].zahl < 0 || z.argumente[1].zahl > 1023)
+      hinweis("ein echter Analogeingang liefert 0 bis 1023; gesetzt ist der Wert trotzdem");
+    return true;
   case befehl_art::sim_spannung:
     return setzen(sim.spannung_setzen, z, "Spannung", "1 oder 2", fehler);
   case befehl_art::sim_oeffnen_fehlschlagen:
     sim.oeffnen_fehlschlagen(z.argumente[0].zahl);
+    if (z.argumente[0].zahl != 0 && z.argumente[0].zahl != 1)
+      hinweis("erwartet ist 0 oder 1; jeder Wert au" SZ "er 0 gilt als 1");
     return true;
   case befehl_art::sim_zuruecksetzen:
     sim.zuruecksetzen();
@@ -113,15 +140,18 @@ bool lumbrik_befehl(const gelesene_zeile &z, sitzung &s, std::string &fehler) {
   switch (z.befehl->art) {
   case befehl_art::vorbereitung:
     dll.vorbereitung(a.zahl);
+    s.vorbereitet = true;
     return true;
   case befehl_art::lpt:
     dll.lpt(a.zahl);
     return true;
   case befehl_art::einschalten:
     dll.einschalten(nummer_oder_liste(a, kopie));
+    roh_erklaeren(a);
     return true;
   case befehl_art::ausschalten:
     dll.ausschalten(nummer_oder_liste(a, kopie));
+    roh_erklaeren(a);
     return true;
   case befehl_art::allesaus:
     dll.allesaus();
@@ -131,12 +161,15 @@ bool lumbrik_befehl(const gelesene_zeile &z, sitzung &s, std::string &fehler) {
     return true;
   case befehl_art::t_proz1:
     dll.t_proz1(a.zahl);
+    if (a.zahl < 1 || a.zahl > 7)
+      hinweis("t_proz1 nimmt nur 1 bis 7: die Stufe bleibt, wie sie war");
     return true;
   case befehl_art::ausgangzustand:
     ergebnis(dll.ausgangzustand());
     return true;
   case befehl_art::schalter:
     wahrheit(dll.schalter(nummer_oder_liste(a, kopie)));
+    roh_erklaeren(a);
     return true;
   case befehl_art::sensor:
     ergebnis(dll.sensor(a.zahl));
@@ -146,6 +179,8 @@ bool lumbrik_befehl(const gelesene_zeile &z, sitzung &s, std::string &fehler) {
     return true;
   case befehl_art::t_funk1:
     ergebnis(dll.t_funk1(a.zahl));
+    if (a.zahl != 1 && a.zahl != 2)
+      hinweis("t_funk1 kennt nur die Spannungen 1 und 2: gelesen wurde nichts");
     return true;
   case befehl_art::pause:
     pause_messen(s, a.dezimal);
@@ -161,7 +196,10 @@ bool lumbrik_befehl(const gelesene_zeile &z, sitzung &s, std::string &fehler) {
     escape_senden_nach(a.zahl, s.haupt_thread);
     return true;
   case befehl_art::hilfe:
-    zeile_ausgeben(hilfe_text());
+    if (a.wort.empty())
+      zeile_ausgeben(hilfe_text());
+    else
+      zeile_ausgeben(hilfe_text(*befehl_finden(a.wort)));
     return true;
   default:
     fehler = verbinden({z.befehl->name, " kann hier nicht ausgef" UE "hrt werden"});
@@ -169,11 +207,54 @@ bool lumbrik_befehl(const gelesene_zeile &z, sitzung &s, std::string &fehler) {
   }
 }
 
+// The commands that make a vendor call whatever their number.
+bool geht_ans_interface(const gelesene_zeile &z) {
+  switch (z.befehl->art) {
+  case befehl_art::einschalten:
+  case befehl_art::ausschalten:
+  case befehl_art::allesaus:
+  case befehl_art::motor:
+  case befehl_art::ausgangzustand:
+  case befehl_art::schalter:
+  case befehl_art::sensor:
+  case befehl_art::poti:
+    return true;
+  case befehl_art::t_funk1:
+    return z.argumente[0].zahl == 1 || z.argumente[0].zahl == 2;
+  default:
+    return false;
+  }
+}
+
+// What the interface refused: with the simulated box its log tells, with
+// the vendor's library only that there was no vorbereitung yet.
+void abweisungen_nennen(const gelesene_zeile &z, const sitzung &s, uint32_t vorher) {
+  if (z.befehl->gruppe != befehl_gruppe::lumbrik)
+    return;
+  if (!s.vorbereitet && geht_ans_interface(z)) {
+    hinweis("noch kein vorbereitung: der Befehl ging mit dem Handle 0x00000000 an das Interface");
+    return;
+  }
+  if (!s.sim)
+    return;
+  const uint32_t nachher = s.sim->protokoll_anzahl();
+  for (uint32_t i = vorher; i < nachher; ++i) {
+    sim_aufruf a{};
+    if (s.sim->protokoll_eintrag(i, &a) && a.ergebnis == -1 && a.funktion != sim_rbOpenInterfaceUSB)
+      hinweis(verbinden({"das simulierte Interface weist ",
+                         aufruf_text(a, s.sim->funktionsname(a.funktion)),
+                         " ab: unbekannter Handle oder eine Nummer, die es nicht hat"}));
+  }
+}
+
 } // namespace
 
 bool ausfuehren(const gelesene_zeile &z, sitzung &s, std::string &fehler) {
+  const uint32_t vorher = s.sim ? s.sim->protokoll_anzahl() : 0;
   const bool gelaufen = z.befehl->gruppe == befehl_gruppe::simulator ? sim_befehl(z, s, fehler)
                                                                      : lumbrik_befehl(z, s, fehler);
+  if (gelaufen)
+    abweisungen_nennen(z, s, vorher);
   if (gelaufen && s.zustand_zeigen && s.sim && z.befehl->art != befehl_art::hilfe) {
     sim_zustand zustand{};
     s.sim->zustand_lesen(&zustand);

@@ -24,6 +24,8 @@ struct sitzung {
   void *konsole_eingabe = nullptr;
   // Log entries already shown by sim_protokoll.
   uint32_t protokoll_gezeigt = 0;
+  // Whether vorbereitung has run: before it commands pass handle 0.
+  bool vorbereitet = false;
 };
 
 // False when the command could not run; then `fehler` says why (code page

@@ -148,7 +148,14 @@ constexpr befehl_beschreibung tabelle[] = {
      {zahl, zahl},
      "ZEHNTEL",
      "dr" UE "ckt nach so vielen Zehntelsekunden Escape"},
-    {"hilfe", hilfe, konsole, 0, 0, {zahl, zahl}, "", "zeigt diese Liste"},
+    {"hilfe",
+     hilfe,
+     konsole,
+     0,
+     1,
+     {wort, zahl},
+     "[BEFEHL]",
+     "zeigt diese Liste, oder was BEFEHL tut"},
     {"ende", ende, konsole, 0, 0, {zahl, zahl}, "", "beendet die Konsole"},
 };
 
@@ -178,6 +185,19 @@ std::string hilfe_text() {
     }
   }
   text += "Leere Zeilen und Zeilen mit # am Anfang werden " UE "bersprungen.";
+  return text;
+}
+
+std::string hilfe_text(const befehl_beschreibung &b) {
+  const char *herkunft = b.gruppe == lumbrik     ? "ein Befehl von lumbrik.dll"
+                         : b.gruppe == simulator ? "nur mit dem simulierten Interface"
+                                                 : "ein Befehl der Konsole";
+  std::string text = verbinden({b.name, b.argumente.empty() ? "" : " ", b.argumente, "\n  ",
+                                b.erklaerung, "\n  (", herkunft, ")"});
+  if (b.arten[0] == zahl_oder_liste)
+    text += "\n  N ist eine Zahl von -32767 bis 32768, eine Liste wie [1 2 3] hat Zahlen mit"
+            "\n  genau einem Leerzeichen dazwischen. roh \"TEXT\" gibt TEXT unver" AE "ndert an"
+            "\n  lumbrik.dll, auch wenn er keine wohlgeformte Liste ist.";
   return text;
 }
 

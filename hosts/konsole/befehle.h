@@ -39,7 +39,9 @@ enum class argument_art {
   // A number from -32767 to 32768, or a list text such as [1 2 3].
   zahl_oder_liste,
   // A decimal number such as 2.5.
-  dezimal
+  dezimal,
+  // A word, such as a command's name.
+  wort
 };
 
 enum class befehl_gruppe { lumbrik, simulator, konsole };
@@ -61,6 +63,10 @@ std::span<const befehl_beschreibung> alle_befehle();
 
 // One line per command, grouped, without a final line end (code page 1252).
 std::string hilfe_text();
+
+// One command explained: how it is called, what it does and where it
+// comes from (code page 1252, without a final line end).
+std::string hilfe_text(const befehl_beschreibung &b);
 
 // The command of that name, or nullptr.
 const befehl_beschreibung *befehl_finden(std::string_view name);

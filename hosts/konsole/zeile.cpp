@@ -66,6 +66,14 @@ constexpr int32_t groesste_nummer = LUMBRIK_GROESSTE_ZAHL;
 
 bool argument_lesen(const befehl_beschreibung &b, argument_art art, std::string_view wort,
                     argument &arg, std::string &fehler) {
+  if (art == argument_art::wort) {
+    if (befehl_finden(wort) == nullptr) {
+      fehler = verbinden({"unbekannter Befehl \"", wort, "\" (hilfe zeigt alle Befehle)"});
+      return false;
+    }
+    arg.wort = wort;
+    return true;
+  }
   if (wort.front() == '[') {
     if (art != argument_art::zahl_oder_liste) {
       fehler = verbinden({b.name, " nimmt keine Liste, nur Zahlen"});
@@ -90,6 +98,24 @@ bool argument_lesen(const befehl_beschreibung &b, argument_art art, std::string_
                         wort, "]"});
     return false;
   }
+  return true;
+}
+
+// `roh "TEXT"`: the text between the quotes, as it is, for a command that
+// takes lists. False when the line does not have that form; `fehler` then
+// says why, unless the line does not start with roh at all.
+bool roh_lesen(std::string_view rest, argument &arg, std::string &fehler) {
+  constexpr std::string_view wort = "roh";
+  if (!rest.starts_with(wort) ||
+      (rest.size() > wort.size() && rest[wort.size()] != ' ' && rest[wort.size()] != '\t'))
+    return false;
+  const std::string_view text = ohne_rand(rest.substr(wort.size()));
+  if (text.size() < 2 || text.front() != '"' || text.back() != '"') {
+    fehler = "roh braucht einen Text in Anf" UE "hrungszeichen, zum Beispiel roh \"[1 x 2]\"";
+    return false;
+  }
+  arg.liste = text.substr(1, text.size() - 2);
+  arg.roh = true;
   return true;
 }
 
@@ -123,6 +149,19 @@ gelesene_zeile zeile_lesen(std::string_view roh) {
 
   // A list is one argument even though it contains spaces.
   const std::string_view rest = ohne_rand(zeile.substr(name_ende));
+  if (nimmt_listen(*b)) {
+    argument text;
+    std::string fehler;
+    if (roh_lesen(rest, text, fehler)) {
+      z.art = zeilen_art::befehl;
+      z.befehl = b;
+      z.argumente.assign(static_cast<size_t>(b->hoechstens), argument{});
+      z.argumente[0] = std::move(text);
+      return z;
+    }
+    if (!fehler.empty())
+      return fehlerhaft(zeile, fehler);
+  }
   std::vector<std::string_view> w;
   if (nimmt_listen(*b) && !rest.empty() && rest.front() == '[')
     w.push_back(rest);

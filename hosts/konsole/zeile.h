@@ -15,6 +15,11 @@ struct argument {
   double dezimal = 0;
   // The list text as written, when the argument is a list.
   std::string liste;
+  // Set when the text came as `roh "..."`: it goes to lumbrik.dll as it is,
+  // well formed or not.
+  bool roh = false;
+  // A word argument (hilfe BEFEHL).
+  std::string wort;
 };
 
 enum class zeilen_art { leer, kommentar, befehl, fehler };

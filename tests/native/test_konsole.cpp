@@ -143,6 +143,19 @@ TEST(konsole_zeile, kaputte_liste) {
             "die Liste [1 2] 3 ist nicht wohlgeformt: nach der ] darf nichts mehr stehen");
 }
 
+TEST(konsole_zeile, roh_gibt_jeden_text_weiter_und_hilfe_nimmt_einen_befehl) {
+  const gelesene_zeile z = befehl("einschalten roh \"[1  x]\"");
+  EXPECT_TRUE(z.argumente[0].roh);
+  EXPECT_EQ(z.argumente[0].liste, "[1  x]");
+  EXPECT_EQ(befehl("schalter roh \"\"").argumente[0].liste, "");
+  EXPECT_EQ(fehler_von("einschalten roh [1 2]").substr(0, 13), "roh braucht e");
+  EXPECT_EQ(fehler_von("motor roh \"[1]\""), "\"roh\" ist keine ganze Zahl")
+      << "only list commands";
+
+  EXPECT_EQ(befehl("hilfe pause").argumente[0].wort, "pause");
+  EXPECT_EQ(fehler_von("hilfe warten"), "unbekannter Befehl \"warten\" (hilfe zeigt alle Befehle)");
+}
+
 TEST(konsole_liste, wohlgeformt) {
   for (const char *text :
        {"[1]", "[1 2 3]", "[ 1 2]", "[1 2 ]", "[ 1 ]", "[-5 +6 007]", "[2147483647 -2147483648]"})

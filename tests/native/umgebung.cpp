@@ -1,10 +1,14 @@
 #include "umgebung.h"
 
+#include "aufruf_text.h"
+
 void PrintTo(const aufruf &a, std::ostream *os) {
-  *os << sim_funktionsname(a.funktion) << "(";
-  for (size_t i = 0; i < a.argumente.size(); ++i)
-    *os << (i ? ", " : "") << a.argumente[i];
-  *os << ")";
+  sim_aufruf roh{a.funktion, static_cast<int32_t>(a.argumente.size()), {}, 0};
+  for (size_t i = 0; i < a.argumente.size() && i < 4; ++i)
+    roh.argumente[i] = a.argumente[i];
+  // The result is not part of what the tests compare.
+  std::string text = aufruf_text(roh, sim_funktionsname(a.funktion));
+  *os << text.substr(0, text.rfind(" = "));
 }
 
 std::vector<aufruf> vendor_aufrufe() {

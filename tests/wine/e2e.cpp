@@ -1,5 +1,7 @@
 #include "e2e.h"
 
+#include "aufruf_text.h"
+
 #include <cstdlib>
 
 namespace {
@@ -49,10 +51,12 @@ FARPROC export_nach_ordinal(int ordinal) {
 }
 
 void PrintTo(const vendor_aufruf &a, std::ostream *os) {
-  *os << a.funktion << "(";
-  for (size_t i = 0; i < a.argumente.size(); ++i)
-    *os << (i ? ", " : "") << a.argumente[i];
-  *os << ")";
+  sim_aufruf roh{a.funktion, static_cast<int32_t>(a.argumente.size()), {}, 0};
+  for (size_t i = 0; i < a.argumente.size() && i < 4; ++i)
+    roh.argumente[i] = a.argumente[i];
+  // The result is not part of what the tests compare.
+  const std::string text = aufruf_text(roh, sim().funktionsname(a.funktion));
+  *os << text.substr(0, text.rfind(" = "));
 }
 
 std::vector<vendor_aufruf> vendor_aufrufe(uint32_t ab) {

@@ -89,14 +89,14 @@ $hinweis_box
 > t_proz1 5
 > motor 2 -1
 > sim_protokoll
-  rbOpenInterfaceUSB(0, 0) = 1279983617
-  rbSetLampEx(1279983617, 1, 1, 7) = 0
-  rbSetLampEx(1279983617, 3, 1, 7) = 0
-  rbSetLampEx(1279983617, 4, 1, 7) = 0
-  rbGetMotors(1279983617) = 13
-  rbSetLampEx(1279983617, 4, 0, 7) = 0
-  rbGetMotors(1279983617) = 5
-  rbSetMotorEx(1279983617, 2, -1, 5) = 0
+  rbOpenInterfaceUSB(0, 0) = 0x4C4B0001
+  rbSetLampEx(0x4C4B0001, 1, 1, 7) = 0
+  rbSetLampEx(0x4C4B0001, 3, 1, 7) = 0
+  rbSetLampEx(0x4C4B0001, 4, 1, 7) = 0
+  rbGetMotors(0x4C4B0001) = 13
+  rbSetLampEx(0x4C4B0001, 4, 0, 7) = 0
+  rbGetMotors(0x4C4B0001) = 5
+  rbSetMotorEx(0x4C4B0001, 2, -1, 5) = 0
 > ausgangzustand
 = 9
 > allesaus
@@ -125,6 +125,7 @@ $hinweis_box
 = 0
 > t_funk1 3
 = 0
+Hinweis: t_funk1 kennt nur die Spannungen 1 und 2: gelesen wurde nichts
 > pause 0
 (gewartet: ...)
 > gib_fehler
@@ -156,7 +157,7 @@ Zeile 18: escape_nach braucht eine Zahl ab 0"
   wie_erwartet "$tmp/aus" "> vorbereitung
 $hinweis_box
 > sim_protokoll
-  rbOpenInterfaceUSB(0, 0) = 1279983617
+  rbOpenInterfaceUSB(0, 0) = 0x4C4B0001
 # Jede Art von falscher Zeile; keine ruft etwas auf.
 > gibts_nicht 1
 > motor 1
@@ -332,6 +333,14 @@ hilfe)
   enthaelt "$tmp/err" "gibt-es-nicht.txt kann nicht geöffnet werden"
   ;;
 
+hinweise)
+  # A script and what the console prints for it, as a pair of files.
+  konsole --boxes=console "$quellen/hinweise.txt"
+  exit_code 0
+  leer "$tmp/err"
+  diff -u "$quellen/hinweise.erwartet" "$tmp/aus" || falsch "die Ausgabe weicht von hinweise.erwartet ab"
+  ;;
+
 ohne_simulator)
   # An umFish40.DLL like the vendor's (built by this folder's CMakeLists.txt
   # into <build>/tests/wine/konsole/ohne_simulator/simulator), through the
@@ -342,8 +351,10 @@ ohne_simulator)
   exit_code 1
   wie_erwartet "$tmp/aus" "> ausgangzustand
 = 42
+Hinweis: noch kein vorbereitung: der Befehl ging mit dem Handle 0x00000000 an das Interface
 > sensor 2
 = 102
+Hinweis: noch kein vorbereitung: der Befehl ging mit dem Handle 0x00000000 an das Interface
 > sim_eingang 1 1"
   wie_erwartet "$tmp/err" "lumbrik-konsole: --zustand geht nur mit dem simulierten Interface; geladen ist ein anderes umFish40.DLL.
 Zeile 3: sim_eingang geht nur mit dem simulierten Interface; geladen ist ein anderes umFish40.DLL"

@@ -1,0 +1,27 @@
+#include "aufruf_text.h"
+
+#include <cstdio>
+
+std::string handle_text(uint32_t handle) {
+  char text[12];
+  std::snprintf(text, sizeof text, "0x%08lX", static_cast<unsigned long>(handle));
+  return text;
+}
+
+std::string aufruf_text(const sim_aufruf &aufruf, const char *name) {
+  // Opening takes two plain numbers and answers with a handle; every other
+  // call takes the handle first.
+  const bool oeffnen = aufruf.funktion == sim_rbOpenInterfaceUSB;
+  std::string text = name;
+  text += '(';
+  for (int32_t k = 0; k < aufruf.anzahl_argumente && k < 4; ++k) {
+    if (k > 0)
+      text += ", ";
+    const int32_t wert = aufruf.argumente[k];
+    text += k == 0 && !oeffnen ? handle_text(static_cast<uint32_t>(wert)) : std::to_string(wert);
+  }
+  text += ") = ";
+  text += oeffnen ? handle_text(static_cast<uint32_t>(aufruf.ergebnis))
+                  : std::to_string(aufruf.ergebnis);
+  return text;
+}
