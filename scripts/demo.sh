@@ -6,11 +6,12 @@
 #   scripts/demo.sh [build dir]      (default: build/windows)
 set -eu
 cd "$(dirname "$0")/.."
-scripts/setup.sh
+scripts/setup.sh demo
 
 build=$(realpath -m "${1:-build/windows}")
 cmake --preset windows -B "$build"
-cmake --build "$build"
+# The console brings lumbrik.dll and the simulated umFish40.DLL with it.
+cmake --build "$build" --target lumbrik_konsole
 
 boxen=""
 if [ -z "${DISPLAY:-}" ]; then

@@ -4,29 +4,41 @@
 # server, clang's fuzzer runtime and the tools the tests drive windows with.
 # Where the kernel cannot run 32-bit programs, 32-bit Wine runs under
 # qemu-user instead (see qemu_fuer_i386 below).
+#   scripts/setup.sh        everything
+#   scripts/setup.sh demo   only what scripts/demo.sh needs
 set -eu
 
 fehlt=""
 braucht() { # package, file that shows it is there
   [ -e "$2" ] || fehlt="$fehlt $1"
 }
+# The demo: build lumbrik.dll and the console, run them under Wine.
 braucht g++-mingw-w64-i686 /usr/bin/i686-w64-mingw32-g++-posix
-braucht wine /usr/bin/wine
-braucht wine32:i386 /usr/lib/wine/wine
-braucht wine64 /usr/lib/wine/wine64
-braucht xvfb /usr/bin/Xvfb
-braucht xauth /usr/bin/xauth
-braucht xdotool /usr/bin/xdotool
-braucht imagemagick /usr/bin/import
 braucht cmake /usr/bin/cmake
 braucht ninja-build /usr/bin/ninja
-braucht g++ /usr/bin/g++
+braucht wine /usr/bin/wine
+braucht wine32:i386 /usr/lib/wine/wine
+braucht xvfb /usr/bin/Xvfb
+braucht xauth /usr/bin/xauth
+# Wine's own fonts: without Marlett the caption buttons of windows read "0 1 r".
+braucht fonts-wine /usr/share/wine/fonts/marlett.ttf
+# Builds the mmap fix for 32-bit Wine under qemu-user (scripts/wine-umgebung.sh).
 braucht clang /usr/bin/clang++
-braucht libclang-rt-14-dev /usr/lib/llvm-14/lib/clang/14.0.6/lib/linux/libclang_rt.fuzzer-x86_64.a
-braucht googletest /usr/src/googletest/CMakeLists.txt
-braucht libgtest-dev /usr/include/gtest/gtest.h
-braucht libbenchmark-dev /usr/include/benchmark/benchmark.h
-braucht clang-format /usr/bin/clang-format
+braucht lld /usr/bin/ld.lld
+
+if [ "${1:-}" != demo ]; then
+  braucht wine64 /usr/lib/wine/wine64
+  braucht xdotool /usr/bin/xdotool
+  braucht imagemagick /usr/bin/import
+  braucht g++ /usr/bin/g++
+  braucht libclang-rt-14-dev /usr/lib/llvm-14/lib/clang/14.0.6/lib/linux/libclang_rt.fuzzer-x86_64.a
+  braucht googletest /usr/src/googletest/CMakeLists.txt
+  braucht libgtest-dev /usr/include/gtest/gtest.h
+  braucht libbenchmark-dev /usr/include/benchmark/benchmark.h
+  braucht clang-format /usr/bin/clang-format
+  braucht clang-tidy /usr/bin/run-clang-tidy-14
+  braucht shellcheck /usr/bin/shellcheck
+fi
 
 # Some kernels (and hypervisors) run 64-bit programs only: a 32-bit program
 # fails with "Exec format error". Then qemu-user runs 32-bit Linux programs,

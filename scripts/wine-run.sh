@@ -8,6 +8,13 @@ build=$(cd "$1" && pwd)
 shift
 
 if [ -z "${DISPLAY:-}" ]; then
+  # Nobody sees this display: the console then prints its message boxes
+  # (and says so); any other program is warned about here.
+  export LUMBRIK_OHNE_ANZEIGE=1
+  case $(basename "$1") in
+  lumbrik-konsole.exe) ;;
+  *) printf '%s\n' "wine-run.sh: kein Bildschirm (DISPLAY ist leer): $(basename "$1") läuft in einem unsichtbaren virtuellen Bildschirm; seine Fenster und Meldungsboxen sieht niemand, und eine Box wartet dort für immer." >&2 ;;
+  esac
   exec xvfb-run -a "$0" "$build" "$@"
 fi
 

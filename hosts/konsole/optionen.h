@@ -10,6 +10,8 @@ struct optionen {
   std::string dll;
   // --boxes=console: boxes are printed and acknowledged instead of shown.
   bool boxen_auf_konsole = false;
+  // Whether --boxes=... was given at all.
+  bool boxen_angegeben = false;
   // --zustand: the simulated box's state after each command.
   bool zustand = false;
   // --hilfe: usage only.

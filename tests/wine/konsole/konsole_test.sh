@@ -333,6 +333,17 @@ hilfe)
   enthaelt "$tmp/err" "gibt-es-nicht.txt kann nicht geöffnet werden"
   ;;
 
+ohne_anzeige)
+  # Started by the wrapper without a display: the boxes reach the user as
+  # text instead of waiting in an invisible display.
+  printf 'vorbereitung\nausgangzustand\n' >"$tmp/ein"
+  rc=0
+  env -u DISPLAY timeout 120 "${emulator[@]}" "$exe" <"$tmp/ein" >"$tmp/aus" 2>"$tmp/err" || rc=$?
+  exit_code 0
+  enthaelt "$tmp/aus" "$hinweis_box"
+  wie_erwartet "$tmp/err" "lumbrik-konsole: kein Bildschirm - Meldungsboxen erscheinen hier als Text, wie mit --boxes=console."
+  ;;
+
 hinweise)
   # A script and what the console prints for it, as a pair of files.
   konsole --boxes=console "$quellen/hinweise.txt"
