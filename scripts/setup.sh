@@ -1,7 +1,8 @@
 #!/bin/sh
 # Installs what the build and the tests need on a Debian machine, if it is
 # missing: the MinGW-w64 cross compiler, Wine (32- and 64-bit), a virtual X
-# server, clang's fuzzer runtime and the tools the tests drive windows with.
+# server, clang's fuzzer runtime, the LLVM tools that make and test the
+# Microsoft-ABI import library, and the tools the tests drive windows with.
 # Where the kernel cannot run 32-bit programs, 32-bit Wine runs under
 # qemu-user instead (see qemu_fuer_i386 below).
 set -eu
@@ -22,6 +23,8 @@ braucht cmake /usr/bin/cmake
 braucht ninja-build /usr/bin/ninja
 braucht g++ /usr/bin/g++
 braucht clang /usr/bin/clang++
+braucht llvm-14 /usr/bin/llvm-dlltool-14
+braucht lld-14 /usr/bin/lld-link-14
 braucht libclang-rt-14-dev /usr/lib/llvm-14/lib/clang/14.0.6/lib/linux/libclang_rt.fuzzer-x86_64.a
 braucht googletest /usr/src/googletest/CMakeLists.txt
 braucht libgtest-dev /usr/include/gtest/gtest.h
