@@ -288,7 +288,9 @@ escape)
   wie_erwartet "$tmp/aus" "> vorbereitung
 $hinweis_box
 > motor 1 1
-# Escape nach 0,3 s beendet eine Pause von 100 s und schaltet die Motoren aus.
+> einschalten 5
+# Escape nach 0,3 s beendet eine Pause von 100 s und schaltet alles aus,
+# auch die Lampe an Ausgang 5.
 > escape_nach 3
 > pause 1000
 (gewartet: ...)
