@@ -8,6 +8,15 @@
  * einschalten, ausschalten and schalter take a number from -32767 to 32768,
  * or else the address of a list text such as "[1 2 3]" (a bracket, numbers
  * separated by single spaces, a bracket). Usable from C and C++.
+ *
+ * For host authors (details in docs/befehle.md):
+ * - lumbrik.dll is a 32-bit DLL: only a 32-bit process can load it (a 64-bit
+ *   one gets error 193). It needs umFish40.DLL beside the host's .exe.
+ * - Call everything from one thread. Commands before vorbereitung pass
+ *   handle 0 to umFish40.DLL.
+ * - Nothing is switched off when the host ends: call allesaus (and
+ *   ausschalten for lamps) before exiting.
+ * - Link with liblumbrik.dll.a (MinGW) or lumbrik.lib (Microsoft ABI).
  */
 #ifndef LUMBRIK_H
 #define LUMBRIK_H
@@ -37,11 +46,14 @@ void LUMBRIK_CALL vorbereitung(int32_t wert);
 void LUMBRIK_CALL einschalten(intptr_t ausgaenge);
 /* 4: switches off the output(s). */
 void LUMBRIK_CALL ausschalten(intptr_t ausgaenge);
-/* 5: switches all motors off. */
+/* 5: switches all motors off. Motors and lamps share outputs: in the
+ * simulated box this switches every output off, lamps included. */
 void LUMBRIK_CALL allesaus(void);
 /* 6: drives motor `nummer` with `wert` at the current power level. */
 void LUMBRIK_CALL motor(int32_t nummer, int32_t wert);
-/* 7: the output state as the interface reports it. */
+/* 7: the output state as the interface reports it (with real hardware, the
+ * vendor library's value). The simulated box: output n is bit n-1, set while
+ * the output is on; -1 before vorbereitung. */
 int32_t LUMBRIK_CALL ausgangzustand(void);
 /* 8: whether the input, or any input of a list, is active. */
 unsigned char LUMBRIK_CALL schalter(intptr_t eingaenge);
@@ -49,7 +61,10 @@ unsigned char LUMBRIK_CALL schalter(intptr_t eingaenge);
 int32_t LUMBRIK_CALL sensor(int32_t eingang);
 /* 10: the same as sensor. */
 int32_t LUMBRIK_CALL poti(int32_t eingang);
-/* 11: waits this many tenths of a second; Escape cuts it short. */
+/* 11: waits this many tenths of a second; Escape cuts it short and calls
+ * allesaus. Other keyboard messages of the thread that arrive meanwhile are
+ * consumed. Uses no floating-point instruction, so unmasked floating-point
+ * exceptions do not trap. */
 void LUMBRIK_CALL pause(double zehntelsekunden);
 /* 12: accepted and ignored. */
 void LUMBRIK_CALL lpt(int32_t wert);

@@ -1,7 +1,8 @@
 #!/bin/sh
 # Installs what the build and the tests need on a Debian machine, if it is
 # missing: the MinGW-w64 cross compiler, Wine (32- and 64-bit), a virtual X
-# server, clang's fuzzer runtime and the tools the tests drive windows with.
+# server, clang's fuzzer runtime, the LLVM tools that make and test the
+# Microsoft-ABI import library, and the tools the tests drive windows with.
 # Where the kernel cannot run 32-bit programs, 32-bit Wine runs under
 # qemu-user instead (see qemu_fuer_i386 below).
 #   scripts/setup.sh        everything
@@ -38,6 +39,9 @@ if [ "${1:-}" != demo ]; then
   braucht clang-format /usr/bin/clang-format
   braucht clang-tidy /usr/bin/run-clang-tidy-14
   braucht shellcheck /usr/bin/shellcheck
+  # Make and test the import library for Microsoft-ABI hosts.
+  braucht llvm-14 /usr/bin/llvm-dlltool-14
+  braucht lld-14 /usr/bin/lld-link-14
 fi
 
 # Some kernels (and hypervisors) run 64-bit programs only: a 32-bit program

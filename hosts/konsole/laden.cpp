@@ -6,11 +6,15 @@ namespace {
 
 constexpr char dll_name[] = "lumbrik.dll";
 
-std::string programmordner() {
+std::string programmdatei() {
   char pfad[MAX_PATH] = {};
   const DWORD laenge = GetModuleFileNameA(nullptr, pfad, MAX_PATH);
-  std::string ordner(pfad, laenge);
-  return ordner.substr(0, ordner.find_last_of("\\/"));
+  return std::string(pfad, laenge);
+}
+
+std::string programmordner() {
+  const std::string datei = programmdatei();
+  return datei.substr(0, datei.find_last_of("\\/"));
 }
 
 std::string voller_pfad(const std::string &pfad) {
@@ -33,6 +37,21 @@ bool ist_ordner(const std::string &pfad) {
 bool ist_datei(const std::string &pfad) {
   const DWORD art = GetFileAttributesA(pfad.c_str());
   return art != INVALID_FILE_ATTRIBUTES && (art & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+// The release package keeps the simulated interface in a folder of its own;
+// a user who starts the console without the vendor's library is told how
+// to try it with that one instead.
+std::string simulator_hinweis() {
+  const std::string ordner = programmordner();
+  const std::string simulator = verbinden({ordner, "\\simulator\\umFish40.DLL"});
+  if (!ist_datei(simulator))
+    return "";
+  const std::string datei = programmdatei();
+  const std::string programm = datei.substr(datei.find_last_of("\\/") + 1);
+  return verbinden({"\nOhne Interface geht es mit dem simulierten: simulator\\umFish40.DLL neben ",
+                    programm, " kopieren (copy \"", simulator, "\" \"", ordner,
+                    "\") und neu starten."});
 }
 
 } // namespace
@@ -63,7 +82,8 @@ bool lumbrik_laden(const std::string &wo, lumbrik_exporte &e, std::string &meldu
       meldung = verbinden({"umFish40.DLL nicht gefunden, die Bibliothek des Interfaces, die ",
                            datei, " braucht. Gesucht im Ordner des Programms (", programmordner(),
                            "), in den Systemordnern, im aktuellen Ordner und in den Ordnern von "
-                           "PATH."});
+                           "PATH.",
+                           simulator_hinweis()});
     else
       meldung =
           verbinden({datei, " kann nicht geladen werden (Fehler ", std::to_string(fehler), ")."});

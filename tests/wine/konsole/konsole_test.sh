@@ -204,6 +204,7 @@ umfish_fehlt)
   # simulator; the build's Wine prefix is used all the same.
   mkdir "$tmp/bin"
   cp "$exe" "$(dirname "$exe")/lumbrik.dll" "$tmp/bin/"
+  simulator_dll="${emulator[1]}/simulator/umFish40.DLL"
   export LUMBRIK_WINEPREFIX="${emulator[1]}/wineprefix"
   emulator[1]=$tmp
   exe="$tmp/bin/$(basename "$exe")"
@@ -216,6 +217,18 @@ umfish_fehlt)
   konsole --dll="$tmp/bin/lumbrik.dll" "$quellen/gute_zeilen.txt"
   exit_code 2
   enthaelt "$tmp/err" "umFish40.DLL nicht gefunden"
+  # Laid out like the release package: the simulator in its folder, and the
+  # message says how to use it; done as it says, the script runs.
+  mkdir "$tmp/bin/simulator"
+  cp "$simulator_dll" "$tmp/bin/simulator/"
+  konsole --boxes=console "$quellen/gute_zeilen.txt"
+  exit_code 2
+  wie_erwartet "$tmp/err" "lumbrik-konsole: umFish40.DLL nicht gefunden, die Bibliothek des Interfaces, die $ordner\\lumbrik.dll braucht. Gesucht im Ordner des Programms ($ordner), in den Systemordnern, im aktuellen Ordner und in den Ordnern von PATH.
+Ohne Interface geht es mit dem simulierten: simulator\\umFish40.DLL neben $(basename "$exe") kopieren (copy \"$ordner\\simulator\\umFish40.DLL\" \"$ordner\") und neu starten."
+  cp "$tmp/bin/simulator/umFish40.DLL" "$tmp/bin/"
+  konsole --boxes=console "$quellen/gute_zeilen.txt"
+  exit_code 0
+  enthaelt "$tmp/aus" "= 13"
   ;;
 
 boxen)
@@ -276,7 +289,9 @@ escape)
   wie_erwartet "$tmp/aus" "> vorbereitung
 $hinweis_box
 > motor 1 1
-# Escape nach 0,3 s beendet eine Pause von 100 s und schaltet die Motoren aus.
+> einschalten 5
+# Escape nach 0,3 s beendet eine Pause von 100 s und schaltet alles aus,
+# auch die Lampe an Ausgang 5.
 > escape_nach 3
 > pause 1000
 (gewartet: ...)
