@@ -21,7 +21,8 @@ braucht wine /usr/bin/wine
 braucht wine32:i386 /usr/lib/wine/wine
 braucht xvfb /usr/bin/Xvfb
 braucht xauth /usr/bin/xauth
-# Wine's own fonts: without Marlett the caption buttons of windows read "0 1 r".
+# Wine's own fonts: without Marlett the caption buttons of windows read
+# "0 1 r" (scripts/wine-umgebung.sh puts it into each prefix).
 braucht fonts-wine /usr/share/wine/fonts/marlett.ttf
 # Builds the mmap fix for 32-bit Wine under qemu-user (scripts/wine-umgebung.sh).
 braucht clang /usr/bin/clang++
