@@ -29,8 +29,26 @@ bool zeilenquelle::naechste(std::string &zeile) {
   return konsole_ ? aus_konsole(zeile) : aus_datei(zeile);
 }
 
+void zeilenquelle::lesen() {
+  char stueck[4096];
+  DWORD gelesen = 0;
+  // A pipe whose writer is gone fails rather than reading 0 bytes.
+  if (!ReadFile(handle_, stueck, sizeof stueck, &gelesen, nullptr) || gelesen == 0)
+    zu_ende_ = true;
+  else
+    puffer_.append(stueck, gelesen);
+}
+
 bool zeilenquelle::aus_datei(std::string &zeile) {
   for (;;) {
+    // A script in UTF-16 (as PowerShell's > writes it) is taken whole and
+    // converted: its line ends are two bytes each.
+    if (erste_ && !schon_1252_ && utf16_skript_nach_1252(std::string_view(puffer_).substr(0, 2))) {
+      while (!zu_ende_)
+        lesen();
+      puffer_ = *utf16_skript_nach_1252(puffer_);
+      schon_1252_ = true;
+    }
     const size_t ende = puffer_.find('\n');
     if (ende != std::string::npos || (zu_ende_ && !puffer_.empty())) {
       std::string roh = puffer_.substr(0, ende);
@@ -41,18 +59,12 @@ bool zeilenquelle::aus_datei(std::string &zeile) {
       if (erste_ && roh.starts_with("\xEF\xBB\xBF"))
         roh.erase(0, 3);
       erste_ = false;
-      zeile = eingabe_nach_1252(roh);
+      zeile = schon_1252_ ? roh : eingabe_nach_1252(roh);
       return true;
     }
     if (zu_ende_)
       return false;
-    char stueck[4096];
-    DWORD gelesen = 0;
-    // A pipe whose writer is gone fails rather than reading 0 bytes.
-    if (!ReadFile(handle_, stueck, sizeof stueck, &gelesen, nullptr) || gelesen == 0)
-      zu_ende_ = true;
-    else
-      puffer_.append(stueck, gelesen);
+    lesen();
   }
 }
 

@@ -25,12 +25,15 @@ public:
 private:
   bool aus_konsole(std::string &zeile);
   bool aus_datei(std::string &zeile);
+  void lesen();
 
   void *handle_ = nullptr;
   bool eigen_ = false;
   bool konsole_ = false;
   bool zu_ende_ = false;
   bool erste_ = true;
+  // The script was UTF-16 and is held as 1252 already.
+  bool schon_1252_ = false;
   std::string puffer_;
   std::wstring breiter_puffer_;
 };

@@ -117,6 +117,20 @@ std::string utf16_nach_1252(std::u16string_view text) {
   return ergebnis;
 }
 
+std::optional<std::string> utf16_skript_nach_1252(std::string_view bytes) {
+  const bool klein = bytes.starts_with("\xFF\xFE");
+  if (!klein && !bytes.starts_with("\xFE\xFF"))
+    return std::nullopt;
+  std::u16string text;
+  // A lone byte at the end has no partner; it is dropped.
+  for (size_t i = 2; i + 1 < bytes.size(); i += 2) {
+    const auto a = static_cast<unsigned char>(bytes[i]);
+    const auto b = static_cast<unsigned char>(bytes[i + 1]);
+    text += static_cast<char16_t>(klein ? (b << 8 | a) : (a << 8 | b));
+  }
+  return utf16_nach_1252(text);
+}
+
 std::string eingabe_nach_1252(std::string_view zeile) {
   const auto zeichen = utf8_lesen(zeile);
   if (!zeichen)

@@ -7,6 +7,7 @@
 #include "zahlen.h"
 
 #include <algorithm>
+#include <cstdio>
 
 namespace {
 
@@ -138,6 +139,21 @@ gelesene_zeile zeile_lesen(std::string_view roh) {
   if (zeile.front() == '#') {
     z.art = zeilen_art::kommentar;
     return z;
+  }
+  // A control character typed or in a script would reach a command name or a
+  // number unseen; Ctrl+D in particular ends nothing on Windows.
+  for (const char c : zeile) {
+    const auto b = static_cast<unsigned char>(c);
+    if ((b < 0x20 && c != '\t') || b == 0x7F) {
+      char code[8];
+      std::snprintf(code, sizeof code, "0x%02X", b);
+      std::string name = b == 0x7F
+                             ? std::string("Entf")
+                             : verbinden({"Strg+", std::string(1, static_cast<char>('@' + b))});
+      return fehlerhaft(
+          zeile, verbinden({"die Zeile enth" AE "lt das Steuerzeichen ", name, " (", code,
+                            "); die Eingabe endet mit Strg+Z am Zeilenanfang oder mit ende"}));
+    }
   }
 
   const size_t name_ende = std::min(zeile.find_first_of(leerraum), zeile.size());

@@ -156,6 +156,25 @@ TEST(konsole_zeile, roh_gibt_jeden_text_weiter_und_hilfe_nimmt_einen_befehl) {
   EXPECT_EQ(fehler_von("hilfe warten"), "unbekannter Befehl \"warten\" (hilfe zeigt alle Befehle)");
 }
 
+TEST(konsole_zeile, steuerzeichen_werden_benannt) {
+  EXPECT_EQ(fehler_von("sensor 1\x04"),
+            "die Zeile enth" AE "lt das Steuerzeichen Strg+D (0x04); die "
+            "Eingabe endet mit Strg+Z am Zeilenanfang oder mit ende");
+  EXPECT_NE(fehler_von("motor\x1B 1 1").find("Strg+[ (0x1B)"), std::string::npos);
+  EXPECT_EQ(befehl("motor\t1 1").befehl->name, "motor") << "a tab separates";
+}
+
+TEST(konsole_zeichensatz, utf16_skripte) {
+  EXPECT_EQ(utf16_skript_nach_1252(std::string_view("\xFF\xFE"
+                                                    "a\0\xE4\0\r\0\n\0\xAC\x20",
+                                                    12)),
+            "a\xE4\r\n\x80");
+  EXPECT_EQ(utf16_skript_nach_1252(std::string_view("\xFE\xFF\0a\0\n\0", 7)), "a\n")
+      << "big endian; a lone last byte is dropped";
+  EXPECT_FALSE(utf16_skript_nach_1252("vorbereitung\n"));
+  EXPECT_FALSE(utf16_skript_nach_1252("\xEF\xBB\xBFvorbereitung")) << "UTF-8 with its mark";
+}
+
 TEST(konsole_liste, wohlgeformt) {
   for (const char *text :
        {"[1]", "[1 2 3]", "[ 1 2]", "[1 2 ]", "[ 1 ]", "[-5 +6 007]", "[2147483647 -2147483648]"})

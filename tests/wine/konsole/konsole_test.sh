@@ -326,6 +326,15 @@ $hinweis_box
   exit_code 1
   enthaelt "$tmp/aus" "# Grüße in UTF-8"
   wie_erwartet "$tmp/err" "Zeile 3: sensor erwartet 1 Argument (N), nicht 0"
+  # UTF-16 with its byte order mark, as PowerShell's > writes a script.
+  { printf '\377\376'; printf '# Grüße in UTF-16\r\nvorbereitung\r\nausgangzustand\r\n' | iconv -f UTF-8 -t UTF-16LE; } >"$tmp/utf16.txt"
+  konsole --boxes=console "$tmp/utf16.txt"
+  exit_code 0
+  wie_erwartet "$tmp/aus" "# Grüße in UTF-16
+> vorbereitung
+$hinweis_box
+> ausgangzustand
+= 0"
   ;;
 
 hilfe)
