@@ -147,12 +147,13 @@ gelesene_zeile zeile_lesen(std::string_view roh) {
     if ((b < 0x20 && c != '\t') || b == 0x7F) {
       char code[8];
       std::snprintf(code, sizeof code, "0x%02X", b);
-      std::string name = b == 0x7F
-                             ? std::string("Entf")
-                             : verbinden({"Strg+", std::string(1, static_cast<char>('@' + b))});
-      return fehlerhaft(
-          zeile, verbinden({"die Zeile enth" AE "lt das Steuerzeichen ", name, " (", code,
-                            "); die Eingabe endet mit Strg+Z am Zeilenanfang oder mit ende"}));
+      const std::string name =
+          b == 0x7F ? std::string("Entf")
+                    : verbinden({"Strg+", std::string(1, static_cast<char>('@' + b))});
+      constexpr std::string_view anfang = "die Zeile enth" AE "lt das Steuerzeichen ";
+      constexpr std::string_view ende =
+          "); die Eingabe endet mit Strg+Z am Zeilenanfang oder mit ende";
+      return fehlerhaft(zeile, verbinden({anfang, name, " (", code, ende}));
     }
   }
 
