@@ -8,6 +8,10 @@
  * einschalten, ausschalten and schalter take a number from -32767 to 32768,
  * or else the address of a list text such as "[1 2 3]" (a bracket, numbers
  * separated by single spaces, a bracket). Usable from C and C++.
+ *
+ * The 64-bit lumbrik.dll has the same exports: there __stdcall is the one
+ * calling convention of 64-bit Windows, and the number-or-list argument
+ * (intptr_t) is 64 bits wide.
  */
 #ifndef LUMBRIK_H
 #define LUMBRIK_H

@@ -1,7 +1,8 @@
 #!/bin/sh
 # Installs what the build and the tests need on a Debian machine, if it is
-# missing: the MinGW-w64 cross compiler, Wine (32- and 64-bit), a virtual X
-# server, clang's fuzzer runtime and the tools the tests drive windows with.
+# missing: the MinGW-w64 cross compilers and Wine (32- and 64-bit each), a
+# virtual X server, clang's fuzzer runtime and the tools the tests drive
+# windows with.
 # Where the kernel cannot run 32-bit programs, 32-bit Wine runs under
 # qemu-user instead (see qemu_fuer_i386 below).
 set -eu
@@ -11,6 +12,7 @@ braucht() { # package, file that shows it is there
   [ -e "$2" ] || fehlt="$fehlt $1"
 }
 braucht g++-mingw-w64-i686 /usr/bin/i686-w64-mingw32-g++-posix
+braucht g++-mingw-w64-x86-64 /usr/bin/x86_64-w64-mingw32-g++-posix
 braucht wine /usr/bin/wine
 braucht wine32:i386 /usr/lib/wine/wine
 braucht wine64 /usr/lib/wine/wine64
