@@ -10,13 +10,17 @@
  * separated by single spaces, a bracket). Usable from C and C++.
  *
  * For host authors (details in docs/befehle.md):
- * - lumbrik.dll is a 32-bit DLL: only a 32-bit process can load it (a 64-bit
- *   one gets error 193). It needs umFish40.DLL beside the host's .exe.
+ * - The 32-bit lumbrik.dll loads only into a 32-bit process (a 64-bit one
+ *   gets error 193); a 64-bit process needs the 64-bit lumbrik.dll. Either
+ *   needs an umFish40.DLL of its own width beside the host's .exe.
  * - Call everything from one thread. Commands before vorbereitung pass
  *   handle 0 to umFish40.DLL.
  * - Nothing is switched off when the host ends: call allesaus (and
  *   ausschalten for lamps) before exiting.
  * - Link with liblumbrik.dll.a (MinGW) or lumbrik.lib (Microsoft ABI).
+ * The 64-bit lumbrik.dll has the same exports: there __stdcall is the one
+ * calling convention of 64-bit Windows, and the number-or-list argument
+ * (intptr_t) is 64 bits wide.
  */
 #ifndef LUMBRIK_H
 #define LUMBRIK_H

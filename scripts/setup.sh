@@ -1,8 +1,8 @@
 #!/bin/sh
 # Installs what the build and the tests need on a Debian machine, if it is
-# missing: the MinGW-w64 cross compiler, Wine (32- and 64-bit), a virtual X
-# server, clang's fuzzer runtime, the LLVM tools that make and test the
-# Microsoft-ABI import library, and the tools the tests drive windows with.
+# missing: the MinGW-w64 cross compilers and Wine (32- and 64-bit each), a
+# virtual X server, clang's fuzzer runtime, the LLVM tools that make and test
+# the Microsoft-ABI import library, and the tools the tests drive windows with.
 # Where the kernel cannot run 32-bit programs, 32-bit Wine runs under
 # qemu-user instead (see qemu_fuer_i386 below).
 #   scripts/setup.sh        everything
@@ -30,6 +30,7 @@ braucht lld /usr/bin/ld.lld
 
 if [ "${1:-}" != demo ]; then
   braucht wine64 /usr/lib/wine/wine64
+  braucht g++-mingw-w64-x86-64 /usr/bin/x86_64-w64-mingw32-g++-posix
   braucht xdotool /usr/bin/xdotool
   braucht imagemagick /usr/bin/import
   braucht g++ /usr/bin/g++

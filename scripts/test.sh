@@ -1,7 +1,7 @@
 #!/bin/sh
 # Builds everything and runs every test: the hygiene checks, the native unit
 # tests with ASan and UBSan, the fuzzer for a bounded time, and the real DLL
-# under Wine.
+# under Wine, for 32-bit and for 64-bit Windows.
 set -eu
 cd "$(dirname "$0")/.."
 scripts/setup.sh
@@ -18,3 +18,7 @@ ctest --preset fuzz
 cmake --preset windows
 cmake --build --preset windows
 scripts/mit-display.sh "$PWD/build/windows" ctest --preset windows
+
+cmake --preset windows64
+cmake --build --preset windows64
+scripts/mit-display.sh "$PWD/build/windows64" ctest --preset windows64

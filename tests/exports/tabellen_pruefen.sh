@@ -1,13 +1,15 @@
 #!/bin/sh
 # Checks the built lumbrik.dll as a host and the loader see it: a PE32 DLL
-# for i386, exactly the fourteen exports with their ordinals, imports from
-# the four expected DLLs only, the eight vendor functions by plain name, the
-# version resource, no plain notice text, and the size goal.
-#   tabellen_pruefen.sh <objdump> <lumbrik.dll> <version>
+# for i386 (or PE32+ for x86-64), exactly the fourteen exports with their
+# ordinals, imports from the four expected DLLs only, the eight vendor
+# functions by plain name, the version resource, no plain notice text, and
+# the size goal.
+#   tabellen_pruefen.sh <objdump> <lumbrik.dll> <version> [i386|x86-64]
 set -u
 objdump=$1
 dll=$2
 version=$3
+arch=${4:-i386}
 fehler=0
 
 falsch() {
@@ -23,10 +25,19 @@ vergleichen() { # what, expected, actual
   fi
 }
 
-"$objdump" -f "$dll" | grep -q "file format pei-i386" || falsch "kein PE32-Format"
-"$objdump" -f "$dll" | grep -q "architecture: i386" || falsch "nicht für i386"
+case $arch in
+i386) pe=PE32 architektur=i386 ;;
+x86-64) pe=PE32+ architektur=i386:x86-64 ;;
+*)
+  echo "unbekannte Architektur: $arch"
+  exit 2
+  ;;
+esac
+
+"$objdump" -f "$dll" | grep -q "file format pei-$arch\$" || falsch "kein $pe-Format"
+"$objdump" -f "$dll" | grep -q "architecture: $architektur," || falsch "nicht für $arch"
 tabelle=$("$objdump" -p "$dll")
-echo "$tabelle" | grep -q "^Magic.*(PE32)$" || falsch "kein PE32"
+echo "$tabelle" | grep -q "^Magic.*($pe)$" || falsch "kein $pe"
 echo "$tabelle" | grep -qx "[[:space:]]*DLL" || falsch "keine DLL"
 
 # Export names with ordinals: the name table lists [index] name, and the
@@ -79,6 +90,6 @@ groesse=$(wc -c <"$dll")
 [ "$groesse" -le 32768 ] || falsch "$groesse Bytes, mehr als 32 KiB"
 
 if [ "$fehler" -eq 0 ]; then
-  echo "lumbrik.dll: PE32 i386, $groesse Bytes, 14 Exporte, Importe wie erwartet"
+  echo "lumbrik.dll: $pe $arch, $groesse Bytes, 14 Exporte, Importe wie erwartet"
 fi
 exit "$fehler"

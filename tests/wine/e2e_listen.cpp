@@ -165,6 +165,27 @@ TEST(listen, unlesbare_adressen_sind_keine_liste) {
   VirtualFree(waechter, 0, MEM_RELEASE);
 }
 
+#ifdef _WIN64
+// Above 4 GiB, an address whose low 32 bits look like a number is still an
+// address: the argument counts in its full width.
+TEST(listen, adressen_ueber_vier_gib_zaehlen_in_voller_breite) {
+  char *oben = nullptr;
+  for (uintptr_t a = uintptr_t{1} << 32; oben == nullptr && a < (uintptr_t{1} << 40);
+       a += uintptr_t{1} << 32)
+    oben = static_cast<char *>(
+        VirtualAlloc(reinterpret_cast<void *>(a), 4096, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
+  ASSERT_NE(oben, nullptr);
+  char *text = oben + 3; // the low 32 bits read 3
+  std::memcpy(text, "[2 5]", 6);
+  dll().einschalten(adresse(text));
+  VirtualFree(oben, 0, MEM_RELEASE);
+  // Unreadable now: not a list, and not the number 3 either.
+  dll().einschalten(adresse(text));
+  dll().ausschalten(adresse(text));
+  EXPECT_EQ(geschaltete_ausgaenge(), (std::vector<int32_t>{2, 5}));
+}
+#endif
+
 TEST_F(seitenrand, geschlossene_liste_endet_mit_der_seite) {
   dll().einschalten(adresse(am_ende("[1 2]")));
   EXPECT_EQ(geschaltete_ausgaenge(), (std::vector<int32_t>{1, 2}));
