@@ -27,6 +27,7 @@ braucht googletest /usr/src/googletest/CMakeLists.txt
 braucht libgtest-dev /usr/include/gtest/gtest.h
 braucht libbenchmark-dev /usr/include/benchmark/benchmark.h
 braucht clang-format /usr/bin/clang-format
+braucht npm /usr/bin/npm
 
 # Some kernels (and hypervisors) run 64-bit programs only: a 32-bit program
 # fails with "Exec format error". Then qemu-user runs 32-bit Linux programs,
