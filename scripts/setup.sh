@@ -27,7 +27,6 @@ braucht googletest /usr/src/googletest/CMakeLists.txt
 braucht libgtest-dev /usr/include/gtest/gtest.h
 braucht libbenchmark-dev /usr/include/benchmark/benchmark.h
 braucht clang-format /usr/bin/clang-format
-braucht npm /usr/bin/npm
 
 # Some kernels (and hypervisors) run 64-bit programs only: a 32-bit program
 # fails with "Exec format error". Then qemu-user runs 32-bit Linux programs,
@@ -50,6 +49,10 @@ qemu_fuer_i386() {
   kann_i386 || { echo "32-Bit-Programme laufen hier nicht, auch nicht mit qemu-user." >&2; exit 1; }
   echo "32-Bit-Programme laufen hier unter qemu-user."
 }
+
+# The JavaScript example host of docs/hosts.md gets Node.js for Windows and
+# koffi through npm (not needed for the demo alone).
+[ "${1:-}" = demo ] || braucht npm /usr/bin/npm
 
 als_root=""
 if [ "$(id -u)" -ne 0 ] && command -v sudo >/dev/null 2>&1; then
