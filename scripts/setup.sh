@@ -68,6 +68,10 @@ qemu_fuer_i386() {
   echo "32-Bit-Programme laufen hier unter qemu-user."
 }
 
+# The JavaScript example host of docs/hosts.md gets Node.js for Windows and
+# koffi through npm (not needed for the demo alone).
+[ "${1:-}" = demo ] || braucht npm /usr/bin/npm
+
 als_root=""
 if [ "$(id -u)" -ne 0 ] && command -v sudo >/dev/null 2>&1; then
   als_root=sudo

@@ -41,6 +41,9 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
       # No window manager runs here: unmanaged windows open and close at
       # once instead of waiting for one to answer.
       wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+      # Wine's prefix says Windows 7, where Node.js 22 (a host of
+      # docs/hosts.md) refuses to start.
+      wine winecfg -v win10 >/dev/null 2>&1
       wineserver -w
     fi
   ) 9>"$WINEPREFIX.lock"

@@ -229,8 +229,8 @@ lampen)
   starten "$@"
   senden vorbereitung
   fenster_finden
-  aufnehmen
-  ist "Lampe 1 vor dem Einschalten" $(lampe_mitte 1) $aus
+  # A window just shown may not be painted yet: wait for the first picture.
+  wird "Lampe 1 vor dem Einschalten" $(lampe_mitte 1) $aus
   ist "Motor 3 vor dem Start" $(motor_pfeil 3) $motor_steht
   senden "einschalten 1"
   senden "t_proz1 1"

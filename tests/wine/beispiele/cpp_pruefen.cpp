@@ -1,0 +1,2 @@
+// The same C example, compiled as C++.
+#include "c_pruefen.c"
