@@ -153,10 +153,10 @@ TEST(modell_regeln, jede_art_meldet_ihren_fehler_mit_zeit) {
   ampel.starten(0);
   ampel.abgleichen(100, box(1, 0, 7, {3, 5})); // both green, and pedestrians without red
   ampel.abgleichen(200, box(1, 0, 7, {3}));
-  ampel.fortschreiten(12000); // the request at 2000 is never answered
+  ampel.fortschreiten(13000); // the request at 2000 is never answered
   EXPECT_EQ(m.von(signalart::fehler, "beide_gruen"), (std::vector<pt>{{100, 1}}));
   EXPECT_EQ(m.von(signalart::fehler, "fuss_gruen_nur_bei_rot"), (std::vector<pt>{{100, 1}}));
-  EXPECT_EQ(m.von(signalart::fehler, "anforderung_beantwortet"), (std::vector<pt>{{10000, 1}}));
+  EXPECT_EQ(m.von(signalart::fehler, "anforderung_beantwortet"), (std::vector<pt>{{12000, 1}}));
   EXPECT_TRUE(m.von(signalart::fehler, "rot_und_gruen").empty());
 
   lauf richtig(eingebautes("ampel"));
