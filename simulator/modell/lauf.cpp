@@ -70,7 +70,9 @@ void lauf::aufzeichnen(signalart art, std::string_view name, double wert) const 
 }
 
 void lauf::starten(int64_t t) {
-  if (!gestartet_)
+  if (gestartet_)
+    t = std::max(t, jetzt_);
+  else
     ursprung_ = t;
   gestartet_ = true;
   basis_ = jetzt_ = t;
@@ -133,7 +135,7 @@ int64_t lauf::naechstes_ereignis() const {
     // The nearest threshold ahead whose crossing is still to come.
     auto pruefen = [&](double x) {
       const double c = static_cast<double>(a.t0) + (x - a.p0) / a.v;
-      if (!(c < 9e15))
+      if (!(c < 9e15 && c > -9e15))
         return false;
       const auto k = static_cast<int64_t>(std::floor(c));
       if (k + 1 <= jetzt_)
@@ -186,6 +188,8 @@ void lauf::fortschreiten(int64_t t) {
 }
 
 void lauf::abgleichen(int64_t t, const box_werte &box) {
+  // A clock that steps back must not move the model backwards.
+  t = std::max(t, jetzt_);
   fortschreiten(t);
   box_ = box;
   for (size_t i = 0; i < m_.achsen.size(); ++i) {
