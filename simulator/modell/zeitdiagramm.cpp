@@ -188,8 +188,11 @@ bool zeitdiagramm(const std::string &spurdatei, const std::string &svg, std::str
         pfad << " L" << px << "," << y(jetzt) << " L" << px << "," << y(c.erster);
       else
         pfad << " L" << px << "," << y(c.erster);
-      pfad << " L" << px << "," << y(c.min) << " L" << px << "," << y(c.max) << " L" << px << ","
-           << y(c.letzter);
+      // Several changes within one pixel: the column spans all their values.
+      if (c.min != c.max)
+        pfad << " L" << px << "," << y(c.min) << " L" << px << "," << y(c.max);
+      if (c.letzter != c.erster || c.min != c.max)
+        pfad << " L" << px << "," << y(c.letzter);
       jetzt = c.letzter;
       begonnen = true;
     }
