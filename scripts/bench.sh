@@ -8,6 +8,9 @@ scripts/setup.sh
 cmake --preset bench
 cmake --build --preset bench
 build/bench/bench/native/bench_lumbrik
+for art in ohne mit; do
+  build/bench/bench/native/bench_modell_$art --benchmark_repetitions=9 --benchmark_report_aggregates_only=true
+done
 
 cmake --preset windows
 cmake --build --preset windows --target dll_bench

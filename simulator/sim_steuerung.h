@@ -87,6 +87,10 @@ uint32_t SIM_CALL sim_protokoll_anzahl(void);
 int32_t SIM_CALL sim_protokoll_eintrag(uint32_t index, struct sim_aufruf *aufruf);
 /* The vendor name of a function number, or "?". */
 const char *SIM_CALL sim_funktionsname(int32_t funktion);
+/* The model chosen by LUMBRIK_MODELL ("" when none runs), and why a chosen
+   one could not be loaded ("" when it could); both known after the first open. */
+const char *SIM_CALL sim_modell_name(void);
+const char *SIM_CALL sim_modell_meldung(void);
 
 #ifdef __cplusplus
 }

@@ -6,6 +6,7 @@
 // open returned it. Every call is logged, known or not.
 #include "sim_steuerung.h"
 
+#include "modell/anbindung.h"
 #include "panel.h"
 #include "umFish40.h"
 
@@ -66,6 +67,7 @@ void motorrichtungen_ableiten() {
     const int32_t zurueck = simulator.zustand.ausgang_an[2 * m + 1];
     simulator.zustand.motor_richtung[m] = vor == zurueck ? 0 : (vor ? 1 : -1);
   }
+  modell_abgleichen(simulator.zustand);
 }
 
 int32_t wert_setzen(int32_t *werte, int anzahl, int32_t nummer, int32_t wert) {
@@ -84,6 +86,7 @@ int32_t wert_lesen(sim_funktion funktion, uint32_t handle, const int32_t *werte,
                    int32_t nummer) {
   std::lock_guard<std::mutex> halten(sperre);
   const int index = stelle(nummer, anzahl);
+  werte = modell_werte(funktion, simulator.zustand, werte);
   const int32_t ergebnis = handle_bekannt(handle) && index >= 0 ? werte[index] : -1;
   return protokollieren(funktion, ergebnis, 2, static_cast<int32_t>(handle), nummer);
 }
@@ -100,6 +103,7 @@ uint32_t WINAPI rbOpenInterfaceUSB(int32_t a, int32_t b) {
       handle = SIM_ERSTES_HANDLE + simulator.zustand.geoeffnet;
       ++simulator.zustand.geoeffnet;
       ++simulator.zustand.aenderungen;
+      modell_oeffnen(simulator.zustand);
     }
     protokollieren(sim_rbOpenInterfaceUSB, static_cast<int32_t>(handle), 2, a, b);
   }
@@ -184,6 +188,7 @@ void SIM_CALL sim_zuruecksetzen(void) {
   simulator.zustand.aenderungen = aenderungen + 1;
   simulator.oeffnen_scheitert = false;
   simulator.aufrufe = 0;
+  modell_zuruecksetzen(simulator.zustand);
 }
 
 void SIM_CALL sim_oeffnen_fehlschlagen(int32_t ja) {
@@ -206,6 +211,7 @@ int32_t SIM_CALL sim_spannung_setzen(int32_t nummer, int32_t wert) {
 void SIM_CALL sim_zustand_lesen(sim_zustand *zustand) {
   std::lock_guard<std::mutex> halten(sperre);
   *zustand = simulator.zustand;
+  modell_ueberlagern(*zustand);
 }
 
 uint32_t SIM_CALL sim_protokoll_anzahl(void) {

@@ -1,0 +1,44 @@
+// The record of a headless run: every change streamed to a trace (CSV) as it
+// happens, so memory stays bounded however long the run, and at the end a
+// report (JSON) and a timing diagram (SVG) beside it.
+#pragma once
+
+#include "lauf.h"
+
+#include <array>
+#include <cstdio>
+#include <string>
+
+namespace modell {
+
+class aufzeichnung final : public beobachter {
+public:
+  // For a report at `bericht` (say lauf.json) the trace is lauf.csv and the
+  // diagram lauf.svg. False (with `meldung`) when the trace cannot be made.
+  bool oeffnen(const std::string &bericht, std::string &meldung);
+  ~aufzeichnung();
+  aufzeichnung() = default;
+  aufzeichnung(const aufzeichnung &) = delete;
+  aufzeichnung &operator=(const aufzeichnung &) = delete;
+
+  void aenderung(int64_t zeit, signalart art, std::string_view name, double wert) override;
+  void fehler(int64_t zeit, const regel &r) override;
+
+  // Closes the trace and writes the report and the diagram. `l` is the model
+  // that ran, `meldung` why none did (or empty).
+  void abschliessen(const lauf &l, int64_t laufzeit_ms, const std::string &meldung);
+
+  uint64_t anzahl(signalart art) const { return anzahl_[static_cast<size_t>(art)]; }
+  const std::string &spur() const { return spur_; }
+
+private:
+  std::FILE *datei_ = nullptr;
+  std::string bericht_, spur_, diagramm_;
+  std::array<uint64_t, 6> anzahl_{};
+  char puffer_[1 << 16];
+};
+
+// Names of the signal kinds as the trace writes them.
+const char *signalname(signalart art);
+
+} // namespace modell

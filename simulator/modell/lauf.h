@@ -1,0 +1,104 @@
+// A model in motion. Time is an input (milliseconds from any clock), and
+// every position is computed from the time since the last change, so the
+// model needs no thread of its own and does not drift: the engine walks from
+// event to event (a switch flips, an axis reaches its stop, a button is
+// pressed, a rule's time runs out) up to the time it is asked about.
+#pragma once
+
+#include "modell.h"
+
+#include <array>
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+namespace modell {
+
+enum class signalart { ausgang, motor, eingang, analog, achse, fehler };
+
+// Hears every change, with its time in milliseconds since the first start.
+// `name` is the number of a box signal, the name of an axis or rule.
+class beobachter {
+public:
+  virtual void aenderung(int64_t zeit, signalart art, std::string_view name, double wert) = 0;
+  virtual void fehler(int64_t zeit, const regel &r) = 0;
+
+protected:
+  ~beobachter() = default;
+};
+
+struct fehler_eintrag {
+  int64_t zeit;
+  int regel;
+};
+
+// What the box shows: outputs (on, level) and the raw inputs a person or a
+// test set.
+struct box_werte {
+  std::array<int32_t, 8> an{}, stufe{}, eingang{};
+  std::array<int32_t, 2> analog{};
+};
+
+class lauf {
+public:
+  // Faults kept for the report; later ones are counted only.
+  static constexpr size_t fehler_platz = 1000;
+
+  explicit lauf(beschreibung m, beobachter *b = nullptr);
+
+  // Everything back to the model's start at time t; the timeline counts from t.
+  void starten(int64_t t);
+  // Moves the model to time t (never backwards), then takes the box's values.
+  void abgleichen(int64_t t, const box_werte &box);
+  // Moves the model to time t without a change at the box.
+  void fortschreiten(int64_t t);
+
+  // The inputs as the box reports them: the model's where it drives them.
+  int32_t eingang(int nummer) const { return eingang_[static_cast<size_t>(nummer - 1)]; }
+  int32_t analog(int nummer) const { return analog_[static_cast<size_t>(nummer - 1)]; }
+  double position(size_t achse) const { return position_bei(achse, jetzt_); }
+
+  int64_t jetzt() const { return jetzt_ - ursprung_; }
+  uint64_t fehler_anzahl() const { return fehler_anzahl_; }
+  const std::vector<fehler_eintrag> &fehlerliste() const { return fehler_; }
+  const beschreibung &modell() const { return m_; }
+
+private:
+  struct achsstand {
+    double p0 = 0, v = 0; // position at t0, units per millisecond
+    int64_t t0 = 0;
+    bool am_anschlag = false;
+    std::vector<double> schwellen; // positions where something changes, sorted
+  };
+  struct schalterstand {
+    bool roh = false;
+    int64_t prell_start = 0, prell_ende = 0;
+  };
+  struct regelstand {
+    bool bedingung = false, gemeldet = false, wartet = false, ausloeser = false;
+    int64_t seit = 0;
+  };
+
+  double position_bei(size_t achse, int64_t t) const;
+  bool beleuchtet(const licht &l, int64_t t) const;
+  int64_t naechstes_ereignis() const;
+  void auswerten(int64_t t);
+  void melden(signalart art, int nummer, int32_t &alt, int32_t neu);
+  void aufzeichnen(signalart art, std::string_view name, double wert) const;
+
+  beschreibung m_;
+  beobachter *b_;
+  int64_t ursprung_ = 0, basis_ = 0, jetzt_ = 0;
+  bool gestartet_ = false;
+  box_werte box_{};
+  std::array<int32_t, 8> eingang_{}, ausgang_{};
+  std::array<int32_t, 4> motor_{};
+  std::array<int32_t, 2> analog_{};
+  std::vector<achsstand> achsen_;
+  std::vector<schalterstand> schalter_;
+  std::vector<regelstand> regeln_;
+  std::vector<fehler_eintrag> fehler_;
+  uint64_t fehler_anzahl_ = 0;
+};
+
+} // namespace modell

@@ -1,0 +1,427 @@
+// Reads a model file (TOML, through toml++). Every problem ends the reading
+// with one message naming the file, the line and what is wrong, so a model
+// is loaded whole or not at all.
+#include "modell.h"
+
+#include <toml++/toml.h>
+
+#include <cmath>
+#include <set>
+#include <sstream>
+
+namespace modell {
+namespace {
+
+struct problem {
+  int zeile;
+  std::string text;
+};
+
+int zeile_von(const toml::node &n) {
+  return static_cast<int>(n.source().begin.line);
+}
+
+[[noreturn]] void melden(int zeile, const std::string &text) {
+  throw problem{zeile, text};
+}
+
+// One table of the file, read key by key; keys nobody asked for are typos.
+class tabelle {
+public:
+  tabelle(const toml::table &t, std::string wo) : t_(t), wo_(std::move(wo)) {}
+
+  int zeile() const { return zeile_von(t_); }
+  const std::string &wo() const { return wo_; }
+
+  const toml::node *knoten(const char *schluessel) {
+    gefragt_.insert(schluessel);
+    return t_.get(schluessel);
+  }
+
+  double zahl(const char *schluessel, std::optional<double> vorgabe = std::nullopt) {
+    const toml::node *n = knoten(schluessel);
+    if (!n) {
+      if (vorgabe)
+        return *vorgabe;
+      melden(zeile(), wo_ + ": der Schlüssel '" + schluessel + "' fehlt");
+    }
+    return zahl_von(*n, schluessel);
+  }
+
+  std::optional<double> vielleicht(const char *schluessel) {
+    const toml::node *n = knoten(schluessel);
+    if (!n)
+      return std::nullopt;
+    return zahl_von(*n, schluessel);
+  }
+
+  int ganz(const char *schluessel, int von, int bis, std::optional<int> vorgabe = std::nullopt) {
+    const toml::node *n = knoten(schluessel);
+    if (!n && vorgabe)
+      return *vorgabe;
+    const double z = zahl(schluessel);
+    if (z != std::floor(z) || z < von || z > bis)
+      melden(n ? zeile_von(*n) : zeile(), wo_ + ": '" + schluessel + "' muss eine ganze Zahl von " +
+                                              std::to_string(von) + " bis " + std::to_string(bis) +
+                                              " sein");
+    return static_cast<int>(z);
+  }
+
+  std::string text(const char *schluessel, std::optional<std::string> vorgabe = std::nullopt) {
+    const toml::node *n = knoten(schluessel);
+    if (!n) {
+      if (vorgabe)
+        return *vorgabe;
+      melden(zeile(), wo_ + ": der Schlüssel '" + schluessel + "' fehlt");
+    }
+    if (!n->is_string())
+      melden(zeile_von(*n), wo_ + ": '" + schluessel + "' muss ein Text sein");
+    return std::string(*n->value<std::string_view>());
+  }
+
+  bool wahrheit(const char *schluessel, bool vorgabe) {
+    const toml::node *n = knoten(schluessel);
+    if (!n)
+      return vorgabe;
+    if (!n->is_boolean())
+      melden(zeile_von(*n), wo_ + ": '" + schluessel + "' muss true oder false sein");
+    return *n->value<bool>();
+  }
+
+  std::vector<double> zahlen(const char *schluessel) {
+    std::vector<double> werte;
+    const toml::node *n = knoten(schluessel);
+    if (!n)
+      return werte;
+    const toml::array *a = n->as_array();
+    if (!a)
+      melden(zeile_von(*n), wo_ + ": '" + schluessel + "' muss eine Liste von Zahlen sein");
+    for (const toml::node &e : *a)
+      werte.push_back(zahl_von(e, schluessel));
+    return werte;
+  }
+
+  // A list of [von, bis] pairs in milliseconds.
+  std::vector<zeitfenster> fenster(const char *schluessel) {
+    std::vector<zeitfenster> liste;
+    const toml::node *n = knoten(schluessel);
+    if (!n)
+      return liste;
+    const toml::array *a = n->as_array();
+    if (!a)
+      melden(zeile_von(*n), wo_ + ": '" + schluessel + "' muss eine Liste von [von, bis] sein");
+    for (const toml::node &e : *a) {
+      const toml::array *paar = e.as_array();
+      if (!paar || paar->size() != 2)
+        melden(zeile_von(e), wo_ + ": jedes Zeitfenster in '" + schluessel +
+                                 "' ist ein Paar [von, bis] in Millisekunden");
+      const double von = zahl_von((*paar)[0], schluessel), bis = zahl_von((*paar)[1], schluessel);
+      if (von < 0 || bis <= von || von != std::floor(von) || bis != std::floor(bis))
+        melden(zeile_von(e), wo_ + ": ein Zeitfenster [von, bis] braucht ganze Millisekunden mit "
+                                   "0 <= von < bis");
+      liste.emplace_back(static_cast<int64_t>(von), static_cast<int64_t>(bis));
+    }
+    return liste;
+  }
+
+  void nichts_uebrig() const {
+    for (auto &&[schluessel, wert] : t_)
+      if (!gefragt_.count(std::string(schluessel.str())))
+        melden(zeile_von(wert),
+               wo_ + ": unbekannter Schlüssel '" + std::string(schluessel.str()) + "'");
+  }
+
+private:
+  double zahl_von(const toml::node &n, const char *schluessel) const {
+    if (!n.is_number())
+      melden(zeile_von(n), wo_ + ": '" + schluessel + "' muss eine Zahl sein");
+    const double z = *n.value<double>();
+    if (!std::isfinite(z))
+      melden(zeile_von(n), wo_ + ": '" + schluessel + "' muss endlich sein");
+    return z;
+  }
+
+  const toml::table &t_;
+  std::string wo_;
+  std::set<std::string> gefragt_;
+};
+
+// Reads the tables of one kind ([[achse]], ...): each through `lesen_eins`.
+template <class F> void jede(const toml::table &datei, const char *art, F lesen_eins) {
+  const toml::node *n = datei.get(art);
+  if (!n)
+    return;
+  const toml::array *a = n->as_array();
+  if (!a || !a->is_array_of_tables())
+    melden(zeile_von(*n),
+           std::string("'") + art + "' muss eine Tabellenliste [[" + art + "]] sein");
+  int nummer = 0;
+  for (const toml::node &e : *a) {
+    tabelle t(*e.as_table(), std::string("[[") + art + "]] Nr. " + std::to_string(++nummer));
+    lesen_eins(t);
+    t.nichts_uebrig();
+  }
+}
+
+class leser {
+public:
+  explicit leser(const toml::table &datei) : datei_(datei) {}
+
+  beschreibung lesen() {
+    for (auto &&[schluessel, wert] : datei_) {
+      static const std::set<std::string> arten{"modell",     "achse",  "schalter",
+                                               "poti",       "lampe",  "lichtschranke",
+                                               "fotosensor", "taster", "regel"};
+      if (!arten.count(std::string(schluessel.str())))
+        melden(zeile_von(wert), "unbekannte Tabelle '" + std::string(schluessel.str()) + "'");
+    }
+    const toml::node *kopf = datei_.get("modell");
+    if (!kopf || !kopf->is_table())
+      melden(1, "die Tabelle [modell] mit name = \"...\" fehlt");
+    tabelle k(*kopf->as_table(), "[modell]");
+    m_.name = k.text("name");
+    m_.titel = k.text("titel", m_.name);
+    k.nichts_uebrig();
+
+    jede(datei_, "achse", [&](tabelle &t) { achse_lesen(t); });
+    jede(datei_, "lampe", [&](tabelle &t) {
+      lampe l{neuer_name(t, m_.lampen), 0, t.zeile()};
+      l.ausgang = ausgang_belegen(t, "ausgang");
+      m_.lampen.push_back(l);
+    });
+    jede(datei_, "schalter", [&](tabelle &t) { schalter_lesen(t); });
+    jede(datei_, "poti", [&](tabelle &t) { poti_lesen(t); });
+    jede(datei_, "lichtschranke", [&](tabelle &t) { licht_lesen(t, true); });
+    jede(datei_, "fotosensor", [&](tabelle &t) { licht_lesen(t, false); });
+    jede(datei_, "taster", [&](tabelle &t) {
+      taster k2{neuer_name(t, m_.taster_liste), 0, {}, t.zeile()};
+      k2.eingang = eingang_belegen(t, "eingang", 8, eingaenge_);
+      k2.gedrueckt = t.fenster("gedrueckt");
+      m_.taster_liste.push_back(k2);
+    });
+    jede(datei_, "regel", [&](tabelle &t) { regel_lesen(t); });
+    return std::move(m_);
+  }
+
+private:
+  template <class T> std::string neuer_name(tabelle &t, const std::vector<T> &schon) {
+    std::string name = t.text("name");
+    for (const T &x : schon)
+      if (x.name == name)
+        melden(t.zeile(), t.wo() + ": der Name '" + name + "' kommt zweimal vor");
+    return name;
+  }
+
+  int eingang_belegen(tabelle &t, const char *schluessel, int anzahl,
+                      std::vector<std::string> &belegt) {
+    const int nummer = t.ganz(schluessel, 1, anzahl);
+    if (belegt.size() < static_cast<size_t>(anzahl))
+      belegt.resize(static_cast<size_t>(anzahl));
+    std::string &wer = belegt[static_cast<size_t>(nummer - 1)];
+    if (!wer.empty())
+      melden(t.zeile(), t.wo() + ": " +
+                            (schluessel == std::string("analog") ? "Analogeingang " : "Eingang ") +
+                            std::to_string(nummer) + " ist schon von " + wer + " belegt");
+    wer = t.wo();
+    return nummer;
+  }
+
+  int ausgang_belegen(tabelle &t, const char *schluessel) {
+    const int nummer = t.ganz(schluessel, 1, 8);
+    for (const achse &a : m_.achsen)
+      if (nummer == 2 * a.motor - 1 || nummer == 2 * a.motor)
+        melden(t.zeile(), t.wo() + ": Ausgang " + std::to_string(nummer) + " gehört zu Motor " +
+                              std::to_string(a.motor) + " der Achse '" + a.name + "'");
+    return nummer;
+  }
+
+  int achse_finden(tabelle &t, const char *schluessel, bool muss = true) {
+    if (!muss && !t.knoten(schluessel))
+      return -1;
+    const std::string name = t.text(schluessel);
+    for (size_t i = 0; i < m_.achsen.size(); ++i)
+      if (m_.achsen[i].name == name)
+        return static_cast<int>(i);
+    melden(t.zeile(), t.wo() + ": es gibt keine Achse '" + name + "'");
+  }
+
+  void achse_lesen(tabelle &t) {
+    achse a;
+    a.name = neuer_name(t, m_.achsen);
+    a.zeile = t.zeile();
+    a.motor = t.ganz("motor", 1, 4);
+    for (const achse &b : m_.achsen)
+      if (b.motor == a.motor)
+        melden(t.zeile(), t.wo() + ": Motor " + std::to_string(a.motor) +
+                              " treibt schon die Achse '" + b.name + "'");
+    a.min = t.vielleicht("min");
+    a.max = t.vielleicht("max");
+    if (a.min.has_value() != a.max.has_value() || (a.min && *a.min >= *a.max))
+      melden(t.zeile(),
+             t.wo() + ": eine Achse hat entweder min < max oder keins von beiden (endlos)");
+    a.start = t.zahl("start", a.min.value_or(0));
+    if (a.min && (a.start < *a.min || a.start > *a.max))
+      melden(t.zeile(), t.wo() + ": 'start' liegt nicht zwischen min und max");
+    const toml::node *g = t.knoten("geschwindigkeit");
+    const std::vector<double> stufen = g && g->is_number()
+                                           ? std::vector<double>(7, t.zahl("geschwindigkeit"))
+                                           : t.zahlen("geschwindigkeit");
+    if (stufen.size() != 7)
+      melden(g ? zeile_von(*g) : t.zeile(),
+             t.wo() +
+                 ": 'geschwindigkeit' ist eine Zahl oder eine Liste von 7 Zahlen (Einheiten je "
+                 "Sekunde bei Stufe 1 bis 7)");
+    for (size_t i = 0; i < 7; ++i) {
+      if (stufen[i] < 0)
+        melden(zeile_von(*g), t.wo() + ": eine Geschwindigkeit ist nie negativ");
+      a.geschwindigkeit[i] = stufen[i];
+    }
+    a.umgekehrt = t.wahrheit("umgekehrt", false);
+    m_.achsen.push_back(a);
+  }
+
+  void schalter_lesen(tabelle &t) {
+    schalter s;
+    s.name = neuer_name(t, m_.schalter_liste);
+    s.zeile = t.zeile();
+    s.eingang = eingang_belegen(t, "eingang", 8, eingaenge_);
+    s.achse = achse_finden(t, "achse");
+    s.ab = t.vielleicht("ab");
+    s.bis = t.vielleicht("bis");
+    if (!s.ab && !s.bis)
+      melden(t.zeile(), t.wo() + ": ein Schalter braucht 'ab', 'bis' oder beide");
+    if (s.ab && s.bis && *s.ab > *s.bis)
+      melden(t.zeile(), t.wo() + ": 'ab' liegt hinter 'bis'");
+    s.prellen_ms = t.ganz("prellen_ms", 0, 1000, 0);
+    m_.schalter_liste.push_back(s);
+  }
+
+  void poti_lesen(tabelle &t) {
+    poti p;
+    p.name = neuer_name(t, m_.potis);
+    p.zeile = t.zeile();
+    p.analog = eingang_belegen(t, "analog", 2, analoge_);
+    p.achse = achse_finden(t, "achse");
+    const achse &a = m_.achsen[static_cast<size_t>(p.achse)];
+    const std::vector<double> werte = t.zahlen("werte");
+    if (!werte.empty() && werte.size() != 2)
+      melden(t.zeile(), t.wo() + ": 'werte' ist ein Paar [Wert am Anfang, Wert am Ende]");
+    if (werte.size() == 2) {
+      p.wert_bei_min = werte[0];
+      p.wert_bei_max = werte[1];
+    }
+    const std::vector<double> bereich = t.zahlen("bereich");
+    if (bereich.size() == 2) {
+      p.von = bereich[0];
+      p.bis = bereich[1];
+    } else if (bereich.empty() && a.min) {
+      p.von = *a.min;
+      p.bis = *a.max;
+    } else {
+      melden(t.zeile(),
+             t.wo() + ": 'bereich' = [von, bis] fehlt (die Achse ist endlos) oder ist kein Paar");
+    }
+    if (p.von == p.bis)
+      melden(t.zeile(), t.wo() + ": der Bereich ist leer");
+    m_.potis.push_back(p);
+  }
+
+  void licht_lesen(tabelle &t, bool schranke) {
+    licht l;
+    l.name = neuer_name(t, m_.lichter);
+    l.zeile = t.zeile();
+    if (schranke) {
+      l.eingang = eingang_belegen(t, "eingang", 8, eingaenge_);
+      const std::string aktiv = t.text("aktiv_bei", "licht");
+      if (aktiv != "licht" && aktiv != "dunkel")
+        melden(t.zeile(), t.wo() + ": 'aktiv_bei' ist \"licht\" oder \"dunkel\"");
+      l.aktiv_bei_licht = aktiv == "licht";
+    } else {
+      l.analog = eingang_belegen(t, "analog", 2, analoge_);
+      l.hell = static_cast<int32_t>(t.ganz("hell", -100000, 100000, 1000));
+      l.dunkel = static_cast<int32_t>(t.ganz("dunkel", -100000, 100000, 50));
+    }
+    if (t.knoten("lampe")) {
+      const std::string name = t.text("lampe");
+      for (size_t i = 0; i < m_.lampen.size(); ++i)
+        if (m_.lampen[i].name == name)
+          l.lampe = static_cast<int>(i);
+      if (l.lampe < 0)
+        melden(t.zeile(), t.wo() + ": es gibt keine Lampe '" + name + "'");
+    }
+    l.zeiten = t.fenster("zeiten");
+    l.achse = achse_finden(t, "achse", false);
+    if (l.achse >= 0) {
+      l.bei = t.zahl("bei");
+      l.laenge = t.zahl("laenge", 1);
+      if (l.laenge <= 0)
+        melden(t.zeile(), t.wo() + ": 'laenge' muss größer als 0 sein");
+      l.teile = t.zahlen("teile");
+    }
+    m_.lichter.push_back(l);
+  }
+
+  int ausgang_nummer(tabelle &t, const char *schluessel) { return t.ganz(schluessel, 1, 8); }
+
+  void regel_lesen(tabelle &t) {
+    regel r;
+    r.name = neuer_name(t, m_.regeln);
+    r.zeile = t.zeile();
+    const std::string art = t.text("art");
+    if (art == "anschlag") {
+      r.typ = regel::art::anschlag;
+      r.achse = achse_finden(t, "achse");
+      if (!m_.achsen[static_cast<size_t>(r.achse)].min)
+        melden(t.zeile(), t.wo() + ": die Achse '" + m_.achsen[static_cast<size_t>(r.achse)].name +
+                              "' ist endlos und hat keinen Anschlag");
+    } else if (art == "nie_zusammen") {
+      r.typ = regel::art::nie_zusammen;
+      for (double z : t.zahlen("ausgaenge")) {
+        if (z != std::floor(z) || z < 1 || z > 8)
+          melden(t.zeile(), t.wo() + ": 'ausgaenge' sind Nummern von 1 bis 8");
+        r.ausgaenge.push_back(static_cast<int>(z));
+      }
+      if (r.ausgaenge.size() < 2)
+        melden(t.zeile(), t.wo() + ": 'ausgaenge' braucht mindestens zwei Ausgänge");
+    } else if (art == "nur_mit") {
+      r.typ = regel::art::nur_mit;
+      r.ausgang = ausgang_nummer(t, "ausgang");
+      r.mit = ausgang_nummer(t, "mit");
+    } else if (art == "folgt") {
+      r.typ = regel::art::folgt;
+      r.wenn_eingang = t.ganz("wenn_eingang", 1, 8);
+      r.dann_ausgang = ausgang_nummer(t, "dann_ausgang");
+    } else {
+      melden(t.zeile(), t.wo() + ": unbekannte Art '" + art +
+                            "' (anschlag, nie_zusammen, nur_mit oder folgt)");
+    }
+    r.binnen_ms = t.ganz("binnen_ms", 0, 3600000, 0);
+    r.text = t.text("text", r.name);
+    m_.regeln.push_back(r);
+  }
+
+  const toml::table &datei_;
+  beschreibung m_;
+  std::vector<std::string> eingaenge_, analoge_;
+};
+
+} // namespace
+
+ergebnis lesen(std::string_view text, const std::string &datei) {
+  ergebnis e;
+  try {
+    const toml::table tabelle = toml::parse(text, datei);
+    e.modell = leser(tabelle).lesen();
+  } catch (const toml::parse_error &f) {
+    std::ostringstream s;
+    s << "Modell " << datei << ", Zeile " << f.source().begin.line << ": " << f.description();
+    e.meldung = s.str();
+  } catch (const problem &p) {
+    e.meldung = "Modell " + datei + ", Zeile " + std::to_string(p.zeile) + ": " + p.text;
+  } catch (const std::exception &f) {
+    e.meldung = "Modell " + datei + ": " + f.what();
+  }
+  return e;
+}
+
+} // namespace modell
