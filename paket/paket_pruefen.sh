@@ -17,9 +17,13 @@ falsch() {
 }
 
 inhalt=$(cmake -E tar tf "$zip" | sed 's|/$||' | sort)
+# The example hosts, as the source tree has them, one name per file.
+beispiele=$(cd "$quellen" && find hosts/beispiele | sort)
+# shellcheck disable=SC2086
 erwartet=$(printf "$name/%s\n" LIESMICH.txt LICENSE.txt lumbrik.dll lumbrik-konsole.exe \
   lumbrik.lib liblumbrik.dll.a lumbrik.def include include/lumbrik.h docs docs/befehle.md \
-  docs/konsole.md simulator simulator/LIESMICH.txt simulator/umFish40.DLL | sort)
+  docs/konsole.md docs/hosts.md simulator simulator/LIESMICH.txt simulator/umFish40.DLL \
+  hosts $beispiele | sort)
 erwartet=$(printf '%s\n%s\n' "$name" "$erwartet")
 if [ "$inhalt" != "$erwartet" ]; then
   falsch "Inhalt des Pakets"
@@ -40,6 +44,8 @@ liesmich=$paket/LIESMICH.txt
 dateien=$(cd "$paket" && find . -type f ! -name LIESMICH.txt -o -type f -path ./simulator/LIESMICH.txt |
   sed 's|^\./||' | sort)
 for datei in $dateien; do
+  # The examples are named by their folder.
+  case $datei in hosts/beispiele/*) datei=hosts/beispiele/ ;; esac
   grep -qF "$(printf '%s' "$datei" | sed 's|/|\\|g')" "$liesmich" || falsch "LIESMICH.txt nennt $datei nicht"
 done
 for text in '32-Bit-Programm' '32-bit process' 'simulator\umFish40.DLL neben' \
@@ -56,6 +62,8 @@ for dokument in $(cd "$paket" && find . -name '*.md' -o -name '*.txt' | sed 's|^
   for pfad in $(grep -oiE '[A-Za-z0-9_.\\/-]*[A-Za-z0-9_-]\.(dll|exe|h|lib|a|def|md|txt|sh|c|cpp|png|zip)\b' \
     "$paket/$dokument" | sed 's|\\|/|g' | tr '[:upper:]' '[:lower:]' | sed 's|^\./||' | sort -u); do
     case $pfad in
+    # Programs and headers that are not ours, named where hosts meet them.
+    node.exe | python.exe | stdio.h | windows.h) ;;
     */*) printf '%s\n' "$alle" | grep -qxF -e "$pfad" -e "$ordner/$pfad" ;;
     *) printf '%s\n' "$alle" | grep -qE "(^|/)$(printf '%s' "$pfad" | sed 's/\./\\./g')\$" ;;
     esac || falsch "$dokument nennt $pfad, das nicht im Paket ist"

@@ -11,7 +11,9 @@ constexpr unsigned block_flags = 0x42;
 constexpr size_t hilfstext_groesse = 129;
 
 // The notice pieces are computed a character at a time from this base, so
-// they never stand in the module's data as plain text.
+// they never stand in the module's data as plain text: a search of the DLL
+// for the notice finds nothing to read or to patch out, and the table check
+// makes sure it stays that way.
 constexpr int basis = 100;
 
 // Appends one character if it fits together with the terminating zero.
