@@ -3,7 +3,7 @@
 # clang-format has it, clang-tidy with the checked-in .clang-tidy over the
 # natively built sources, shellcheck over every shell script. Any finding
 # fails.
-#   scripts/pruefen.sh     (needs build/native configured: cmake --preset native)
+#   scripts/pruefen.sh     (configures and builds the native preset if needed)
 set -eu
 cd "$(dirname "$0")/.."
 fehler=0
@@ -15,7 +15,10 @@ echo "== shellcheck"
 git ls-files -z '*.sh' | xargs -0 shellcheck -x -P SCRIPTDIR || fehler=1
 
 echo "== clang-tidy"
+# clang-tidy reads the native build's compile commands and needs the files
+# that build generates (the embedded models), so the build comes first.
 [ -f build/native/compile_commands.json ] || cmake --preset native >/dev/null
+cmake --build --preset native >/dev/null
 # Only our own sources; the compile database also names GoogleTest's.
 dateien=$(git ls-files '*.cpp' | grep -v '^tests/wine/' | sed "s|^|$PWD/|")
 # shellcheck disable=SC2086 # one argument per file

@@ -7,8 +7,8 @@ cd "$(dirname "$0")/.."
 scripts/setup.sh
 
 cmake --preset native
-scripts/pruefen.sh
 cmake --build --preset native
+scripts/pruefen.sh
 ctest --preset native
 
 cmake --preset fuzz
