@@ -4,16 +4,8 @@
 # umFish40.DLL, and what it prints and its exit code are checked.
 #   konsole_test.sh CASE EXE SOURCE_DIR EMULATOR...
 # EMULATOR is the build's CMAKE_CROSSCOMPILING_EMULATOR: wine-run.sh BUILD_DIR.
-set -u
-fall=$1
-exe=$2
-quellen=$3
-shift 3
-emulator=("$@")
-
-tmp=$(mktemp -d)
-trap 'rm -rf "$tmp"' EXIT
-fehler=0
+# shellcheck source=../fall_vorspann.sh
+. "$(dirname "$0")/../fall_vorspann.sh"
 
 # The start-up box as --boxes=console prints it.
 hinweis_box='Box "Meldung":
@@ -33,11 +25,6 @@ konsole_mit_eingabe() {
   shift
   rc=0
   "${emulator[@]}" "$exe" "$@" >"$tmp/aus" 2>"$tmp/err" <"$eingabe" || rc=$?
-}
-
-falsch() {
-  echo "FEHLER: $*"
-  fehler=1
 }
 
 exit_code() {

@@ -5,21 +5,8 @@
 #   modell_test.sh CASE EXE SOURCE_DIR EMULATOR...
 # CASE is a built-in model (its sample program must pass its rules),
 # "anschlag" (the barrier driven into its stop) or "kaputt" (a bad model file).
-set -u
-fall=$1
-exe=$2
-quellen=$3
-shift 3
-emulator=("$@")
-
-tmp=$(mktemp -d)
-trap 'rm -rf "$tmp"' EXIT
-fehler=0
-
-falsch() {
-  echo "FEHLER: $*"
-  fehler=1
-}
+# shellcheck source=../fall_vorspann.sh
+. "$(dirname "$0")/../fall_vorspann.sh"
 
 # Runs a script with a model: output in $tmp/aus, errors in $tmp/err.
 lauf() { # model, script
