@@ -13,6 +13,8 @@
 
 #include <stdint.h>
 
+#include "../src/umFish40_funktionen.h"
+
 #ifdef _WIN32
 #define SIM_CALL __stdcall
 #else
@@ -36,17 +38,10 @@
 extern "C" {
 #endif
 
-/* Vendor functions, as numbered in the call log. */
-enum sim_funktion {
-  sim_rbOpenInterfaceUSB = 1,
-  sim_rbSetLampEx,
-  sim_rbSetMotors,
-  sim_rbSetMotorEx,
-  sim_rbGetMotors,
-  sim_rbGetInput,
-  sim_rbGetAnalog,
-  sim_rbGetVoltage
-};
+/* Vendor functions, as numbered in the call log: sim_rbOpenInterfaceUSB is 1. */
+#define SIM_FUNKTIONSNUMMER(name, ergebnis, parameter, argumente, bytes) sim_##name,
+enum sim_funktion { sim_keine_funktion, UMFISH40_FUNKTIONEN(SIM_FUNKTIONSNUMMER) };
+#undef SIM_FUNKTIONSNUMMER
 
 /* One vendor call as received: unused arguments are 0. */
 struct sim_aufruf {
@@ -71,26 +66,40 @@ struct sim_zustand {
   uint32_t aenderungen;
 };
 
-/* Back to the start: everything off, inputs 0, log empty, opening succeeds. */
-void SIM_CALL sim_zuruecksetzen(void);
-/* While `ja` is not 0, rbOpenInterfaceUSB fails with SIM_OEFFNEN_FEHLER. */
-void SIM_CALL sim_oeffnen_fehlschlagen(int32_t ja);
-/* Raw values the vendor functions then report; 1 if the number exists. */
-int32_t SIM_CALL sim_eingang_setzen(int32_t nummer, int32_t wert);
-int32_t SIM_CALL sim_analog_setzen(int32_t nummer, int32_t wert);
-int32_t SIM_CALL sim_spannung_setzen(int32_t nummer, int32_t wert);
-/* A snapshot of the whole box. */
-void SIM_CALL sim_zustand_lesen(struct sim_zustand *zustand);
-/* Calls received since the last reset (the log keeps the latest ones). */
-uint32_t SIM_CALL sim_protokoll_anzahl(void);
-/* Call number `index` (from 0); 0 when it is not (or no longer) in the log. */
-int32_t SIM_CALL sim_protokoll_eintrag(uint32_t index, struct sim_aufruf *aufruf);
-/* The vendor name of a function number, or "?". */
-const char *SIM_CALL sim_funktionsname(int32_t funktion);
-/* The model chosen by LUMBRIK_MODELL ("" when none runs), and why a chosen
-   one could not be loaded ("" when it could); both known after the first open. */
-const char *SIM_CALL sim_modell_name(void);
-const char *SIM_CALL sim_modell_meldung(void);
+/*
+ * The control functions, written out once: the simulator's .def and the
+ * hosts' table of them are expanded from this list. Each is exported as
+ * sim_<name>.
+ *   X(name, result, (parameters), (arguments), argument bytes)
+ */
+/* clang-format off */
+#define SIM_STEUERUNG(X) \
+  /* Back to the start: everything off, inputs 0, log empty, opening succeeds. */ \
+  X(zuruecksetzen, void, (void), (), 0) \
+  /* While `ja` is not 0, rbOpenInterfaceUSB fails with SIM_OEFFNEN_FEHLER. */ \
+  X(oeffnen_fehlschlagen, void, (int32_t ja), (ja), 4) \
+  /* Raw values the vendor functions then report; 1 if the number exists. */ \
+  X(eingang_setzen, int32_t, (int32_t nummer, int32_t wert), (nummer, wert), 8) \
+  X(analog_setzen, int32_t, (int32_t nummer, int32_t wert), (nummer, wert), 8) \
+  X(spannung_setzen, int32_t, (int32_t nummer, int32_t wert), (nummer, wert), 8) \
+  /* A snapshot of the whole box. */ \
+  X(zustand_lesen, void, (struct sim_zustand *zustand), (zustand), 4) \
+  /* Calls received since the last reset (the log keeps the latest ones). */ \
+  X(protokoll_anzahl, uint32_t, (void), (), 0) \
+  /* Call number `index` (from 0); 0 when it is not (or no longer) in the log. */ \
+  X(protokoll_eintrag, int32_t, (uint32_t index, struct sim_aufruf *aufruf), (index, aufruf), 8) \
+  /* The vendor name of a function number, or "?". */ \
+  X(funktionsname, const char *, (int32_t funktion), (funktion), 4) \
+  /* The model chosen by LUMBRIK_MODELL ("" when none runs), and why a chosen \
+     one could not be loaded ("" when it could); both known after the first open. */ \
+  X(modell_name, const char *, (void), (), 0) \
+  X(modell_meldung, const char *, (void), (), 0)
+/* clang-format on */
+
+#define SIM_DEKLARATION(name, ergebnis, parameter, argumente, bytes)                               \
+  ergebnis SIM_CALL sim_##name parameter;
+SIM_STEUERUNG(SIM_DEKLARATION)
+#undef SIM_DEKLARATION
 
 #ifdef __cplusplus
 }

@@ -10,6 +10,7 @@
 #include "panel.h"
 #include "umFish40.h"
 
+#include <iterator>
 #include <mutex>
 
 namespace {
@@ -228,26 +229,11 @@ int32_t SIM_CALL sim_protokoll_eintrag(uint32_t index, sim_aufruf *aufruf) {
 }
 
 const char *SIM_CALL sim_funktionsname(int32_t funktion) {
-  switch (funktion) {
-  case sim_rbOpenInterfaceUSB:
-    return "rbOpenInterfaceUSB";
-  case sim_rbSetLampEx:
-    return "rbSetLampEx";
-  case sim_rbSetMotors:
-    return "rbSetMotors";
-  case sim_rbSetMotorEx:
-    return "rbSetMotorEx";
-  case sim_rbGetMotors:
-    return "rbGetMotors";
-  case sim_rbGetInput:
-    return "rbGetInput";
-  case sim_rbGetAnalog:
-    return "rbGetAnalog";
-  case sim_rbGetVoltage:
-    return "rbGetVoltage";
-  default:
-    return "?";
-  }
+#define NAME(name, ergebnis, parameter, argumente, bytes) #name,
+  static const char *const namen[] = {"?", UMFISH40_FUNKTIONEN(NAME)};
+#undef NAME
+  const bool bekannt = funktion > 0 && funktion < static_cast<int32_t>(std::size(namen));
+  return namen[bekannt ? funktion : 0];
 }
 
 } // extern "C"

@@ -1,6 +1,7 @@
 // The real DLL: its export table as a host sees it, the start values, and
 // vorbereitung with real message boxes.
 #include "e2e.h"
+#include "src/exporte.h"
 
 #include <cstring>
 
@@ -12,14 +13,17 @@ const char hinweis[] = "lumbrik meldet: Fischer-Technik-Robo Interface ist gelad
                        "Viel Spa\xDF beim Bauen und Steuern!";
 
 TEST(exporte, jeder_name_und_seine_ordinalzahl_sind_dieselbe_funktion) {
-  const char *namen[] = {"gib_fehler", "vorbereitung", "einschalten",    "ausschalten",
-                         "allesaus",   "motor",        "ausgangzustand", "schalter",
-                         "sensor",     "poti",         "pause",          "lpt",
-                         "t_proz1",    "t_funk1"};
-  for (int ordinal = 1; ordinal <= 14; ++ordinal) {
-    const char *name = namen[ordinal - 1];
-    ASSERT_NE(export_nach_name(name), nullptr) << name;
-    EXPECT_EQ(export_nach_name(name), export_nach_ordinal(ordinal)) << name;
+  struct {
+    const char *name;
+    int ordinal;
+  } const exporte[] = {
+#define EXPORT(name, ordinal, ...) {#name, ordinal},
+      LUMBRIK_EXPORTE(EXPORT)
+#undef EXPORT
+  };
+  for (const auto &e : exporte) {
+    ASSERT_NE(export_nach_name(e.name), nullptr) << e.name;
+    EXPECT_EQ(export_nach_name(e.name), export_nach_ordinal(e.ordinal)) << e.name;
   }
   EXPECT_EQ(export_nach_ordinal(15), nullptr);
 }

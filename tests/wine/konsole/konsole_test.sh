@@ -372,7 +372,7 @@ ohne_simulator)
   konsole --zustand "$quellen/ohne_simulator.txt"
   exit_code 1
   wie_erwartet "$tmp/aus" "> ausgangzustand
-= 42
+= 100
 Hinweis: noch kein vorbereitung: der Befehl ging mit dem Handle 0x00000000 an das Interface
 > sensor 2
 = 102

@@ -3,30 +3,21 @@
 // --zustand are not available, and run lumbrik's commands all the same.
 #include "src/umFish40.h"
 
-extern "C" {
+namespace {
 
-uint32_t WINAPI rbOpenInterfaceUSB(int32_t, int32_t) {
-  return 1;
+// Every call answers 100 plus the sum of its arguments, so the console's
+// output shows that the call and its arguments came through.
+template <class... T> int32_t antwort(T... werte) {
+  return (100 + ... + static_cast<int32_t>(werte));
 }
-int32_t WINAPI rbSetLampEx(uint32_t, int32_t, int32_t, int32_t) {
-  return 0;
-}
-int32_t WINAPI rbSetMotors(uint32_t, int32_t) {
-  return 0;
-}
-int32_t WINAPI rbSetMotorEx(uint32_t, int32_t, int32_t, int32_t) {
-  return 0;
-}
-int32_t WINAPI rbGetMotors(uint32_t) {
-  return 42;
-}
-int32_t WINAPI rbGetInput(uint32_t, int32_t) {
-  return 0;
-}
-int32_t WINAPI rbGetAnalog(uint32_t, int32_t eingang) {
-  return 100 + eingang;
-}
-int32_t WINAPI rbGetVoltage(uint32_t, int32_t) {
-  return 0;
-}
+
+} // namespace
+
+extern "C" {
+#define STELLVERTRETER(name, ergebnis, parameter, argumente, bytes)                                \
+  ergebnis WINAPI name parameter {                                                                 \
+    return static_cast<ergebnis>(antwort argumente);                                               \
+  }
+UMFISH40_FUNKTIONEN(STELLVERTRETER)
+#undef STELLVERTRETER
 }
