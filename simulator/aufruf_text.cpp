@@ -25,3 +25,33 @@ std::string aufruf_text(const sim_aufruf &aufruf, const char *name) {
                   : std::to_string(aufruf.ergebnis);
   return text;
 }
+
+std::string zustand_text(const sim_zustand &z) {
+  // Appended piece by piece: GCC 12 warns falsely (-Wrestrict) about
+  // "literal" + std::string&&.
+  std::string text = "  | Ausg\xE4nge (Stufe, - aus):";
+  for (int i = 0; i < SIM_AUSGAENGE; ++i) {
+    text += ' ';
+    text += z.ausgang_an[i] ? std::to_string(z.ausgang_stufe[i]) : "-";
+  }
+  text += "   Motoren:";
+  for (int i = 0; i < SIM_MOTOREN; ++i)
+    text += z.motor_richtung[i] > 0 ? " vor"
+                                    : (z.motor_richtung[i] < 0 ? " zur\xFC"
+                                                                 "ck"
+                                                               : " -");
+  text += "\n  | Eing\xE4nge:";
+  for (int i = 0; i < SIM_EINGAENGE; ++i) {
+    text += ' ';
+    text += std::to_string(z.eingang[i]);
+  }
+  text += "   Analog: AX ";
+  text += std::to_string(z.analog[0]);
+  text += ", AY ";
+  text += std::to_string(z.analog[1]);
+  text += "   Spannung: ";
+  text += std::to_string(z.spannung[0]);
+  text += ", ";
+  text += std::to_string(z.spannung[1]);
+  return text;
+}

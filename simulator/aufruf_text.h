@@ -1,5 +1,6 @@
-// One vendor call of the simulator's log as text, the same wherever it is
-// shown (the window, the console, test messages): handles in hex.
+// The simulated box as text, the same wherever it is shown (the window, the
+// console, test messages): a vendor call of its log, with handles in hex, and
+// its state in two lines.
 #pragma once
 
 #include "sim_steuerung.h"
@@ -13,3 +14,7 @@ std::string aufruf_text(const sim_aufruf &aufruf, const char *name);
 
 // A handle as "0x4C4B0001".
 std::string handle_text(uint32_t handle);
+
+// The box's state in two lines without a final line end, code page 1252:
+// outputs show their level when on and - when off; motors vor, zurueck or -.
+std::string zustand_text(const sim_zustand &z);

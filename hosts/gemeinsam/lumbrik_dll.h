@@ -20,6 +20,12 @@ struct lumbrik_exporte {
   LUMBRIK_EXPORTE(LUMBRIK_ZEIGER)
 };
 
+// Loads lumbrik.dll the way any host does, LoadLibraryA and GetProcAddress,
+// and says precisely what is missing when that fails. `wo` is the DLL itself
+// or its folder, or empty for the program's own folder. On failure `meldung`
+// names the missing file and where it was looked for (code page 1252).
+bool lumbrik_laden(const std::string &wo, lumbrik_exporte &e, std::string &meldung);
+
 // Finds every export by name in the loaded `modul`. False when one is
 // missing; `fehlt` then names the first.
 bool exporte_finden(HMODULE modul, lumbrik_exporte &e, std::string &fehlt);

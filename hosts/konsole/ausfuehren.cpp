@@ -1,13 +1,10 @@
 #include "ausfuehren.h"
 
 #include "aufruf_text.h"
-#include "ausgabe.h"
+#include "ein_ausgabe.h"
 #include "escape.h"
-#include "tasten.h"
-#include "umlaute.h"
-#include "verbinden.h"
-#include "zahlen.h"
-#include "zustand_text.h"
+#include "zeichensatz.h"
+#include "zeile.h"
 
 #include <chrono>
 #include <optional>

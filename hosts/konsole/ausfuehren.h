@@ -2,7 +2,6 @@
 // and prints its result.
 #pragma once
 
-#include "laden.h"
 #include "lumbrik_dll.h"
 #include "zeile.h"
 

@@ -1,7 +1,6 @@
 #include "befehle.h"
 
-#include "umlaute.h"
-#include "verbinden.h"
+#include "zeichensatz.h"
 
 #include <algorithm>
 #include <string>

@@ -1,12 +1,9 @@
 // lumbrik-konsole.exe: loads lumbrik.dll as any host does and runs its
 // commands line by line - typed at a console, from a script, or piped in.
 #include "ausfuehren.h"
-#include "ausgabe.h"
-#include "boxen.h"
-#include "eingabe.h"
+#include "ein_ausgabe.h"
 #include "optionen.h"
-#include "umlaute.h"
-#include "verbinden.h"
+#include "zeichensatz.h"
 
 #include <windows.h>
 

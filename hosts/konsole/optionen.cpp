@@ -1,7 +1,6 @@
 #include "optionen.h"
 
-#include "umlaute.h"
-#include "verbinden.h"
+#include "zeichensatz.h"
 
 bool optionen_lesen(std::span<const std::string_view> argumente, optionen &o, std::string &fehler) {
   bool nur_dateien = false;

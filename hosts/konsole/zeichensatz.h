@@ -1,11 +1,32 @@
-// Code page 1252 to and from Unicode. Every text of the console is 1252, as
-// lumbrik's box texts are; it becomes UTF-16 for a console window and UTF-8
-// for pipes and files, and what is typed or read comes back to 1252.
+// The console's texts: code page 1252, as lumbrik's box texts are. They become
+// UTF-16 for a console window and UTF-8 for pipes and files, and what is typed
+// or read comes back to 1252.
 #pragma once
 
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>
+
+// German letters of 1252 for string literals, so that the sources stay ASCII
+// and every text is 1252: "Ausg" AE "nge".
+#define AE "\xE4"
+#define OE "\xF6"
+#define UE "\xFC"
+#define SZ "\xDF"
+#define AE_GROSS "\xC4"
+#define OE_GROSS "\xD6"
+#define UE_GROSS "\xDC"
+
+// Texts are built by appending pieces: GCC 12 at -O3 warns falsely
+// (-Wrestrict) about "literal" + std::string&&, which warnings-as-errors
+// turns into a failed build.
+inline std::string verbinden(std::initializer_list<std::string_view> teile) {
+  std::string text;
+  for (std::string_view teil : teile)
+    text += teil;
+  return text;
+}
 
 std::u16string nach_utf16(std::string_view text);
 std::string nach_utf8(std::string_view text);

@@ -12,13 +12,10 @@ namespace {
 }
 
 lumbrik_exporte laden() {
-  HMODULE modul = LoadLibraryA(LUMBRIK_DLL_PFAD);
-  if (modul == nullptr)
-    abbrechen(LUMBRIK_DLL_PFAD " wurde nicht geladen");
   lumbrik_exporte e{};
-  std::string fehlt;
-  if (!exporte_finden(modul, e, fehlt))
-    abbrechen(fehlt.c_str());
+  std::string meldung;
+  if (!lumbrik_laden(LUMBRIK_DLL_PFAD, e, meldung))
+    abbrechen(meldung.c_str());
   return e;
 }
 

@@ -1,8 +1,12 @@
-// Where the lines come from: a script file, a pipe, or a console where
-// someone types. Every line is handed out in code page 1252.
+// The console's input and output: where the lines come from, where every
+// text goes, and message boxes printed instead of shown. Texts are code page
+// 1252: a console window gets them as UTF-16, a pipe or a file as UTF-8.
 #pragma once
 
 #include <string>
+#include <string_view>
+
+// --- Input ---
 
 class zeilenquelle {
 public:
@@ -37,3 +41,16 @@ private:
   std::string puffer_;
   std::wstring breiter_puffer_;
 };
+
+// --- Output ---
+
+enum class kanal { normal, fehler };
+
+void ausgeben(std::string_view text, kanal k = kanal::normal);
+
+// The same with a line end ("\n") after it.
+void zeile_ausgeben(std::string_view text, kanal k = kanal::normal);
+
+// --boxes=console: from now on every message box of the calling thread is
+// printed, its caption and text, and acknowledged with OK.
+void boxen_auf_konsole();

@@ -1,8 +1,13 @@
-#include "eingabe.h"
+#include "ein_ausgabe.h"
 
+#include "meldungen.h"
 #include "zeichensatz.h"
 
 #include <windows.h>
+
+#include <string>
+
+// --- Input ---
 
 zeilenquelle::zeilenquelle() : handle_(GetStdHandle(STD_INPUT_HANDLE)) {
   DWORD modus = 0;
@@ -94,4 +99,67 @@ bool zeilenquelle::aus_konsole(std::string &zeile) {
     else
       breiter_puffer_.append(stueck, gelesen);
   }
+}
+
+// --- Output ---
+
+namespace {
+
+void schreiben(HANDLE ziel, const void *daten, DWORD laenge) {
+  const char *p = static_cast<const char *>(daten);
+  while (laenge > 0) {
+    DWORD geschrieben = 0;
+    if (!WriteFile(ziel, p, laenge, &geschrieben, nullptr) || geschrieben == 0)
+      return; // nowhere to write to; the exit code still tells
+    p += geschrieben;
+    laenge -= geschrieben;
+  }
+}
+
+} // namespace
+
+void ausgeben(std::string_view text, kanal k) {
+  if (text.empty())
+    return;
+  HANDLE ziel = GetStdHandle(k == kanal::fehler ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE);
+  if (ziel == nullptr || ziel == INVALID_HANDLE_VALUE)
+    return;
+  DWORD modus = 0;
+  if (GetConsoleMode(ziel, &modus)) {
+    const std::u16string breit = nach_utf16(text);
+    const std::wstring w(breit.begin(), breit.end());
+    DWORD geschrieben = 0;
+    WriteConsoleW(ziel, w.data(), static_cast<DWORD>(w.size()), &geschrieben, nullptr);
+    return;
+  }
+  const std::string utf8 = nach_utf8(text);
+  schreiben(ziel, utf8.data(), static_cast<DWORD>(utf8.size()));
+}
+
+void zeile_ausgeben(std::string_view text, kanal k) {
+  ausgeben(verbinden({text, "\n"}), k);
+}
+
+// --- Boxes ---
+
+namespace {
+
+void box_ausgeben(const meldungsbox &box) {
+  zeile_ausgeben(verbinden({"Box \"", box.titel, "\":"}));
+  // The text's own line breaks (CR LF in lumbrik's boxes) become line ends.
+  std::string_view rest = box.text;
+  while (!rest.empty()) {
+    const size_t ende = rest.find_first_of("\r\n");
+    zeile_ausgeben(verbinden({"  ", rest.substr(0, ende)}));
+    if (ende == std::string_view::npos)
+      break;
+    rest.remove_prefix(rest.compare(ende, 2, "\r\n") == 0 ? ende + 2 : ende + 1);
+  }
+  zeile_ausgeben("  [OK]");
+}
+
+} // namespace
+
+void boxen_auf_konsole() {
+  meldungen_abfangen(box_ausgeben);
 }
