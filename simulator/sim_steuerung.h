@@ -93,7 +93,9 @@ struct sim_zustand {
   /* The model chosen by LUMBRIK_MODELL ("" when none runs), and why a chosen \
      one could not be loaded ("" when it could); both known after the first open. */ \
   X(modell_name, const char *, (void), (), 0) \
-  X(modell_meldung, const char *, (void), (), 0)
+  X(modell_meldung, const char *, (void), (), 0) \
+  /* Faults the model's rules recorded since it started (0 without a model). */ \
+  X(modell_fehler, uint32_t, (void), (), 0)
 /* clang-format on */
 
 #define SIM_DEKLARATION(name, ergebnis, parameter, argumente, bytes)                               \

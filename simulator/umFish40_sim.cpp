@@ -228,6 +228,11 @@ int32_t SIM_CALL sim_protokoll_eintrag(uint32_t index, sim_aufruf *aufruf) {
   return 1;
 }
 
+uint32_t SIM_CALL sim_modell_fehler(void) {
+  std::lock_guard<std::mutex> halten(sperre);
+  return modell_fehler_anzahl(simulator.zustand);
+}
+
 const char *SIM_CALL sim_funktionsname(int32_t funktion) {
 #define NAME(name, ergebnis, parameter, argumente, bytes) #name,
   static const char *const namen[] = {"?", UMFISH40_FUNKTIONEN(NAME)};

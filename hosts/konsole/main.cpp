@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <cstdlib>
 #include <memory>
 #include <vector>
 
@@ -15,6 +16,7 @@ namespace {
 constexpr int alles_gelaufen = 0;
 constexpr int zeile_gescheitert = 1;
 constexpr int nicht_geladen = 2;
+constexpr int modell_fehler = 3;
 
 void zeilenfehler(unsigned long nummer, const std::string &text) {
   zeile_ausgeben(verbinden({"Zeile ", std::to_string(nummer), ": ", text}), kanal::fehler);
@@ -59,6 +61,29 @@ bool zeilen_abarbeiten(zeilenquelle &quelle, sitzung &s) {
   return alle_gelaufen;
 }
 
+// --modell and --bericht choose what the simulated box reads from its
+// environment when it opens; _putenv updates the C runtime's copy it reads.
+void modell_waehlen(const optionen &o) {
+  if (!o.modell.empty())
+    _putenv(verbinden({"LUMBRIK_MODELL=", o.modell}).c_str());
+  if (!o.bericht.empty())
+    _putenv(verbinden({"LUMBRIK_BERICHT=", o.bericht}).c_str());
+}
+
+// A teacher's script checks a learner's program by the exit code: faults the
+// model recorded count above lines that failed.
+int ende_mit_modell(const sitzung &s, int ende) {
+  if (!s.sim || s.sim->modell_name()[0] == '\0')
+    return ende;
+  const uint32_t fehler = s.sim->modell_fehler();
+  if (fehler == 0)
+    return ende;
+  zeile_ausgeben(verbinden({"lumbrik-konsole: das Modell ", s.sim->modell_name(), " hat ",
+                            std::to_string(fehler), " Fehler gemeldet"}),
+                 kanal::fehler);
+  return modell_fehler;
+}
+
 } // namespace
 
 int main(int argc, char **argv) {
@@ -90,6 +115,7 @@ int main(int argc, char **argv) {
     return zeile_gescheitert;
   }
 
+  modell_waehlen(o);
   sitzung s;
   if (!lumbrik_laden(o.dll, s.dll, fehler)) {
     zeile_ausgeben(verbinden({"lumbrik-konsole: ", fehler}), kanal::fehler);
@@ -100,6 +126,10 @@ int main(int argc, char **argv) {
   s.haupt_thread = GetCurrentThreadId();
   if (quelle->konsole())
     s.konsole_eingabe = quelle->handle();
+  if ((!o.modell.empty() || !o.bericht.empty()) && !s.sim)
+    zeile_ausgeben("lumbrik-konsole: --modell und --bericht gehen nur mit dem simulierten "
+                   "Interface; geladen ist ein anderes umFish40.DLL.",
+                   kanal::fehler);
   if (o.zustand && !s.sim)
     zeile_ausgeben("lumbrik-konsole: --zustand geht nur mit dem simulierten Interface; geladen "
                    "ist ein anderes umFish40.DLL.",
@@ -118,5 +148,6 @@ int main(int argc, char **argv) {
   if (o.boxen_auf_konsole)
     boxen_auf_konsole();
 
-  return zeilen_abarbeiten(*quelle, s) ? alles_gelaufen : zeile_gescheitert;
+  const int ende = zeilen_abarbeiten(*quelle, s) ? alles_gelaufen : zeile_gescheitert;
+  return ende_mit_modell(s, ende);
 }

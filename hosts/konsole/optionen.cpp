@@ -13,6 +13,13 @@ bool optionen_lesen(std::span<const std::string_view> argumente, optionen &o, st
         fehler = "--dll= braucht einen Pfad";
         return false;
       }
+    } else if (!nur_dateien && (a.starts_with("--modell=") || a.starts_with("--bericht="))) {
+      const size_t gleich = a.find('=');
+      (a[2] == 'm' ? o.modell : o.bericht) = a.substr(gleich + 1);
+      if (a.size() == gleich + 1) {
+        fehler = verbinden({a, " braucht einen Namen oder Pfad"});
+        return false;
+      }
     } else if (!nur_dateien && (a == "--boxes=console" || a == "--boxen=konsole")) {
       o.boxen_auf_konsole = true;
       o.boxen_angegeben = true;
@@ -50,8 +57,13 @@ std::string_view aufruf_text() {
          "                   statt sie als Fenster zu zeigen\n"
          "  --zustand        den Zustand des simulierten Interfaces, wenn ein Befehl\n"
          "                   ihn ge" AE "ndert hat\n"
+         "  --modell=NAME    das simulierte Interface simuliert ein Modell: eingebaut\n"
+         "                   (schranke, ampel, aufzug, band) oder eine Modelldatei\n"
+         "  --bericht=DATEI  am Ende den Bericht des Laufs (JSON), daneben Spur (.csv)\n"
+         "                   und Zeitdiagramm (.svg)\n"
          "  --hilfe          nur diesen Text zeigen\n"
          "\n"
-         "Ende: 0, wenn jede Zeile lief; 1 sonst; 2, wenn lumbrik.dll oder umFish40.DLL\n"
-         "nicht geladen werden kann.\n";
+         "Ende: 0, wenn jede Zeile lief; 1, wenn eine Zeile nicht lief; 2, wenn\n"
+         "lumbrik.dll oder umFish40.DLL nicht geladen werden kann; 3, wenn das Modell\n"
+         "Fehler gemeldet hat (auch wenn daneben eine Zeile nicht lief).\n";
 }

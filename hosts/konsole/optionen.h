@@ -14,6 +14,10 @@ struct optionen {
   bool boxen_angegeben = false;
   // --zustand: the simulated box's state after each command.
   bool zustand = false;
+  // --modell=NAME|DATEI and --bericht=DATEI: the simulated box's model and
+  // report, as LUMBRIK_MODELL and LUMBRIK_BERICHT would choose them.
+  std::string modell;
+  std::string bericht;
   // --hilfe: usage only.
   bool hilfe = false;
   // The script file; empty: standard input.

@@ -143,6 +143,14 @@ void modell_ueberlagern(sim_zustand &z) {
     z.analog[i] = modell_box.analog[i];
 }
 
+uint32_t modell_fehler_anzahl(const sim_zustand &z) {
+  if (!modell_box.aktiv)
+    return 0;
+  modell_box.abgleichen(z);
+  const uint64_t anzahl = modell_box.lauf->fehler_anzahl();
+  return anzahl > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(anzahl);
+}
+
 void modell_zuruecksetzen(const sim_zustand &z) {
   if (!modell_box.aktiv)
     return;

@@ -12,5 +12,8 @@ void modell_abgleichen(const sim_zustand &z);
 const int32_t *modell_werte(int32_t funktion, const sim_zustand &z, const int32_t *werte);
 // A snapshot shows the inputs as the vendor reads report them.
 void modell_ueberlagern(sim_zustand &z);
+// Faults recorded up to now (the model moves to now first: a rule may be
+// waiting for a time to pass).
+uint32_t modell_fehler_anzahl(const sim_zustand &z);
 // The box was reset: the model starts again from its start.
 void modell_zuruecksetzen(const sim_zustand &z);

@@ -234,8 +234,8 @@ TEST(konsole_zeichensatz, eingabe_utf8_oder_1252) {
 }
 
 TEST(konsole_optionen, alles_zusammen) {
-  const std::vector<std::string_view> a = {"--dll=Z:\\x", "--boxes=console", "--zustand",
-                                           "demo.txt"};
+  const std::vector<std::string_view> a = {"--dll=Z:\\x",       "--boxes=console",     "--zustand",
+                                           "--modell=schranke", "--bericht=lauf.json", "demo.txt"};
   optionen o;
   std::string fehler;
   ASSERT_TRUE(optionen_lesen(a, o, fehler)) << fehler;
@@ -244,6 +244,8 @@ TEST(konsole_optionen, alles_zusammen) {
   EXPECT_TRUE(o.zustand);
   EXPECT_FALSE(o.hilfe);
   EXPECT_EQ(o.skript, "demo.txt");
+  EXPECT_EQ(o.modell, "schranke");
+  EXPECT_EQ(o.bericht, "lauf.json");
 }
 
 TEST(konsole_optionen, ohne_alles_liest_die_standardeingabe) {
@@ -263,8 +265,10 @@ TEST(konsole_optionen, fehler) {
   EXPECT_EQ(fehler, "unbekannte Option --laut");
   const std::vector<std::string_view> zwei = {"a.txt", "b.txt"};
   EXPECT_FALSE(optionen_lesen(zwei, o, fehler));
-  const std::vector<std::string_view> leer = {"--dll="};
-  EXPECT_FALSE(optionen_lesen(leer, o, fehler));
+  for (std::string_view leer : {"--dll=", "--modell=", "--bericht="}) {
+    const std::vector<std::string_view> a = {leer};
+    EXPECT_FALSE(optionen_lesen(a, o, fehler)) << leer;
+  }
 }
 
 TEST(konsole_hilfe, jeder_befehl_eine_zeile) {
