@@ -22,17 +22,56 @@ skripte=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=wine-umgebung.sh
 . "$skripte/wine-umgebung.sh"
 
-if [ -t 1 ]; then
+# A pipe on standard output or error gets a FIFO of our own in between,
+# forwarded as it comes, so `| tee log` sees each line when it is written.
+# Wine's helper processes (wineserver, explorer) inherit the program's output
+# and outlive it: holding the pipe they would keep a reader such as CTest
+# waiting. They hold the FIFO instead; once the program has ended, a marker
+# written after everything it wrote tells the forwarder to stop. Terminals and
+# files need none of this (and Node.js, for one, cannot write to a FIFO).
+ist_pipe() { [ -p "/proc/$$/fd/$1" ]; }
+if ! ist_pipe 1 && ! ist_pipe 2; then
   exec wine "$@"
 fi
-# Wine's helper processes (wineserver, explorer) outlive the program and
-# would hold a pipe on our standard output open, so a reader like CTest
-# would wait for them. They get files instead, copied out once the program ends.
-out=$(mktemp)
-err=$(mktemp)
-trap 'rm -f "$out" "$err"' EXIT
+
+zwischen=$(mktemp -d)
+trap 'rm -rf "$zwischen"' EXIT
+marke="lumbrik-wine-run-ende-$$-$(date +%s%N)"
+
+# Copies a FIFO to standard output chunk by chunk until the marker. The
+# marker is one small write after the program's last, so it arrives whole
+# and last (perl-base is part of every Debian system).
+weiterleiten() { # fifo
+  perl -e 'open(my $ein, "<", $ARGV[0]) or die "$ARGV[0]: $!\n";
+    binmode $ein; binmode STDOUT; my $marke = $ARGV[1];
+    while (sysread($ein, my $stueck, 65536)) {
+      my $i = index($stueck, $marke);
+      syswrite(STDOUT, $i < 0 ? $stueck : substr($stueck, 0, $i));
+      exit 0 if $i >= 0;
+    }' "$1" "$marke"
+}
+
+mkfifo "$zwischen/1" "$zwischen/2"
+# Held open here too: a forwarder sees no end of file before the marker, even
+# when no helper holds the FIFO, and the marker's write never blocks.
+exec 3<>"$zwischen/1" 4<>"$zwischen/2"
+if [ "$(readlink "/proc/$$/fd/1")" = "$(readlink "/proc/$$/fd/2")" ]; then
+  # Both into the same pipe (2>&1): one FIFO keeps them in the order written.
+  weiterleiten "$zwischen/1" &
+  exec >"$zwischen/1" 2>&1
+else
+  if ist_pipe 2; then
+    weiterleiten "$zwischen/2" >&2 &
+    exec 2>"$zwischen/2"
+  fi
+  if ist_pipe 1; then
+    weiterleiten "$zwischen/1" &
+    exec >"$zwischen/1"
+  fi
+fi
 rc=0
-wine "$@" >"$out" 2>"$err" || rc=$?
-cat "$out"
-cat "$err" >&2
+wine "$@" 3>&- 4>&- || rc=$?
+printf '%s' "$marke" >&3
+printf '%s' "$marke" >&4
+wait
 exit "$rc"
