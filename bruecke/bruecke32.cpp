@@ -35,6 +35,23 @@ bool vendor_laden(vendor_tabelle &t) {
   return alle;
 }
 
+// Watches the block for the next request for a while after each answer: a
+// host that calls in a loop then finds the helper awake.
+bool anfrage_erwarten(const kanal &k) {
+  LARGE_INTEGER f;
+  LARGE_INTEGER t;
+  QueryPerformanceFrequency(&f);
+  QueryPerformanceCounter(&t);
+  const LONGLONG bis = t.QuadPart + f.QuadPart / 2000;
+  while (!anfrage_da(k)) {
+    QueryPerformanceCounter(&t);
+    if (t.QuadPart >= bis)
+      return false;
+    YieldProcessor();
+  }
+  return true;
+}
+
 } // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR zeile, int) {
@@ -60,10 +77,19 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR zeile, int) {
     return 3;
 
   const HANDLE worauf[] = {anfrage, gastgeber};
-  while (WaitForMultipleObjects(2, worauf, FALSE, INFINITE) == WAIT_OBJECT_0) {
-    anfrage_bedienen(*k, tabelle);
-    SetEvent(antwort);
+  for (;;) {
+    if (!anfrage_erwarten(*k)) {
+      k->helfer_schlaeft = 1;
+      // A request written before the flag was seen finds no sleeper to wake.
+      const bool schlafen = !anfrage_da(*k);
+      if (schlafen && WaitForMultipleObjects(2, worauf, FALSE, INFINITE) != WAIT_OBJECT_0)
+        return 0; // the host has ended (or a handle broke): nobody is left to answer
+      k->helfer_schlaeft = 0;
+      // The event may have been left set for a request already answered.
+      if (!anfrage_da(*k))
+        continue;
+    }
+    if (anfrage_bedienen(*k, tabelle))
+      SetEvent(antwort);
   }
-  // The host has ended (or a handle broke): nobody is left to answer.
-  return 0;
 }

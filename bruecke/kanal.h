@@ -1,8 +1,11 @@
 // The channel between the bridge (the 64-bit umFish40.DLL) and its 32-bit
 // helper: one block of shared memory and two auto-reset events. The bridge
-// writes an anfrage and sets the first event; the helper makes the vendor
-// call, writes the antwort and sets the second. The block holds only 32-bit
-// integers, so both widths see the same layout.
+// writes an anfrage, the helper makes the vendor call and writes the
+// antwort. Each side first watches the block for a moment: a call that comes
+// soon after the last one then costs no trip through the system. A side
+// that stops watching says so and sleeps on its event; the other sets the
+// event only then. The block holds only 32-bit integers, so both widths see
+// the same layout.
 //
 // Everything here is plain C++ without Windows, so the native tests run it.
 #pragma once
@@ -10,6 +13,7 @@
 #include "src/umFish40_funktionen.h"
 
 #include <array>
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <utility>
@@ -30,13 +34,17 @@ struct kanal {
   int32_t zustand;
   // The bridge counts its requests; the helper answers with the same number,
   // so that an answer never belongs to an older request.
-  uint32_t anfrage_nummer;
+  std::atomic<uint32_t> anfrage_nummer;
   int32_t funktion;
   std::array<int32_t, 4> werte;
-  uint32_t antwort_nummer;
+  std::atomic<uint32_t> antwort_nummer;
   int32_t ergebnis;
+  // Set while a side sleeps on its event instead of watching the block.
+  std::atomic<uint32_t> helfer_schlaeft;
+  std::atomic<uint32_t> bruecke_schlaeft;
 };
-static_assert(sizeof(kanal) == 40, "the same layout for 32 and 64 bits");
+static_assert(std::atomic<uint32_t>::is_always_lock_free, "shared between processes");
+static_assert(sizeof(kanal) == 48, "the same layout for 32 and 64 bits");
 
 // A number of the channel that converts to whatever type the vendor function
 // takes: every parameter is a 32-bit integer, signed or not.
@@ -51,16 +59,23 @@ template <class... T> std::array<int32_t, 4> kanal_werte(T... werte) {
   return {static_cast<int32_t>(werte)...};
 }
 
-// Writes a request: the next number, the function, its arguments.
-inline void anfrage_schreiben(kanal &k, int32_t funktion, const std::array<int32_t, 4> &werte) {
+// Writes a request: the function, its arguments, then the next number.
+// True when the helper sleeps and its event must wake it.
+inline bool anfrage_schreiben(kanal &k, int32_t funktion, const std::array<int32_t, 4> &werte) {
   k.funktion = funktion;
   k.werte = werte;
   ++k.anfrage_nummer;
+  return k.helfer_schlaeft != 0;
 }
 
 // True when the channel holds the answer to the latest request.
 inline bool antwort_da(const kanal &k) {
   return k.antwort_nummer == k.anfrage_nummer;
+}
+
+// True when a request waits that the helper has not answered.
+inline bool anfrage_da(const kanal &k) {
+  return k.anfrage_nummer != k.antwort_nummer;
 }
 
 // What a call answers when no helper does: the open-failure value for an
@@ -78,8 +93,9 @@ int32_t rufen(F f, const std::array<int32_t, 4> &a, std::index_sequence<I...>) {
 
 // The helper's side: calls the function of the request in `tabelle` (a struct
 // with one pointer per vendor function) and writes the answer. A request for
-// a number outside the list answers -1 and calls nothing.
-template <class Tabelle> void anfrage_bedienen(kanal &k, const Tabelle &tabelle) {
+// a number outside the list answers -1 and calls nothing. True when the
+// bridge sleeps and its event must wake it.
+template <class Tabelle> bool anfrage_bedienen(kanal &k, const Tabelle &tabelle) {
   int32_t ergebnis = -1;
   switch (k.funktion) {
 #define KANAL_FALL(name, ergebnis_typ, parameter, argumente, bytes)                                \
@@ -92,7 +108,8 @@ template <class Tabelle> void anfrage_bedienen(kanal &k, const Tabelle &tabelle)
     break;
   }
   k.ergebnis = ergebnis;
-  k.antwort_nummer = k.anfrage_nummer;
+  k.antwort_nummer = k.anfrage_nummer.load();
+  return k.bruecke_schlaeft != 0;
 }
 
 // The bridge's side: one vendor function that hands its call, as channel

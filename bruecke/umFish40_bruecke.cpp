@@ -20,6 +20,9 @@ namespace {
 constexpr DWORD antwort_frist_ms = 2000;
 // A 32-bit start may be slow where 32-bit code is emulated.
 constexpr DWORD start_frist_ms = 30000;
+// How long the bridge watches the block for an answer before it sleeps: a
+// vendor call of an awake helper answers well within it.
+constexpr double wachen_us = 100;
 
 struct helfer {
   HANDLE prozess;
@@ -55,11 +58,40 @@ void helfer_aufgeben() {
   schliessen(aktiv.antwort);
 }
 
-// Waits for the helper's answer, or for its end. False if it ended or did
-// not answer in time.
-bool antwort_abwarten(DWORD frist_ms) {
+// Waits for the helper's signal, or for its end. False if it ended or did
+// not signal in time.
+bool signal_abwarten(DWORD frist_ms) {
   const HANDLE worauf[] = {aktiv.antwort, aktiv.prozess};
   return WaitForMultipleObjects(2, worauf, FALSE, frist_ms) == WAIT_OBJECT_0;
+}
+
+double jetzt_us() {
+  LARGE_INTEGER t;
+  LARGE_INTEGER f;
+  QueryPerformanceCounter(&t);
+  QueryPerformanceFrequency(&f);
+  return 1e6 * static_cast<double>(t.QuadPart) / static_cast<double>(f.QuadPart);
+}
+
+// Waits for the answer to the latest request: watching the block first, then
+// asleep on the event. False if the helper ended or did not answer in time.
+bool antwort_abwarten() {
+  kanal &k = *aktiv.k;
+  const double wach_bis = jetzt_us() + wachen_us;
+  while (!antwort_da(k) && jetzt_us() < wach_bis)
+    YieldProcessor();
+  const ULONGLONG frist = GetTickCount64() + antwort_frist_ms;
+  k.bruecke_schlaeft = 1;
+  // An event left set by an answer seen while watching wakes us for nothing:
+  // the number tells.
+  bool da = antwort_da(k);
+  for (ULONGLONG jetzt = GetTickCount64(); !da && jetzt < frist; jetzt = GetTickCount64()) {
+    if (!signal_abwarten(static_cast<DWORD>(frist - jetzt)))
+      break;
+    da = antwort_da(k);
+  }
+  k.bruecke_schlaeft = 0;
+  return da;
 }
 
 bool helfer_pfad(wchar_t (&pfad)[MAX_PATH + 64]) {
@@ -140,7 +172,7 @@ bool helfer_starten() {
     schliessen(gastgeber);
     return false;
   }
-  *aktiv.k = kanal{};
+  // A new section is all zeros.
   aktiv.k->kennung = kanal_kennung;
 
   // Handle values fit in 32 bits in processes of either width.
@@ -163,7 +195,7 @@ bool helfer_starten() {
     AssignProcessToJobObject(j, pi.hProcess);
   ResumeThread(pi.hThread);
   CloseHandle(pi.hThread);
-  return antwort_abwarten(start_frist_ms) && aktiv.k->zustand == helfer_bereit;
+  return signal_abwarten(start_frist_ms) && aktiv.k->zustand == helfer_bereit;
 }
 
 int32_t weiterreichen(int32_t funktion, const std::array<int32_t, 4> &werte) {
@@ -179,9 +211,9 @@ int32_t weiterreichen(int32_t funktion, const std::array<int32_t, 4> &werte) {
       helfer_aufgeben();
   }
   if (da) {
-    anfrage_schreiben(*aktiv.k, funktion, werte);
-    SetEvent(aktiv.anfrage);
-    if (antwort_abwarten(antwort_frist_ms) && antwort_da(*aktiv.k))
+    if (anfrage_schreiben(*aktiv.k, funktion, werte))
+      SetEvent(aktiv.anfrage);
+    if (antwort_abwarten())
       ergebnis = aktiv.k->ergebnis;
     else
       helfer_aufgeben();

@@ -18,12 +18,14 @@ const vendor_tabelle simulator_tabelle{UMFISH40_FUNKTIONEN(TABELLE_EINTRAG)};
 #undef TABELLE_EINTRAG
 
 // Both ends in one process: the channel in between is the same block.
-kanal block{kanal_kennung, helfer_bereit, 0, 0, {}, 0, 0};
+kanal block{};
 
 int32_t weiterreichen(int32_t funktion, const std::array<int32_t, 4> &werte) {
-  anfrage_schreiben(block, funktion, werte);
+  EXPECT_FALSE(anfrage_schreiben(block, funktion, werte)) << "the helper is awake";
+  EXPECT_TRUE(anfrage_da(block));
   EXPECT_FALSE(antwort_da(block));
-  anfrage_bedienen(block, simulator_tabelle);
+  EXPECT_FALSE(anfrage_bedienen(block, simulator_tabelle)) << "the bridge is awake";
+  EXPECT_FALSE(anfrage_da(block));
   EXPECT_TRUE(antwort_da(block));
   return block.ergebnis;
 }
@@ -72,6 +74,16 @@ TEST_F(kanal_test, ohne_helfer_antwortet_das_oeffnen_mit_fehler_und_alles_andere
   EXPECT_EQ(static_cast<uint32_t>(ohne_helfer(kanal_rbOpenInterfaceUSB)), 0xE0000001u);
   for (int32_t f = kanal_rbSetLampEx; f < kanal_ende; ++f)
     EXPECT_EQ(ohne_helfer(f), -1) << f;
+}
+
+TEST_F(kanal_test, wer_schlaeft_wird_geweckt) {
+  block.helfer_schlaeft = 1;
+  EXPECT_TRUE(anfrage_schreiben(block, kanal_rbGetMotors, kanal_werte(0)));
+  block.helfer_schlaeft = 0;
+  block.bruecke_schlaeft = 1;
+  EXPECT_TRUE(anfrage_bedienen(block, simulator_tabelle));
+  block.bruecke_schlaeft = 0;
+  EXPECT_EQ(block.ergebnis, -1);
 }
 
 TEST_F(kanal_test, eine_unbekannte_funktion_ruft_nichts_und_antwortet_minus_eins) {
