@@ -28,7 +28,8 @@ bool vendor_laden(vendor_tabelle &t) {
     return false;
   bool alle = true;
 #define HELFER_SUCHEN(name, ...)                                                                   \
-  t.name = reinterpret_cast<decltype(t.name)>(reinterpret_cast<void *>(GetProcAddress(vendor, #name))); \
+  t.name =                                                                                         \
+      reinterpret_cast<decltype(t.name)>(reinterpret_cast<void *>(GetProcAddress(vendor, #name))); \
   alle = alle && t.name != nullptr;
   UMFISH40_FUNKTIONEN(HELFER_SUCHEN)
 #undef HELFER_SUCHEN

@@ -141,9 +141,8 @@ bool prozess_starten(wchar_t *pfad, wchar_t *zeile, HANDLE (&erben)[4], PROCESS_
       flaggen |= EXTENDED_STARTUPINFO_PRESENT;
     }
   }
-  const BOOL gestartet =
-      CreateProcessW(pfad, zeile, nullptr, nullptr, TRUE, flaggen, nullptr, nullptr,
-                     &si.StartupInfo, &pi);
+  const BOOL gestartet = CreateProcessW(pfad, zeile, nullptr, nullptr, TRUE, flaggen, nullptr,
+                                        nullptr, &si.StartupInfo, &pi);
   if (si.lpAttributeList != nullptr)
     DeleteProcThreadAttributeList(si.lpAttributeList);
   return gestartet != FALSE;
@@ -167,7 +166,8 @@ bool helfer_starten() {
     schliessen(gastgeber);
     return false;
   }
-  aktiv.k = static_cast<kanal *>(MapViewOfFile(aktiv.speicher, FILE_MAP_WRITE, 0, 0, sizeof(kanal)));
+  aktiv.k =
+      static_cast<kanal *>(MapViewOfFile(aktiv.speicher, FILE_MAP_WRITE, 0, 0, sizeof(kanal)));
   if (aktiv.k == nullptr) {
     schliessen(gastgeber);
     return false;

@@ -42,7 +42,8 @@ TEST_F(kanal_test, jeder_aufruf_kommt_mit_seinen_argumenten_an_und_sein_ergebnis
   EXPECT_EQ(ueber_kanal::rbSetMotors(h, 0), 0);
   EXPECT_EQ(ueber_kanal::rbSetLampEx(h, 8, 1, 3), 0);
   EXPECT_EQ(ueber_kanal::rbSetMotorEx(h, 1, -1, 5), 0);
-  EXPECT_EQ(ueber_kanal::rbGetMotors(h), (1 << 7) | (1 << 1)) << "output 8, and 2 of motor 1 backwards";
+  EXPECT_EQ(ueber_kanal::rbGetMotors(h), (1 << 7) | (1 << 1))
+      << "output 8, and 2 of motor 1 backwards";
   sim_eingang_setzen(2, 1);
   sim_analog_setzen(1, 1023);
   sim_spannung_setzen(2, 9000);

@@ -163,7 +163,8 @@ PROCESS_INFORMATION selbst_starten(const char *argumente) {
   STARTUPINFOA si{};
   si.cb = sizeof si;
   PROCESS_INFORMATION pi{};
-  if (!CreateProcessA(nullptr, zeile.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+  if (!CreateProcessA(nullptr, zeile.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                      &pi))
     ADD_FAILURE() << "not started: " << zeile;
   return pi;
 }
@@ -205,7 +206,8 @@ int oeffnen_pruefen(const char *aufbau) {
   const bool boxen = vorbereiten(d) == std::vector<std::string>{fehlertext, hinweis};
   const bool minus_eins = d.sensor(1) == -1;
   const bool kein_helfer = helfer_von(GetCurrentProcessId()) == 0;
-  std::printf("%s: Boxen %d, sensor -1 %d, kein Helfer %d\n", aufbau, boxen, minus_eins, kein_helfer);
+  std::printf("%s: Boxen %d, sensor -1 %d, kein Helfer %d\n", aufbau, boxen, minus_eins,
+              kein_helfer);
   return boxen && minus_eins && kein_helfer ? 0 : 1;
 }
 
