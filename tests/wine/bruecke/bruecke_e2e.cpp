@@ -155,6 +155,36 @@ TEST(bruecke, nach_dem_tod_des_helfers_lesen_minus_eins_und_vorbereitung_hilft) 
   EXPECT_EQ(d.ausgangzustand(), 2) << "a new box, with output 1 off";
 }
 
+// A helper that stops answering (here: all its threads held) costs a call
+// a bounded wait; it is then ended and the next vorbereitung starts anew.
+TEST(bruecke, ein_stummer_helfer_haelt_nur_kurz_auf_und_wird_ersetzt) {
+  const lumbrik_exporte d = laden("voll");
+  vorbereiten(d);
+  const DWORD alt = helfer_von(GetCurrentProcessId());
+  HANDLE schnappschuss = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+  THREADENTRY32 t{};
+  t.dwSize = sizeof t;
+  for (BOOL weiter = Thread32First(schnappschuss, &t); weiter;
+       weiter = Thread32Next(schnappschuss, &t)) {
+    if (t.th32OwnerProcessID != alt)
+      continue;
+    HANDLE faden = OpenThread(THREAD_SUSPEND_RESUME, FALSE, t.th32ThreadID);
+    SuspendThread(faden);
+    CloseHandle(faden);
+  }
+  CloseHandle(schnappschuss);
+
+  const ULONGLONG start = GetTickCount64();
+  EXPECT_EQ(d.sensor(1), -1);
+  EXPECT_EQ(d.ausgangzustand(), -1) << "the silent helper was given up";
+  EXPECT_LT(GetTickCount64() - start, 5000u);
+  EXPECT_EQ(helfer_von(GetCurrentProcessId()), 0u);
+
+  EXPECT_EQ(vorbereiten(d), std::vector<std::string>{hinweis});
+  d.einschalten(3);
+  EXPECT_EQ(d.ausgangzustand(), 4);
+}
+
 // This test program again, as a host of its own with `argumente`.
 PROCESS_INFORMATION selbst_starten(const char *argumente) {
   char pfad[MAX_PATH];
