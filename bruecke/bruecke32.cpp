@@ -37,7 +37,8 @@ bool vendor_laden(vendor_tabelle &t) {
 }
 
 // Watches the block for the next request for a while after each answer: a
-// host that calls in a loop then finds the helper awake.
+// host that calls in a loop then finds the helper awake. Half a millisecond,
+// yielding the core meanwhile.
 bool anfrage_erwarten(const kanal &k) {
   LARGE_INTEGER f;
   LARGE_INTEGER t;
@@ -48,7 +49,7 @@ bool anfrage_erwarten(const kanal &k) {
     QueryPerformanceCounter(&t);
     if (t.QuadPart >= bis)
       return false;
-    YieldProcessor();
+    SwitchToThread();
   }
   return true;
 }

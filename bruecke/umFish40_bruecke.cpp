@@ -21,8 +21,11 @@ constexpr DWORD antwort_frist_ms = 2000;
 // A 32-bit start may be slow where 32-bit code is emulated.
 constexpr DWORD start_frist_ms = 30000;
 // How long the bridge watches the block for an answer before it sleeps: a
-// vendor call of an awake helper answers well within it.
-constexpr double wachen_us = 100;
+// vendor call of an awake helper answers well within it. Shorter, and a
+// helper still busy setting the event of the last answer makes the bridge
+// sleep again, call after call. While watching it yields its core, so a
+// helper waiting for one runs.
+constexpr double wachen_us = 1000;
 
 struct helfer {
   HANDLE prozess;
@@ -79,7 +82,7 @@ bool antwort_abwarten() {
   kanal &k = *aktiv.k;
   const double wach_bis = jetzt_us() + wachen_us;
   while (!antwort_da(k) && jetzt_us() < wach_bis)
-    YieldProcessor();
+    SwitchToThread();
   const ULONGLONG frist = GetTickCount64() + antwort_frist_ms;
   k.bruecke_schlaeft = 1;
   // An event left set by an answer seen while watching wakes us for nothing:
