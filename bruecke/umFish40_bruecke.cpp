@@ -229,4 +229,14 @@ int32_t weiterreichen(int32_t funktion, const std::array<int32_t, 4> &werte) {
 
 extern "C" {
 UMFISH40_FUNKTIONEN(KANAL_FUNKTION)
+
+// A host that unloads the bridge leaves no helper behind; at the host's end
+// the job does it.
+BOOL WINAPI DllMain(HINSTANCE, DWORD grund, LPVOID beim_ende) {
+  if (grund == DLL_PROCESS_DETACH && beim_ende == nullptr) {
+    helfer_aufgeben();
+    schliessen(job);
+  }
+  return TRUE;
+}
 }

@@ -93,6 +93,23 @@ TEST(bruecke, befehle_gehen_durch_und_ergebnisse_kommen_unveraendert_zurueck) {
   EXPECT_FALSE(d.schalter(1));
 }
 
+TEST(bruecke, zwei_faeden_bekommen_jeder_die_eigene_antwort) {
+  const lumbrik_exporte d = laden("voll");
+  vorbereiten(d);
+  d.einschalten(4);
+  int falsch_hier = 0;
+  int falsch_dort = 0;
+  std::thread zweiter([&] {
+    for (int i = 0; i < 300; ++i)
+      falsch_dort += d.sensor(3) != -1;
+  });
+  for (int i = 0; i < 300; ++i)
+    falsch_hier += d.ausgangzustand() != 8;
+  zweiter.join();
+  EXPECT_EQ(falsch_hier, 0);
+  EXPECT_EQ(falsch_dort, 0);
+}
+
 TEST(bruecke, schalter_in_einer_schleife_sieht_den_taster_und_den_endschalter) {
   // The helper inherits the host's environment, and with it the model.
   SetEnvironmentVariableA("LUMBRIK_MODELL", "schranke");
@@ -227,6 +244,16 @@ TEST(bruecke, der_helfer_endet_mit_seinem_gastgeber) {
   CloseHandle(helfer);
   CloseHandle(pi.hThread);
   CloseHandle(pi.hProcess);
+}
+
+TEST(bruecke, wer_die_dll_entlaedt_beendet_auch_den_helfer) {
+  const lumbrik_exporte d = laden("voll");
+  vorbereiten(d);
+  HANDLE helfer = OpenProcess(SYNCHRONIZE, FALSE, helfer_von(GetCurrentProcessId()));
+  ASSERT_NE(helfer, nullptr);
+  FreeLibrary(d.modul);
+  EXPECT_EQ(WaitForSingleObject(helfer, 10000), WAIT_OBJECT_0);
+  CloseHandle(helfer);
 }
 
 // A host of its own for one folder: exit code 0 when vorbereitung showed the
