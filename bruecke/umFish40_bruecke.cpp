@@ -18,6 +18,8 @@ namespace {
 // A vendor call takes microseconds; one that has not answered by then has a
 // helper that will not.
 constexpr DWORD antwort_frist_ms = 2000;
+// Opening finds the device on the bus first, which may take a while.
+constexpr DWORD oeffnen_frist_ms = 10000;
 // A 32-bit start may be slow where 32-bit code is emulated.
 constexpr DWORD start_frist_ms = 30000;
 // How long the bridge watches the block for an answer before it sleeps: a
@@ -78,12 +80,12 @@ double jetzt_us() {
 
 // Waits for the answer to the latest request: watching the block first, then
 // asleep on the event. False if the helper ended or did not answer in time.
-bool antwort_abwarten() {
+bool antwort_abwarten(DWORD frist_ms) {
   kanal &k = *aktiv.k;
   const double wach_bis = jetzt_us() + wachen_us;
   while (!antwort_da(k) && jetzt_us() < wach_bis)
     SwitchToThread();
-  const ULONGLONG frist = GetTickCount64() + antwort_frist_ms;
+  const ULONGLONG frist = GetTickCount64() + frist_ms;
   k.bruecke_schlaeft = 1;
   // An event left set by an answer seen while watching wakes us for nothing:
   // the number tells.
@@ -216,7 +218,8 @@ int32_t weiterreichen(int32_t funktion, const std::array<int32_t, 4> &werte) {
   if (da) {
     if (anfrage_schreiben(*aktiv.k, funktion, werte))
       SetEvent(aktiv.anfrage);
-    if (antwort_abwarten())
+    if (antwort_abwarten(funktion == kanal_rbOpenInterfaceUSB ? oeffnen_frist_ms
+                                                              : antwort_frist_ms))
       ergebnis = aktiv.k->ergebnis;
     else
       helfer_aufgeben();
