@@ -82,7 +82,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR zeile, int) {
   for (;;) {
     if (!anfrage_erwarten(*k)) {
       k->helfer_schlaeft = 1;
-      // A request written before the flag was seen finds no sleeper to wake.
+      // A request written just before the flag was set would wake nobody:
+      // look once more before sleeping.
       const bool schlafen = !anfrage_da(*k);
       if (schlafen && WaitForMultipleObjects(2, worauf, FALSE, INFINITE) != WAIT_OBJECT_0)
         return 0; // the host has ended (or a handle broke): nobody is left to answer
