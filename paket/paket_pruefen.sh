@@ -1,15 +1,19 @@
 #!/bin/sh
-# Checks the release package: exactly the expected files, its lumbrik.dll
-# byte for byte the one the tests ran, a read-me that names every file and
-# what a user must know, every file a shipped document names present, and
-# no path of the building machine in any file.
-#   paket_pruefen.sh <zip> <tested lumbrik.dll> <package name> <source dir> <build dir>
+# Checks the release package: exactly the expected files, its DLLs and the
+# bridge's helper byte for byte the ones the tests ran, a read-me that names
+# every file and what a user must know, every file a shipped document names
+# present, and no path of the building machine in any file.
+#   paket_pruefen.sh <zip> <tested 32-bit lumbrik.dll> <tested 64-bit lumbrik.dll>
+#                    <tested bridge> <tested helper> <package name> <source dir> <build dir>
 set -eu
 zip=$1
 dll=$2
-name=$3
-quellen=$4
-build=$5
+dll64=$3
+bruecke=$4
+helfer=$5
+name=$6
+quellen=$7
+build=$8
 fehler=0
 falsch() {
   echo "FALSCH: $*"
@@ -23,7 +27,9 @@ beispiele=$(cd "$quellen" && find hosts/beispiele | sort)
 erwartet=$(printf "$name/%s\n" LIESMICH.txt LICENSE.txt lumbrik.dll lumbrik-konsole.exe \
   lumbrik.lib liblumbrik.dll.a lumbrik.def include include/lumbrik.h docs docs/befehle.md \
   docs/konsole.md docs/hosts.md simulator simulator/LIESMICH.txt simulator/umFish40.DLL \
-  hosts $beispiele | sort)
+  hosts $beispiele win64 win64/lumbrik.dll win64/lumbrik.lib win64/liblumbrik.dll.a win64/lumbrik.def \
+  win64/simulator win64/simulator/umFish40.DLL win64/bruecke win64/bruecke/umFish40.DLL \
+  win64/bruecke/bruecke32 win64/bruecke/bruecke32/lumbrik-bruecke32.exe | sort)
 erwartet=$(printf '%s\n%s\n' "$name" "$erwartet")
 if [ "$inhalt" != "$erwartet" ]; then
   falsch "Inhalt des Pakets"
@@ -37,9 +43,14 @@ trap 'rm -rf "$tmp"' EXIT
 (cd "$tmp" && cmake -E tar xf "$zip")
 paket=$tmp/$name
 cmp "$paket/lumbrik.dll" "$dll" || falsch "lumbrik.dll im Paket ist nicht die getestete"
+cmp "$paket/win64/lumbrik.dll" "$dll64" || falsch "win64/lumbrik.dll im Paket ist nicht die getestete"
+cmp "$paket/win64/bruecke/umFish40.DLL" "$bruecke" || falsch "die Brücke im Paket ist nicht die getestete"
+cmp "$paket/win64/bruecke/bruecke32/lumbrik-bruecke32.exe" "$helfer" ||
+  falsch "der Helfer im Paket ist nicht der getestete"
 
 # The read-me names every other file (as Windows writes paths) and says
-# in both languages that the host must be a 32-bit process.
+# in both languages which files a 32-bit and a 64-bit host need, and where
+# the vendor's library goes for the bridge.
 liesmich=$paket/LIESMICH.txt
 dateien=$(cd "$paket" && find . -type f ! -name LIESMICH.txt -o -type f -path ./simulator/LIESMICH.txt |
   sed 's|^\./||' | sort)
@@ -48,8 +59,10 @@ for datei in $dateien; do
   case $datei in hosts/beispiele/*) datei=hosts/beispiele/ ;; esac
   grep -qF "$(printf '%s' "$datei" | sed 's|/|\\|g')" "$liesmich" || falsch "LIESMICH.txt nennt $datei nicht"
 done
-for text in '32-Bit-Programm' '32-bit process' 'simulator\umFish40.DLL neben' \
-  'Copy simulator\umFish40.DLL next to'; do
+for text in '32-Bit-Programm' '32-bit host' '64-Bit-Programm' '64-bit host' \
+  'simulator\umFish40.DLL neben' 'Copy simulator\umFish40.DLL next to' \
+  'win64\simulator\umFish40.DLL neben' 'Copy win64\simulator\umFish40.DLL next to' \
+  'Ordner win64\bruecke\bruecke32' 'folder win64\bruecke\bruecke32'; do
   grep -qF "$text" "$liesmich" || falsch "LIESMICH.txt sagt nicht: $text"
 done
 

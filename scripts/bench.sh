@@ -1,6 +1,8 @@
 #!/bin/sh
-# Performance figures: the native benchmarks of the command library and the
-# real DLL under Wine. Prints them; docs/PERFORMANCE.md keeps a record.
+# Performance figures: the native benchmarks of the command library, the
+# real DLL under Wine, and the round trip of a call through the bridge for
+# 64-bit hosts against a direct call of the 64-bit simulator. Prints them;
+# docs/PERFORMANCE.md keeps a record.
 set -eu
 cd "$(dirname "$0")/.."
 scripts/setup.sh
@@ -16,3 +18,15 @@ cmake --preset windows
 cmake --build --preset windows --target dll_bench
 scripts/mit-display.sh "$PWD/build/windows" \
   scripts/wine-run.sh "$PWD/build/windows" build/windows/bench/wine/dll_bench.exe
+
+# The bridge's helper and the vendor library (our 32-bit simulator) come
+# from the 32-bit build, laid out as for the bridge's tests.
+cmake --preset windows64
+cmake --build --preset windows64 --target bruecke_bench lumbrik
+b64=$PWD/build/windows64
+cmake --build --preset windows --target lumbrik_bruecke32
+tests/wine/bruecke/aufbauen.sh "$b64/bruecke_test" "$b64/bin/lumbrik.dll" \
+  "$b64/bruecke/umFish40.DLL" "$PWD/build/windows" >/dev/null
+LUMBRIK_PANEL=0 scripts/mit-display.sh "$b64" sh -c "
+  scripts/wine-run.sh '$b64' '$b64/bench/wine/bruecke_bench.exe' 'Z:$b64/simulator'
+  scripts/wine-run.sh '$b64' '$b64/bench/wine/bruecke_bench.exe' 'Z:$b64/bruecke_test/voll'"
