@@ -30,6 +30,7 @@ protected:
 struct fehler_eintrag {
   int64_t zeit;
   int regel;
+  bool operator==(const fehler_eintrag &) const = default;
 };
 
 // What the box shows: outputs (on, level) and the raw inputs a person or a
