@@ -1,20 +1,31 @@
 // A host with a window of its own that waits in lumbrik's pause until a real
 // Escape key press reaches it through the X server. Exit code 0 when the
 // pause was cut short by Escape, 1 when it ran out, 2 when set-up failed.
+// With the argument "panel" it opens the simulated box first, so its window
+// shows, and also wants input 1 switched on by a click into that window.
 #include "include/lumbrik.h"
+#include "sim_steuerung.h"
 
 #include <windows.h>
 
 #include <cstdio>
+#include <cstring>
 
-int main() {
+namespace {
+
+template <typename f> f holen(HMODULE modul, const char *name) {
+  return reinterpret_cast<f>(reinterpret_cast<void *>(GetProcAddress(modul, name)));
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+  const bool mit_panel = argc > 1 && std::strcmp(argv[1], "panel") == 0;
   HMODULE modul = LoadLibraryA(LUMBRIK_DLL_PFAD);
   if (modul == nullptr)
     return 2;
-  auto pause_ = reinterpret_cast<decltype(&::pause)>(
-      reinterpret_cast<void *>(GetProcAddress(modul, "pause")));
-  auto gib_fehler_ = reinterpret_cast<decltype(&::gib_fehler)>(
-      reinterpret_cast<void *>(GetProcAddress(modul, "gib_fehler")));
+  auto pause_ = holen<decltype(&::pause)>(modul, "pause");
+  auto gib_fehler_ = holen<decltype(&::gib_fehler)>(modul, "gib_fehler");
   if (pause_ == nullptr || gib_fehler_ == nullptr)
     return 2;
 
@@ -27,11 +38,30 @@ int main() {
   SetForegroundWindow(fenster);
   SetFocus(fenster);
 
+  // The same simulated umFish40.DLL lumbrik.dll uses: its window appears.
+  decltype(&sim_zustand_lesen) zustand_lesen = nullptr;
+  if (mit_panel) {
+    HMODULE box = LoadLibraryA("umFish40.DLL");
+    if (box == nullptr)
+      return 2;
+    auto oeffnen = holen<uint32_t(WINAPI *)(int32_t, int32_t)>(box, "rbOpenInterfaceUSB");
+    zustand_lesen = holen<decltype(&sim_zustand_lesen)>(box, "sim_zustand_lesen");
+    if (oeffnen == nullptr || zustand_lesen == nullptr || oeffnen(0, 0) == SIM_OEFFNEN_FEHLER)
+      return 2;
+  }
+
   std::puts("bereit");
   std::fflush(stdout);
   pause_(300); // 30 s at most
   const unsigned char abgebrochen = gib_fehler_();
   std::printf("gib_fehler: %d\n", abgebrochen);
+  bool geklickt = true;
+  if (zustand_lesen != nullptr) {
+    sim_zustand z{};
+    zustand_lesen(&z);
+    geklickt = z.eingang[0] > 0;
+    std::printf("Eingang 1: %ld\n", static_cast<long>(z.eingang[0]));
+  }
   DestroyWindow(fenster);
-  return abgebrochen == 1 ? 0 : 1;
+  return abgebrochen == 1 && geklickt ? 0 : 1;
 }
