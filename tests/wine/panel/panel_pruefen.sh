@@ -5,7 +5,7 @@
 #   panel_pruefen.sh <fall> <wine-run.sh> <build dir> <host.exe> [host arguments...]
 #   panel_pruefen.sh bild <wine-run.sh> <build dir> <file.png> <host.exe> [host arguments...]
 # Cases: lampen, schalter, schieber, spannung, schliessen, versteckt, ohne_anzeige,
-# modell; bild saves a picture of a busy panel (docs/simulator.png) instead,
+# modell, menue; bild saves a picture of a busy panel (docs/simulator.png) instead,
 # modell_bild one of a model in it (docs/modell.png).
 # The host reads commands such as "einschalten 1" on standard input and
 # prints each result (wahr, falsch or a number) on a line of its own.
@@ -45,6 +45,10 @@ achse_links=554
 achse_rechts=858
 achse_mitte=57
 achse_schalter=68
+# The model menu's button; its items below it, 17 pixels each with Wine's
+# default font: none first, then the built-in models by name.
+menue_knopf() { echo 816 14; }
+menue_eintrag() { echo 800 $((24 + 11 + 17 * $1)); }
 
 aus=606060
 gold=FFD700 # level 7
@@ -409,6 +413,23 @@ modell)
   done
   senden "motor 1 0"
   fragt ausgangzustand 4
+  beenden
+  ;;
+menue)
+  starten "$@"
+  senden vorbereitung
+  fenster_finden
+  fragt "schalter 1" falsch
+  # The fifth item: the barrier, whose arm starts down on input 1's switch.
+  klicken $(menue_knopf)
+  sleep 1
+  klicken $(menue_eintrag 4)
+  fragt_bis "schalter 1" wahr
+  wird "der Baum unten" $((achse_links + 1)) $achse_mitte $teil
+  klicken $(menue_knopf)
+  sleep 1
+  klicken $(menue_eintrag 0)
+  fragt_bis "schalter 1" falsch
   beenden
   ;;
 modell_bild)
