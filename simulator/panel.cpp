@@ -25,6 +25,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -97,8 +98,8 @@ void text(HDC dc, const char *t, const rechteck &r, UINT ausrichtung, farbe f = 
 }
 
 // Model files are UTF-8, so their names and texts are drawn as such.
-void text_utf8(HDC dc, const std::string &t, const rechteck &r, UINT ausrichtung,
-               farbe f = schrift, UINT zeilen = DT_SINGLELINE | DT_VCENTER) {
+void text_utf8(HDC dc, const std::string &t, const rechteck &r, UINT ausrichtung, farbe f = schrift,
+               UINT zeilen = DT_SINGLELINE | DT_VCENTER) {
   const int laenge = MultiByteToWideChar(CP_UTF8, 0, t.c_str(), -1, nullptr, 0);
   if (laenge <= 0)
     return;
@@ -277,8 +278,10 @@ void achse_zeichnen(HDC dc, const modell::beschreibung &m, size_t i) {
       continue;
     const bool an = panel.modell.eingang[static_cast<size_t>(s.eingang - 1)] > 0;
     const int links = achse_x(bereich, b.schiene, s.ab.value_or(bereich.first));
-    const int rechts = std::max(achse_x(bereich, b.schiene, s.bis.value_or(bereich.second)), links + 4);
-    flaeche(dc, {links, b.schalter.oben, rechts, b.schalter.oben + 6}, an ? schalter_an : schalter_aus);
+    const int rechts =
+        std::max(achse_x(bereich, b.schiene, s.bis.value_or(bereich.second)), links + 4);
+    flaeche(dc, {links, b.schalter.oben, rechts, b.schalter.oben + 6},
+            an ? schalter_an : schalter_aus);
     text(dc, nummer("E", s.eingang).c_str(),
          {links - 20, b.schalter.oben + 6, rechts + 20, b.schalter.unten}, DT_CENTER,
          an ? schalter_an : ueberschrift);
@@ -412,17 +415,19 @@ int auffrischen() {
   const uint32_t aufrufe = sim_protokoll_anzahl();
   modell_stand modell;
   box_modell_lesen(modell, fehler_zeilen);
+  // The inputs a model drives change while its axes move, without a change
+  // at the box.
+  const bool eingaenge_gleich =
+      std::equal(std::begin(neu.eingang), std::end(neu.eingang), panel.zustand.eingang) &&
+      std::equal(std::begin(neu.analog), std::end(neu.analog), panel.zustand.analog);
   int geaendert = nichts;
-  if (neu.aenderungen != panel.zustand.aenderungen)
+  if (neu.aenderungen != panel.zustand.aenderungen || !eingaenge_gleich)
     geaendert = alles;
   else if (!(modell == panel.modell))
     geaendert = nur_modell;
   else if (aufrufe != panel.aufrufe)
     geaendert = nur_aufruf;
   panel.zustand = neu;
-  // The box's inputs as the model reports them change with the model alone.
-  if (geaendert == nur_modell && modell.eingang != panel.modell.eingang)
-    geaendert = alles;
   panel.modell = std::move(modell);
   if (geaendert != nichts) {
     panel.aufrufe = aufrufe;
@@ -589,8 +594,8 @@ void felder_anlegen(HWND f) {
   for (int i = 0; i < SIM_SPANNUNGEN; ++i) {
     const rechteck r = spannung_feld(i);
     HWND feld = CreateWindowExA(
-        WS_EX_CLIENTEDGE, "EDIT", "0", WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL,
-        r.links, r.oben, r.rechts - r.links, r.unten - r.oben, f,
+        WS_EX_CLIENTEDGE, "EDIT", "0", WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, r.links,
+        r.oben, r.rechts - r.links, r.unten - r.oben, f,
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(feld_id + i)), modul, nullptr);
     if (feld != nullptr)
       SendMessageA(feld, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), 0);

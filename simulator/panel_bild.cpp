@@ -123,8 +123,7 @@ rechteck menue_rechteck() {
 }
 
 rechteck modell_titel() {
-  return {modell_links, titel_ausgaenge, menue_rechteck().links - 6,
-          titel_ausgaenge + zeile_hoehe};
+  return {modell_links, titel_ausgaenge, menue_rechteck().links - 6, titel_ausgaenge + zeile_hoehe};
 }
 
 achs_bild achse_bild(size_t achse) {

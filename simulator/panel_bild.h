@@ -19,7 +19,9 @@ struct punkt {
 
 struct rechteck {
   int links = 0, oben = 0, rechts = 0, unten = 0;
-  bool enthaelt(punkt p) const { return p.x >= links && p.x < rechts && p.y >= oben && p.y < unten; }
+  bool enthaelt(punkt p) const {
+    return p.x >= links && p.x < rechts && p.y >= oben && p.y < unten;
+  }
   bool leer() const { return rechts <= links || unten <= oben; }
   bool operator==(const rechteck &) const = default;
 };
@@ -52,7 +54,7 @@ constexpr int analog_hoechst = 1023;
 constexpr int schieber_schritt = 3;
 constexpr int schieber_laenge = analog_hoechst / schieber_schritt + 1;
 
-rechteck lampe_rechteck(int ausgang);    // from 0
+rechteck lampe_rechteck(int ausgang); // from 0
 rechteck lampe_text_rechteck(int ausgang);
 rechteck motor_rechteck(int motor);      // from 0
 rechteck schalter_rechteck(int eingang); // from 0

@@ -67,8 +67,8 @@ struct anbindung {
       return;
     }
     const int64_t t = millisekunden();
-    auto neu = std::make_unique<modell::lauf>(m ? std::move(*m) : modell::beschreibung{},
-                                              bericht.get());
+    auto neu =
+        std::make_unique<modell::lauf>(m ? std::move(*m) : modell::beschreibung{}, bericht.get());
     // A recorded run goes on: its times count from the first model's start.
     if (aktiv) {
       lauf->fortschreiten(t);

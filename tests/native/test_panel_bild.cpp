@@ -99,8 +99,8 @@ TEST(panel_modell, jedes_eingebaute_modell_passt_ohne_ueberlappung_ins_fenster) 
       teile.insert(teile.end(), {a.name, a.schiene, a.schalter});
     }
     const std::vector<teil_eintrag> liste = teile_anordnen(m);
-    EXPECT_EQ(liste.size(), m.lampen.size() + m.lichter.size() + m.taster_liste.size() +
-                                m.potis.size());
+    EXPECT_EQ(liste.size(),
+              m.lampen.size() + m.lichter.size() + m.taster_liste.size() + m.potis.size());
     for (const teil_eintrag &t : liste) {
       EXPECT_FALSE(t.feld.leer()) << "every part is shown";
       teile.push_back(t.feld);
