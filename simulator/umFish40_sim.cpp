@@ -238,6 +238,17 @@ const char *SIM_CALL sim_funktionsname(int32_t funktion) {
   return namen[bekannt ? funktion : 0];
 }
 
+// Read under the lock: the window may switch the model meanwhile.
+const char *SIM_CALL sim_modell_name(void) {
+  std::lock_guard<std::mutex> halten(sperre);
+  return modell_name();
+}
+
+const char *SIM_CALL sim_modell_meldung(void) {
+  std::lock_guard<std::mutex> halten(sperre);
+  return modell_meldung();
+}
+
 } // extern "C"
 
 bool box_eingang_umschalten(int32_t nummer) {

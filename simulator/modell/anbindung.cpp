@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <set>
 #include <sstream>
 
 namespace {
@@ -19,6 +20,13 @@ namespace {
 int64_t millisekunden() {
   using namespace std::chrono;
   return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+// A host may keep what sim_modell_name returned while the window switches
+// the model: every text handed out stays, unchanged, until the DLL unloads.
+const char *bleibend(const std::string &text) {
+  static std::set<std::string> texte;
+  return texte.insert(text).first->c_str();
 }
 
 std::string umgebung(const char *name) {
@@ -192,14 +200,10 @@ void modell_einsetzen(std::optional<modell::beschreibung> m, const sim_zustand &
     modell_box.abgleichen(z);
 }
 
-extern "C" {
-
-const char *SIM_CALL sim_modell_meldung(void) {
-  return modell_box.meldung.c_str();
+const char *modell_meldung() {
+  return bleibend(modell_box.meldung);
 }
 
-const char *SIM_CALL sim_modell_name(void) {
-  return modell_box.name.c_str();
+const char *modell_name() {
+  return bleibend(modell_box.name);
 }
-
-} // extern "C"

@@ -43,6 +43,11 @@ void modell_lesen(const sim_zustand &z, modell_stand &stand, size_t fehler_platz
 // A model by its choice: a built-in name or a file; "" is no model. Needs no
 // lock: it only reads.
 modell::ergebnis modell_beschaffen(const std::string &wahl);
+// The name of the model that runs and why a chosen one could not be loaded;
+// each text stays valid while the DLL is loaded.
+const char *modell_name();
+const char *modell_meldung();
+
 // Runs `m` (or no model) from its start from now on; a report being
 // recorded goes on with it, its times counting on.
 void modell_einsetzen(std::optional<modell::beschreibung> m, const sim_zustand &z);

@@ -119,7 +119,9 @@ TEST_F(simulator, modellwechsel_startet_neu_und_eine_falsche_wahl_aendert_nichts
   EXPECT_NE(meldung.find("gibt_es_nicht"), std::string::npos) << meldung;
   EXPECT_STREQ(sim_modell_name(), "schranke") << "the running model stays";
 
+  const char *vorher = sim_modell_name();
   ASSERT_TRUE(box_modell_waehlen("aufzug", meldung));
+  EXPECT_STREQ(vorher, "schranke") << "a host may still hold the old name";
   box_modell_lesen(stand, 3);
   ASSERT_TRUE(stand.modell);
   EXPECT_EQ(stand.modell->name, "aufzug");
