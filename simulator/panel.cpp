@@ -4,11 +4,15 @@
 // is busy (a pause is a busy wait), and it knows the box only through the
 // control functions: snapshots that take the lock briefly and drop it again,
 // so no window call ever runs with the lock held. A timer polls the change
-// counter and the call count at 25 Hz and redraws only what changed; a host
-// calling thousands of commands a second is never slowed by drawing.
+// counter, the call count and the model at 25 Hz and redraws only what
+// changed; a host calling thousands of commands a second is never slowed by
+// drawing, and a moving axis is followed while no vendor call comes.
+// Where things go and in which colour is panel_bild's business.
 #include "panel.h"
 
 #include "aufruf_text.h"
+#include "box_intern.h"
+#include "panel_bild.h"
 #include "sim_steuerung.h"
 
 #ifndef WIN32_LEAN_AND_MEAN
@@ -16,66 +20,26 @@
 #endif
 #include <windows.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <iterator>
 #include <string>
+#include <vector>
 
 namespace {
 
-// --- Layout, in client pixels ---
+using namespace panel_bild;
 
-constexpr int aussen = 12;
-// One output, motor half or input per column.
-constexpr int spalte = 64;
-constexpr int breite = 2 * aussen + SIM_AUSGAENGE * spalte;
-constexpr int hoehe = 310;
-constexpr int zeile_hoehe = 16;
+COLORREF rgb(farbe f) {
+  return RGB(f.rot, f.gruen, f.blau);
+}
 
-constexpr int titel_ausgaenge = 6;
-constexpr int lampe_oben = 26;
-constexpr int lampe_groesse = 36;
-constexpr int lampe_text = 64;
-constexpr int motor_oben = 84;
-constexpr int motor_hoehe = 28;
-constexpr int titel_eingaenge = 120;
-constexpr int schalter_oben = 140;
-constexpr int schalter_breite = 48;
-constexpr int schalter_hoehe = 28;
-constexpr int titel_analog = 176;
-constexpr int schieber_oben = 194;
-constexpr int schieber_zeile = 26;
-constexpr int schieber_links = 56;
-// Each pixel of the track is exactly three steps, so 342 pixels span 0 to 1023.
-constexpr int analog_hoechst = 1023;
-constexpr int schieber_schritt = 3;
-constexpr int schieber_laenge = analog_hoechst / schieber_schritt + 1;
-constexpr int spannung_oben = 254;
-constexpr int feld_links[SIM_SPANNUNGEN] = {124, 240};
-constexpr int feld_breite = 72;
-constexpr int feld_hoehe = 22;
-constexpr int aufruf_oben = 286;
-
-// --- Colours ---
-
-constexpr COLORREF hintergrund = RGB(236, 236, 236);
-constexpr COLORREF schrift = RGB(32, 32, 32);
-constexpr COLORREF ueberschrift = RGB(96, 96, 96);
-constexpr COLORREF rahmen = RGB(64, 64, 64);
-constexpr COLORREF weiss = RGB(255, 255, 255);
-constexpr COLORREF motor_laeuft = RGB(0, 150, 60);
-constexpr COLORREF motor_steht = RGB(160, 160, 160);
-constexpr COLORREF schalter_aus = RGB(200, 200, 200);
-constexpr COLORREF schalter_an = RGB(40, 170, 60);
-constexpr COLORREF schiene = RGB(200, 200, 200);
-constexpr COLORREF schiene_voll = RGB(60, 120, 200);
-
-// A lit lamp is an eighth of the way from grey to gold per level, one more
-// than its level: level 1 is a quarter of the way, so a dim lamp still reads
-// as lit, and level 7 is full gold.
-constexpr int lampe_aus[3] = {96, 96, 96};
-constexpr int lampe_voll[3] = {255, 215, 0};
+RECT rect(const rechteck &r) {
+  return {r.links, r.oben, r.rechts, r.unten};
+}
 
 // --- Messages and timing ---
 
@@ -86,114 +50,97 @@ constexpr int feld_id = 100;
 constexpr char klassenname[] = "lumbrik_simulator_panel";
 constexpr char fenstertitel[] = "lumbrik Simulator";
 
+constexpr UINT_PTR menue_kein_modell = 1;
+constexpr UINT_PTR menue_erstes_modell = 2;
+
 // What the window shows. Only the window's thread touches it.
 struct anzeige {
-  sim_zustand zustand;
-  uint32_t aufrufe;
-  sim_aufruf letzter;
-  bool letzter_da;
-  HWND spannung_feld[SIM_SPANNUNGEN];
+  sim_zustand zustand{};
+  uint32_t aufrufe = 0;
+  sim_aufruf letzter{};
+  bool letzter_da = false;
+  modell_stand modell;
+  // Why the model chosen in the menu could not run, or empty.
+  std::string wahl_meldung;
+  HWND spannung_feld[SIM_SPANNUNGEN]{};
   // The slider being dragged, or -1.
-  int ziehen;
+  int ziehen = -1;
   // Set while we write a field ourselves, so its change is not taken as input.
-  bool feld_wird_gesetzt;
+  bool feld_wird_gesetzt = false;
 };
-anzeige panel{{}, 0, {}, false, {}, -1, false};
+anzeige panel;
 
 // Shared with host threads, which only start the thread or post to the window.
 std::atomic<bool> gestartet{false};
 std::atomic<HWND> fenster{nullptr};
 HINSTANCE modul = nullptr;
 
-// --- Geometry, shared by drawing and the mouse ---
-
-RECT lampe_rechteck(int i) {
-  const int links = aussen + i * spalte + (spalte - lampe_groesse) / 2;
-  return {links, lampe_oben, links + lampe_groesse, lampe_oben + lampe_groesse};
-}
-
-RECT motor_rechteck(int m) {
-  const int links = aussen + 2 * m * spalte + 4;
-  return {links, motor_oben, links + 2 * spalte - 8, motor_oben + motor_hoehe};
-}
-
-RECT schalter_rechteck(int i) {
-  const int links = aussen + i * spalte + (spalte - schalter_breite) / 2;
-  return {links, schalter_oben, links + schalter_breite, schalter_oben + schalter_hoehe};
-}
-
-// The whole row of a slider answers the mouse, a little beyond both ends.
-RECT schieber_rechteck(int i) {
-  const int oben = schieber_oben + i * schieber_zeile;
-  return {schieber_links - 8, oben, schieber_links + schieber_laenge + 8, oben + schieber_zeile};
-}
-
-RECT aufruf_rechteck() {
-  return {0, aufruf_oben, breite, hoehe};
-}
-
 // --- Drawing ---
 
-void flaeche(HDC dc, const RECT &r, COLORREF farbe) {
-  SetDCBrushColor(dc, farbe);
-  FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+void flaeche(HDC dc, const rechteck &r, farbe f) {
+  SetDCBrushColor(dc, rgb(f));
+  const RECT w = rect(r);
+  FillRect(dc, &w, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
 }
 
 // Pen and brush for outlined shapes.
-void stift(HDC dc, COLORREF linie, COLORREF fuellung) {
+void stift(HDC dc, farbe linie, farbe fuellung) {
   SelectObject(dc, GetStockObject(DC_PEN));
   SelectObject(dc, GetStockObject(DC_BRUSH));
-  SetDCPenColor(dc, linie);
-  SetDCBrushColor(dc, fuellung);
+  SetDCPenColor(dc, rgb(linie));
+  SetDCBrushColor(dc, rgb(fuellung));
 }
 
-void text(HDC dc, const char *t, RECT r, UINT ausrichtung, COLORREF farbe = schrift) {
-  SetTextColor(dc, farbe);
-  DrawTextA(dc, t, -1, &r, ausrichtung | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+void text(HDC dc, const char *t, const rechteck &r, UINT ausrichtung, farbe f = schrift) {
+  SetTextColor(dc, rgb(f));
+  RECT w = rect(r);
+  DrawTextA(dc, t, -1, &w, ausrichtung | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+}
+
+// Model files are UTF-8, so their names and texts are drawn as such.
+void text_utf8(HDC dc, const std::string &t, const rechteck &r, UINT ausrichtung, farbe f = schrift,
+               UINT zeilen = DT_SINGLELINE | DT_VCENTER) {
+  const int laenge = MultiByteToWideChar(CP_UTF8, 0, t.c_str(), -1, nullptr, 0);
+  if (laenge <= 0)
+    return;
+  std::wstring breit(static_cast<size_t>(laenge), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, t.c_str(), -1, breit.data(), laenge);
+  SetTextColor(dc, rgb(f));
+  RECT w = rect(r);
+  DrawTextW(dc, breit.c_str(), -1, &w, ausrichtung | zeilen | DT_NOPREFIX | DT_END_ELLIPSIS);
 }
 
 void ueberschrift_zeichnen(HDC dc, int oben, const char *t) {
-  text(dc, t, {aussen, oben, breite - aussen, oben + zeile_hoehe}, DT_LEFT, ueberschrift);
-}
-
-COLORREF lampenfarbe(bool an, int32_t stufe) {
-  if (!an)
-    return RGB(lampe_aus[0], lampe_aus[1], lampe_aus[2]);
-  const int s = stufe < 1 ? 1 : (stufe > 7 ? 7 : stufe);
-  int teil[3];
-  for (int k = 0; k < 3; ++k)
-    teil[k] = lampe_aus[k] + (lampe_voll[k] - lampe_aus[k]) * (s + 1) / 8;
-  return RGB(teil[0], teil[1], teil[2]);
+  text(dc, t, {aussen, oben, box_breite - aussen, oben + zeile_hoehe}, DT_LEFT, ueberschrift);
 }
 
 void lampe_zeichnen(HDC dc, int i) {
   const bool an = panel.zustand.ausgang_an[i] != 0;
-  const RECT r = lampe_rechteck(i);
+  const rechteck r = lampe_rechteck(i);
   stift(dc, rahmen, lampenfarbe(an, panel.zustand.ausgang_stufe[i]));
-  Ellipse(dc, r.left, r.top, r.right, r.bottom);
+  Ellipse(dc, r.links, r.oben, r.rechts, r.unten);
   char t[32];
   if (an)
     std::snprintf(t, sizeof t, "%d: Stufe %ld", i + 1,
                   static_cast<long>(panel.zustand.ausgang_stufe[i]));
   else
     std::snprintf(t, sizeof t, "%d", i + 1);
-  const int links = aussen + i * spalte;
-  text(dc, t, {links, lampe_text, links + spalte, lampe_text + zeile_hoehe}, DT_CENTER);
+  text(dc, t, lampe_text_rechteck(i), DT_CENTER);
 }
 
 // A box under the motor's two lamps: its name, an arrow for its direction
 // (a square when it stands) and its level.
 void motor_zeichnen(HDC dc, int m) {
-  const RECT r = motor_rechteck(m);
+  const rechteck r = motor_rechteck(m);
   stift(dc, rahmen, weiss);
-  Rectangle(dc, r.left, r.top, r.right, r.bottom);
+  Rectangle(dc, r.links, r.oben, r.rechts, r.unten);
   char t[16];
   std::snprintf(t, sizeof t, "M%d", m + 1);
-  text(dc, t, {r.left + 6, r.top, r.left + 40, r.bottom}, DT_LEFT);
+  text(dc, t, {r.links + 6, r.oben, r.links + 40, r.unten}, DT_LEFT);
 
   const int32_t richtung = panel.zustand.motor_richtung[m];
-  const int mx = (r.left + r.right) / 2;
-  const int my = (r.top + r.bottom) / 2;
+  const int mx = (r.links + r.rechts) / 2;
+  const int my = (r.oben + r.unten) / 2;
   if (richtung == 0) {
     stift(dc, motor_steht, motor_steht);
     Rectangle(dc, mx - 5, my - 5, mx + 5, my + 5);
@@ -205,36 +152,28 @@ void motor_zeichnen(HDC dc, int m) {
   Polygon(dc, pfeil, 3);
   const int32_t stufe = panel.zustand.ausgang_stufe[richtung > 0 ? 2 * m : 2 * m + 1];
   std::snprintf(t, sizeof t, "%ld", static_cast<long>(stufe));
-  text(dc, t, {r.right - 40, r.top, r.right - 8, r.bottom}, DT_RIGHT);
-}
-
-// What lumbrik's schalter reads as active: a value above 0.
-bool eingang_aktiv(int i) {
-  return panel.zustand.eingang[i] > 0;
+  text(dc, t, {r.rechts - 40, r.oben, r.rechts - 8, r.unten}, DT_RIGHT);
 }
 
 void schalter_zeichnen(HDC dc, int i) {
-  const bool an = eingang_aktiv(i);
-  const RECT r = schalter_rechteck(i);
+  // What lumbrik's schalter reads as active: a value above 0.
+  const bool an = panel.zustand.eingang[i] > 0;
+  const rechteck r = schalter_rechteck(i);
   stift(dc, rahmen, an ? schalter_an : schalter_aus);
-  RoundRect(dc, r.left, r.top, r.right, r.bottom, 8, 8);
+  RoundRect(dc, r.links, r.oben, r.rechts, r.unten, 8, 8);
   char t[16];
   std::snprintf(t, sizeof t, "%d", i + 1);
   text(dc, t, r, DT_CENTER, an ? weiss : schrift);
 }
 
-int begrenzt(int32_t wert, int unten, int oben) {
-  return wert < unten ? unten : (wert > oben ? oben : static_cast<int>(wert));
-}
-
 void schieber_zeichnen(HDC dc, int i) {
   static const char *const namen[SIM_ANALOGE] = {"AX", "AY"};
-  const int oben = schieber_oben + i * schieber_zeile;
-  const int mitte = oben + schieber_zeile / 2;
-  text(dc, namen[i], {aussen, oben, schieber_links - 8, oben + schieber_zeile}, DT_LEFT);
+  const rechteck zeile = schieber_rechteck(i);
+  const int mitte = schieber_mitte(i);
+  text(dc, namen[i], {aussen, zeile.oben, schieber_links - 8, zeile.unten}, DT_LEFT);
 
   const int32_t wert = panel.zustand.analog[i];
-  const int x = schieber_links + begrenzt(wert, 0, analog_hoechst) / schieber_schritt;
+  const int x = schieber_x(wert);
   flaeche(dc, {schieber_links, mitte - 3, x, mitte + 3}, schiene_voll);
   flaeche(dc, {x, mitte - 3, schieber_links + schieber_laenge, mitte + 3}, schiene);
   stift(dc, rahmen, weiss);
@@ -243,16 +182,17 @@ void schieber_zeichnen(HDC dc, int i) {
   char t[16];
   std::snprintf(t, sizeof t, "%ld", static_cast<long>(wert));
   const int rechts = schieber_links + schieber_laenge + 14;
-  text(dc, t, {rechts, oben, breite - aussen, oben + schieber_zeile}, DT_LEFT);
+  text(dc, t, {rechts, zeile.oben, box_breite - aussen, zeile.unten}, DT_LEFT);
 }
 
 void spannungen_zeichnen(HDC dc) {
-  const int unten = spannung_oben + feld_hoehe;
-  text(dc, "Spannungen", {aussen, spannung_oben, feld_links[0], unten}, DT_LEFT, ueberschrift);
+  const rechteck erstes = spannung_feld(0);
+  text(dc, "Spannungen", {aussen, erstes.oben, erstes.links, erstes.unten}, DT_LEFT, ueberschrift);
   for (int i = 0; i < SIM_SPANNUNGEN; ++i) {
+    const rechteck r = spannung_feld(i);
     char t[8];
     std::snprintf(t, sizeof t, "U%d", i + 1);
-    text(dc, t, {feld_links[i] - 24, spannung_oben, feld_links[i] - 4, unten}, DT_RIGHT);
+    text(dc, t, {r.links - 24, r.oben, r.links - 4, r.unten}, DT_RIGHT);
   }
 }
 
@@ -262,14 +202,12 @@ void aufruf_zeichnen(HDC dc) {
   if (panel.letzter_da)
     zeile = "Letzter Aufruf #" + std::to_string(panel.aufrufe) + ": " +
             aufruf_text(panel.letzter, sim_funktionsname(panel.letzter.funktion));
-  text(dc, zeile.c_str(), {aussen, aufruf_oben, breite - aussen, aufruf_oben + zeile_hoehe},
-       DT_LEFT);
+  const rechteck r = aufruf_rechteck();
+  text(dc, zeile.c_str(), {aussen, r.oben, box_breite - aussen, r.oben + zeile_hoehe}, DT_LEFT);
 }
 
-void alles_zeichnen(HDC dc) {
-  flaeche(dc, {0, 0, breite, hoehe}, hintergrund);
-  SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
-  SetBkMode(dc, TRANSPARENT);
+void box_zeichnen(HDC dc) {
+  flaeche(dc, box_flaeche(), hintergrund);
   ueberschrift_zeichnen(dc, titel_ausgaenge, "Ausg\xE4nge und Motoren");
   for (int i = 0; i < SIM_AUSGAENGE; ++i)
     lampe_zeichnen(dc, i);
@@ -283,6 +221,168 @@ void alles_zeichnen(HDC dc) {
     schieber_zeichnen(dc, i);
   spannungen_zeichnen(dc);
   aufruf_zeichnen(dc);
+}
+
+// --- The model's view ---
+
+std::string nummer(const char *vorsilbe, int n) {
+  return std::string(vorsilbe) + std::to_string(n);
+}
+
+std::string analogname(int n) {
+  return n == 1 ? "AX" : "AY";
+}
+
+bool licht_hell(const modell::licht &l) {
+  const modell_stand &s = panel.modell;
+  if (l.eingang != 0)
+    return (s.eingang[static_cast<size_t>(l.eingang - 1)] > 0) == l.aktiv_bei_licht;
+  return s.analog[static_cast<size_t>(l.analog - 1)] == l.hell;
+}
+
+void achse_zeichnen(HDC dc, const modell::beschreibung &m, size_t i) {
+  const achs_bild b = achse_bild(i);
+  const modell::achse &a = m.achsen[i];
+  const double position = panel.modell.positionen[i];
+  char t[48];
+  std::snprintf(t, sizeof t, " (M%d): %.0f", a.motor, position);
+  text_utf8(dc, a.name + t, b.name, DT_LEFT);
+
+  const auto bereich = achsbereich(m, i);
+  const int mitte = (b.schiene.oben + b.schiene.unten) / 2;
+  flaeche(dc, {b.schiene.links, mitte - 2, b.schiene.rechts, mitte + 2}, schiene);
+  if (a.min) {
+    // The moving part, between its stops.
+    const int x = achse_x(bereich, b.schiene, position);
+    flaeche(dc, {b.schiene.links - 2, b.schiene.oben, b.schiene.links, b.schiene.unten}, rahmen);
+    flaeche(dc, {b.schiene.rechts, b.schiene.oben, b.schiene.rechts + 2, b.schiene.unten}, rahmen);
+    stift(dc, rahmen, teil_farbe);
+    Rectangle(dc, x - 5, b.schiene.oben, x + 6, b.schiene.unten);
+  } else {
+    // A belt: the parts it carries move along it.
+    for (const auto &[von, bis] : teile_bei(m, i, position)) {
+      const int links = achse_x(bereich, b.schiene, von);
+      const int rechts = std::max(achse_x(bereich, b.schiene, bis), links + 2);
+      stift(dc, rahmen, teil_farbe);
+      Rectangle(dc, links, b.schiene.oben + 2, rechts, b.schiene.unten - 2);
+    }
+  }
+  for (const modell::licht &l : m.lichter)
+    if (l.achse == static_cast<int>(i)) {
+      const int x = achse_x(bereich, b.schiene, l.bei);
+      flaeche(dc, {x - 1, b.schiene.oben - 4, x + 2, b.schiene.unten + 4},
+              licht_hell(l) ? lampenfarbe(true, 7) : licht_dunkel);
+    }
+  for (const modell::schalter &s : m.schalter_liste) {
+    if (s.achse != static_cast<int>(i))
+      continue;
+    const bool an = panel.modell.eingang[static_cast<size_t>(s.eingang - 1)] > 0;
+    const int links = achse_x(bereich, b.schiene, s.ab.value_or(bereich.first));
+    const int rechts =
+        std::max(achse_x(bereich, b.schiene, s.bis.value_or(bereich.second)), links + 4);
+    flaeche(dc, {links, b.schalter.oben, rechts, b.schalter.oben + 6},
+            an ? schalter_an : schalter_aus);
+    text(dc, nummer("E", s.eingang).c_str(),
+         {links - 20, b.schalter.oben + 6, rechts + 20, b.schalter.unten}, DT_CENTER,
+         an ? schalter_an : ueberschrift);
+  }
+}
+
+void teil_zeichnen(HDC dc, const modell::beschreibung &m, const teil_eintrag &e) {
+  const modell_stand &s = panel.modell;
+  const rechteck r = e.feld;
+  const int my = (r.oben + r.unten) / 2;
+  const rechteck zeichen{r.links, my - 6, r.links + 12, my + 6};
+  const rechteck schrift_feld{r.links + 18, r.oben, r.rechts - 4, r.unten};
+  using art = teil_eintrag::art;
+  switch (e.typ) {
+  case art::lampe: {
+    const modell::lampe &l = m.lampen[e.index];
+    stift(dc, rahmen, lampenfarbe(s.an[static_cast<size_t>(l.ausgang - 1)] != 0, 7));
+    Ellipse(dc, zeichen.links, zeichen.oben, zeichen.rechts, zeichen.unten);
+    text_utf8(dc, l.name + " (" + nummer("A", l.ausgang) + ")", schrift_feld, DT_LEFT);
+    break;
+  }
+  case art::licht: {
+    const modell::licht &l = m.lichter[e.index];
+    stift(dc, rahmen, licht_hell(l) ? lampenfarbe(true, 7) : licht_dunkel);
+    Rectangle(dc, zeichen.links, zeichen.oben, zeichen.rechts, zeichen.unten);
+    const std::string an = l.eingang != 0 ? nummer("E", l.eingang) : analogname(l.analog);
+    text_utf8(dc, l.name + " (" + an + ")", schrift_feld, DT_LEFT);
+    break;
+  }
+  case art::taster: {
+    const modell::taster &k = m.taster_liste[e.index];
+    const bool gedrueckt = s.eingang[static_cast<size_t>(k.eingang - 1)] > 0;
+    stift(dc, rahmen, gedrueckt ? schalter_an : schalter_aus);
+    RoundRect(dc, zeichen.links, zeichen.oben, zeichen.rechts, zeichen.unten, 4, 4);
+    text_utf8(dc, k.name + " (" + nummer("E", k.eingang) + ")", schrift_feld, DT_LEFT);
+    break;
+  }
+  case art::poti: {
+    const modell::poti &p = m.potis[e.index];
+    text_utf8(dc,
+              p.name + " (" + analogname(p.analog) +
+                  "): " + std::to_string(s.analog[static_cast<size_t>(p.analog - 1)]),
+              {r.links, r.oben, r.rechts - 4, r.unten}, DT_LEFT);
+    break;
+  }
+  }
+}
+
+void fehler_zeichnen(HDC dc, const modell::beschreibung &m) {
+  const modell_stand &s = panel.modell;
+  const rechteck r = fehler_rechteck();
+  std::string kopf = "Fehler: keine";
+  if (s.fehler_anzahl > 0)
+    kopf = "Fehler: " + std::to_string(s.fehler_anzahl);
+  text(dc, kopf.c_str(), {r.links, r.oben, r.rechts, r.oben + zeile_hoehe}, DT_LEFT,
+       s.fehler_anzahl > 0 ? fehler_rot : ueberschrift);
+  int y = r.oben + zeile_hoehe;
+  for (const modell::fehler_eintrag &f : s.fehler) {
+    const modell::regel &regel = m.regeln[static_cast<size_t>(f.regel)];
+    char zeit[32];
+    std::snprintf(zeit, sizeof zeit, "%.1f s: ", static_cast<double>(f.zeit) / 1000.0);
+    text_utf8(dc, zeit + regel.text, {r.links, y, r.rechts, y + zeile_hoehe}, DT_LEFT, fehler_rot);
+    y += zeile_hoehe;
+  }
+}
+
+void modell_zeichnen(HDC dc) {
+  const rechteck flaeche_ = modell_flaeche();
+  flaeche(dc, flaeche_, modell_grund);
+  flaeche(dc, {flaeche_.links, 0, flaeche_.links + 1, flaeche_.unten}, schiene);
+  const rechteck menue = menue_rechteck();
+  stift(dc, rahmen, weiss);
+  Rectangle(dc, menue.links, menue.oben, menue.rechts, menue.unten);
+  text(dc, "Modell w\xE4hlen \x85", menue, DT_CENTER);
+
+  const std::shared_ptr<const modell::beschreibung> &m = panel.modell.modell;
+  if (!m) {
+    text(dc, "Kein Modell", modell_titel(), DT_LEFT, ueberschrift);
+    const std::string &meldung =
+        panel.wahl_meldung.empty() ? panel.modell.meldung : panel.wahl_meldung;
+    const rechteck r = fehler_rechteck();
+    if (!meldung.empty())
+      text_utf8(dc, meldung, {r.links, menue.unten + 12, r.rechts, r.unten}, DT_LEFT, fehler_rot,
+                DT_WORDBREAK);
+    return;
+  }
+  text_utf8(dc, "Modell: " + (m->titel.empty() ? m->name : m->titel), modell_titel(), DT_LEFT,
+            ueberschrift);
+  for (size_t i = 0; i < m->achsen.size() && !achse_bild(i).schiene.leer(); ++i)
+    achse_zeichnen(dc, *m, i);
+  for (const teil_eintrag &e : teile_anordnen(*m))
+    if (!e.feld.leer())
+      teil_zeichnen(dc, *m, e);
+  fehler_zeichnen(dc, *m);
+}
+
+void alles_zeichnen(HDC dc) {
+  SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+  SetBkMode(dc, TRANSPARENT);
+  box_zeichnen(dc);
+  modell_zeichnen(dc);
 }
 
 // Drawn into a bitmap first and copied in one go, so nothing flickers.
@@ -306,19 +406,29 @@ void malen(HWND f) {
 
 // --- Reading the box ---
 
-enum aenderung { nichts = 0, nur_aufruf = 1, alles = 2 };
+enum aenderung { nichts = 0, nur_aufruf = 1, nur_modell = 2, alles = 3 };
 
 // A fresh snapshot; says what differs from the one shown.
 int auffrischen() {
   sim_zustand neu{};
   sim_zustand_lesen(&neu);
   const uint32_t aufrufe = sim_protokoll_anzahl();
+  modell_stand modell;
+  box_modell_lesen(modell, fehler_zeilen);
+  // The inputs a model drives change while its axes move, without a change
+  // at the box.
+  const bool eingaenge_gleich =
+      std::equal(std::begin(neu.eingang), std::end(neu.eingang), panel.zustand.eingang) &&
+      std::equal(std::begin(neu.analog), std::end(neu.analog), panel.zustand.analog);
   int geaendert = nichts;
-  if (neu.aenderungen != panel.zustand.aenderungen)
+  if (neu.aenderungen != panel.zustand.aenderungen || !eingaenge_gleich)
     geaendert = alles;
+  else if (!(modell == panel.modell))
+    geaendert = nur_modell;
   else if (aufrufe != panel.aufrufe)
     geaendert = nur_aufruf;
   panel.zustand = neu;
+  panel.modell = std::move(modell);
   if (geaendert != nichts) {
     panel.aufrufe = aufrufe;
     panel.letzter_da = aufrufe > 0 && sim_protokoll_eintrag(aufrufe - 1, &panel.letzter) != 0;
@@ -354,14 +464,21 @@ void felder_abgleichen() {
   }
 }
 
+void neu_zeichnen(HWND f, const rechteck &r) {
+  const RECT w = rect(r);
+  InvalidateRect(f, &w, FALSE);
+}
+
 void nachsehen(HWND f) {
   const int geaendert = auffrischen();
   if (geaendert == alles) {
     felder_abgleichen();
     InvalidateRect(f, nullptr, FALSE);
+  } else if (geaendert == nur_modell) {
+    neu_zeichnen(f, modell_flaeche());
+    neu_zeichnen(f, aufruf_rechteck());
   } else if (geaendert == nur_aufruf) {
-    const RECT r = aufruf_rechteck();
-    InvalidateRect(f, &r, FALSE);
+    neu_zeichnen(f, aufruf_rechteck());
   }
 }
 
@@ -375,16 +492,10 @@ void feld_verlassen(HWND f) {
 
 // --- The user's hand ---
 
-void schalter_umschalten(int i) {
-  sim_zustand jetzt{};
-  sim_zustand_lesen(&jetzt);
-  sim_eingang_setzen(i + 1, jetzt.eingang[i] > 0 ? 0 : 1);
-}
-
 // The user's value is set even when the snapshot shows it already: the
 // snapshot may be older than the user's last change.
 void schieber_setzen(int i, int x) {
-  sim_analog_setzen(i + 1, begrenzt((x - schieber_links) * schieber_schritt, 0, analog_hoechst));
+  sim_analog_setzen(i + 1, schieber_wert(x));
 }
 
 void spannung_uebernehmen(int i) {
@@ -393,36 +504,98 @@ void spannung_uebernehmen(int i) {
     sim_spannung_setzen(i + 1, wert);
 }
 
-void druecken(HWND f, POINT p) {
-  // Leaves a voltage field, which then shows the box's value again.
-  SetFocus(f);
-  for (int i = 0; i < SIM_EINGAENGE; ++i) {
-    const RECT r = schalter_rechteck(i);
-    if (PtInRect(&r, p))
-      schalter_umschalten(i);
+std::vector<std::string> eingebaute_modelle() {
+  std::vector<std::string> namen;
+  const std::string liste = modell::eingebaute_namen();
+  size_t ab = 0;
+  while (ab < liste.size()) {
+    const size_t komma = liste.find(", ", ab);
+    namen.push_back(liste.substr(ab, komma - ab));
+    ab = komma == std::string::npos ? liste.size() : komma + 2;
   }
-  for (int i = 0; i < SIM_ANALOGE; ++i) {
-    const RECT r = schieber_rechteck(i);
-    if (PtInRect(&r, p)) {
-      panel.ziehen = i;
-      SetCapture(f);
-      schieber_setzen(i, p.x);
-    }
+  return namen;
+}
+
+// The built-in models and none; the one that runs is ticked.
+void menue_zeigen(HWND f) {
+  HMENU menue = CreatePopupMenu();
+  if (menue == nullptr)
+    return;
+  const std::vector<std::string> namen = eingebaute_modelle();
+  const std::string laeuft = panel.modell.modell ? panel.modell.modell->name : "";
+  AppendMenuA(menue, MF_STRING | (laeuft.empty() ? MF_CHECKED : 0u), menue_kein_modell,
+              "Kein Modell");
+  for (size_t i = 0; i < namen.size(); ++i)
+    AppendMenuA(menue, MF_STRING | (namen[i] == laeuft ? MF_CHECKED : 0u), menue_erstes_modell + i,
+                namen[i].c_str());
+  const rechteck knopf = menue_rechteck();
+  POINT p{knopf.links, knopf.unten};
+  ClientToScreen(f, &p);
+  const auto wahl = static_cast<UINT_PTR>(TrackPopupMenu(
+      menue, TPM_RETURNCMD | TPM_LEFTALIGN | TPM_TOPALIGN | TPM_NONOTIFY, p.x, p.y, 0, f, nullptr));
+  DestroyMenu(menue);
+  if (wahl == 0)
+    return;
+  const std::string name = wahl == menue_kein_modell ? "" : namen[wahl - menue_erstes_modell];
+  box_modell_waehlen(name, panel.wahl_meldung);
+  nachsehen(f);
+  InvalidateRect(f, nullptr, FALSE);
+}
+
+bool ist_feld(HWND w) {
+  for (HWND feld : panel.spannung_feld)
+    if (w != nullptr && w == feld)
+      return true;
+  return false;
+}
+
+void druecken(HWND f, POINT p) {
+  // Leaves a voltage field, which then shows the box's value again. Only
+  // then: focusing an inactive window would take activation from the host.
+  if (ist_feld(GetFocus()))
+    SetFocus(f);
+  const treffer t = treffen({p.x, p.y});
+  switch (t.art) {
+  case ziel::schalter:
+    box_eingang_umschalten(t.index + 1);
+    break;
+  case ziel::schieber:
+    panel.ziehen = t.index;
+    SetCapture(f);
+    schieber_setzen(t.index, p.x);
+    break;
+  case ziel::modell_menue:
+    menue_zeigen(f);
+    return;
+  case ziel::feld:
+  case ziel::nichts:
+    break;
   }
   nachsehen(f);
 }
 
-POINT punkt(LPARAM l) {
+POINT punkt_von(LPARAM l) {
   return {static_cast<short>(LOWORD(l)), static_cast<short>(HIWORD(l))};
+}
+
+// A click activates the window only over a voltage field, which needs the
+// keyboard: anywhere else the host keeps the keyboard, so Escape still ends
+// its pause.
+LRESULT aktivieren(HWND f) {
+  POINT p{};
+  GetCursorPos(&p);
+  ScreenToClient(f, &p);
+  return treffen({p.x, p.y}).art == ziel::feld ? MA_ACTIVATE : MA_NOACTIVATE;
 }
 
 // --- The window ---
 
 void felder_anlegen(HWND f) {
   for (int i = 0; i < SIM_SPANNUNGEN; ++i) {
+    const rechteck r = spannung_feld(i);
     HWND feld = CreateWindowExA(
-        WS_EX_CLIENTEDGE, "EDIT", "0", WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL,
-        feld_links[i], spannung_oben, feld_breite, feld_hoehe, f,
+        WS_EX_CLIENTEDGE, "EDIT", "0", WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, r.links,
+        r.oben, r.rechts - r.links, r.unten - r.oben, f,
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(feld_id + i)), modul, nullptr);
     if (feld != nullptr)
       SendMessageA(feld, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), 0);
@@ -466,12 +639,14 @@ LRESULT CALLBACK fenster_nachricht(HWND f, UINT nachricht, WPARAM w, LPARAM l) {
   case WM_PAINT:
     malen(f);
     return 0;
+  case WM_MOUSEACTIVATE:
+    return aktivieren(f);
   case WM_LBUTTONDOWN:
-    druecken(f, punkt(l));
+    druecken(f, punkt_von(l));
     return 0;
   case WM_MOUSEMOVE:
     if (panel.ziehen >= 0) {
-      schieber_setzen(panel.ziehen, punkt(l).x);
+      schieber_setzen(panel.ziehen, punkt_von(l).x);
       nachsehen(f);
     }
     return 0;

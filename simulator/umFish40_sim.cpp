@@ -6,12 +6,14 @@
 // open returned it. Every call is logged, known or not.
 #include "sim_steuerung.h"
 
-#include "modell/anbindung.h"
+#include "box_intern.h"
 #include "panel.h"
 #include "umFish40.h"
 
 #include <iterator>
 #include <mutex>
+#include <string>
+#include <utility>
 
 namespace {
 
@@ -241,4 +243,45 @@ const char *SIM_CALL sim_funktionsname(int32_t funktion) {
   return namen[bekannt ? funktion : 0];
 }
 
+// Read under the lock: the window may switch the model meanwhile.
+const char *SIM_CALL sim_modell_name(void) {
+  std::lock_guard<std::mutex> halten(sperre);
+  return modell_name();
+}
+
+const char *SIM_CALL sim_modell_meldung(void) {
+  std::lock_guard<std::mutex> halten(sperre);
+  return modell_meldung();
+}
+
 } // extern "C"
+
+bool box_eingang_umschalten(int32_t nummer) {
+  std::lock_guard<std::mutex> halten(sperre);
+  const int index = stelle(nummer, SIM_EINGAENGE);
+  if (index < 0)
+    return false;
+  // What lumbrik's schalter reads as active: a value above 0.
+  simulator.zustand.eingang[index] = simulator.zustand.eingang[index] > 0 ? 0 : 1;
+  ++simulator.zustand.aenderungen;
+  return true;
+}
+
+void box_modell_lesen(modell_stand &stand, size_t fehler_platz) {
+  std::lock_guard<std::mutex> halten(sperre);
+  modell_lesen(simulator.zustand, stand, fehler_platz);
+}
+
+bool box_modell_waehlen(const std::string &wahl, std::string &meldung) {
+  // A file is read before the lock is taken: the host is not held up by it.
+  modell::ergebnis e = modell_beschaffen(wahl);
+  if (!wahl.empty() && !e.modell) {
+    meldung = e.meldung;
+    return false;
+  }
+  std::lock_guard<std::mutex> halten(sperre);
+  modell_einsetzen(std::move(e.modell), simulator.zustand);
+  ++simulator.zustand.aenderungen;
+  meldung.clear();
+  return true;
+}

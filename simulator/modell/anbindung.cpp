@@ -1,16 +1,18 @@
 // The model in the simulated umFish40.DLL: chosen by LUMBRIK_MODELL (a
-// built-in name or a file), recorded with LUMBRIK_BERICHT, driven by the
-// box's vendor calls and a monotonic millisecond clock.
+// built-in name or a file) or the window's menu, recorded with
+// LUMBRIK_BERICHT, driven by the box's vendor calls and a monotonic
+// millisecond clock.
 #include "anbindung.h"
 
 #include "aufzeichnung.h"
 #include "lauf.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <memory>
+#include <set>
 #include <sstream>
 
 namespace {
@@ -20,6 +22,13 @@ int64_t millisekunden() {
   return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
+// A host may keep what sim_modell_name returned while the window switches
+// the model: every text handed out stays, unchanged, until the DLL unloads.
+const char *bleibend(const std::string &text) {
+  static std::set<std::string> texte;
+  return texte.insert(text).first->c_str();
+}
+
 std::string umgebung(const char *name) {
   const char *wert = std::getenv(name);
   return wert ? wert : "";
@@ -27,40 +36,21 @@ std::string umgebung(const char *name) {
 
 struct anbindung {
   bool aktiv = false; // a model runs or a run is recorded
-  bool mit_modell = false;
+  // Kept apart from the run, so the window can hold it while a switch goes on.
+  std::shared_ptr<const modell::beschreibung> bild;
   std::string meldung, name;
   std::unique_ptr<modell::aufzeichnung> bericht;
   std::unique_ptr<modell::lauf> lauf;
-  int64_t start = 0;
   int32_t eingang[SIM_EINGAENGE] = {}, analog[SIM_ANALOGE] = {};
 
   void laden() {
     const std::string wahl = umgebung("LUMBRIK_MODELL");
     const std::string berichtdatei = umgebung("LUMBRIK_BERICHT");
-    modell::beschreibung m;
+    std::optional<modell::beschreibung> m;
     if (!wahl.empty()) {
-      std::string text;
-      if (const char *eingebaut = modell::eingebaut(wahl)) {
-        text = eingebaut;
-      } else {
-        std::ifstream datei(wahl, std::ios::binary);
-        std::ostringstream inhalt;
-        inhalt << datei.rdbuf();
-        if (!datei)
-          meldung = "Modell " + wahl + ": weder ein eingebautes Modell (" +
-                    modell::eingebaute_namen() + ") noch eine lesbare Datei";
-        text = inhalt.str();
-      }
-      if (meldung.empty()) {
-        modell::ergebnis e = modell::lesen(text, wahl);
-        if (e.modell) {
-          m = std::move(*e.modell);
-          mit_modell = true;
-          name = m.name;
-        } else {
-          meldung = e.meldung;
-        }
-      }
+      modell::ergebnis e = modell_beschaffen(wahl);
+      m = std::move(e.modell);
+      meldung = e.meldung;
       if (!meldung.empty())
         std::fprintf(stderr, "lumbrik Simulator: %s; die Box läuft ohne Modell.\n",
                      meldung.c_str());
@@ -73,11 +63,27 @@ struct anbindung {
         bericht.reset();
       }
     }
-    if (!mit_modell && !bericht)
+    einsetzen(std::move(m));
+  }
+
+  void einsetzen(std::optional<modell::beschreibung> m) {
+    name = m ? m->name : "";
+    bild = m ? std::make_shared<const modell::beschreibung>(*m) : nullptr;
+    if (!m && !bericht) {
+      aktiv = false;
+      lauf.reset();
       return;
-    lauf = std::make_unique<modell::lauf>(std::move(m), bericht.get());
-    start = millisekunden();
-    lauf->starten(start);
+    }
+    const int64_t t = millisekunden();
+    auto neu =
+        std::make_unique<modell::lauf>(m ? std::move(*m) : modell::beschreibung{}, bericht.get());
+    // A recorded run goes on: its times count from the first model's start.
+    if (aktiv) {
+      lauf->fortschreiten(t);
+      neu->ursprung_uebernehmen(t - lauf->jetzt());
+    }
+    neu->starten(t);
+    lauf = std::move(neu);
     aktiv = true;
   }
 
@@ -158,14 +164,54 @@ void modell_zuruecksetzen(const sim_zustand &z) {
   modell_box.abgleichen(z);
 }
 
-extern "C" {
-
-const char *SIM_CALL sim_modell_meldung(void) {
-  return modell_box.meldung.c_str();
+void modell_lesen(const sim_zustand &z, modell_stand &stand, size_t fehler_platz) {
+  stand.modell = modell_box.bild;
+  stand.meldung = modell_box.meldung;
+  sim_zustand gezeigt = z;
+  modell_ueberlagern(gezeigt);
+  std::copy(std::begin(gezeigt.eingang), std::end(gezeigt.eingang), stand.eingang.begin());
+  std::copy(std::begin(gezeigt.analog), std::end(gezeigt.analog), stand.analog.begin());
+  std::copy(std::begin(z.ausgang_an), std::end(z.ausgang_an), stand.an.begin());
+  stand.positionen.clear();
+  stand.fehler.clear();
+  stand.fehler_anzahl = 0;
+  if (!modell_box.bild)
+    return;
+  for (size_t i = 0; i < modell_box.bild->achsen.size(); ++i)
+    stand.positionen.push_back(modell_box.lauf->position(i));
+  const std::vector<modell::fehler_eintrag> &liste = modell_box.lauf->fehlerliste();
+  const size_t ab = liste.size() > fehler_platz ? liste.size() - fehler_platz : 0;
+  stand.fehler.assign(liste.begin() + static_cast<std::ptrdiff_t>(ab), liste.end());
+  stand.fehler_anzahl = modell_box.lauf->fehler_anzahl();
 }
 
-const char *SIM_CALL sim_modell_name(void) {
-  return modell_box.name.c_str();
+modell::ergebnis modell_beschaffen(const std::string &wahl) {
+  if (wahl.empty())
+    return {};
+  if (const char *eingebaut = modell::eingebaut(wahl))
+    return modell::lesen(eingebaut, wahl);
+  std::ifstream datei(wahl, std::ios::binary);
+  std::ostringstream inhalt;
+  inhalt << datei.rdbuf();
+  if (!datei)
+    return {std::nullopt, "Modell " + wahl + ": weder ein eingebautes Modell (" +
+                              modell::eingebaute_namen() + ") noch eine lesbare Datei"};
+  return modell::lesen(inhalt.str(), wahl);
 }
 
-} // extern "C"
+void modell_einsetzen(std::optional<modell::beschreibung> m, const sim_zustand &z) {
+  // A choice made by hand stands over LUMBRIK_MODELL, even before the first open.
+  geladen = true;
+  modell_box.meldung.clear();
+  modell_box.einsetzen(std::move(m));
+  if (modell_box.aktiv)
+    modell_box.abgleichen(z);
+}
+
+const char *modell_meldung() {
+  return bleibend(modell_box.meldung);
+}
+
+const char *modell_name() {
+  return bleibend(modell_box.name);
+}

@@ -30,6 +30,7 @@ protected:
 struct fehler_eintrag {
   int64_t zeit;
   int regel;
+  bool operator==(const fehler_eintrag &) const = default;
 };
 
 // What the box shows: outputs (on, level) and the raw inputs a person or a
@@ -48,6 +49,12 @@ public:
 
   // Everything back to the model's start at time t; the timeline counts from t.
   void starten(int64_t t);
+  // Times in the record count from `ursprung`, as for a model that ran
+  // before this one; call before starten.
+  void ursprung_uebernehmen(int64_t ursprung) {
+    ursprung_ = jetzt_ = ursprung;
+    gestartet_ = true;
+  }
   // Moves the model to time t (never backwards), then takes the box's values.
   void abgleichen(int64_t t, const box_werte &box);
   // Moves the model to time t without a change at the box.

@@ -4,8 +4,9 @@
 # clicks into the panel, and screenshots are read pixel by pixel.
 #   panel_pruefen.sh <fall> <wine-run.sh> <build dir> <host.exe> [host arguments...]
 #   panel_pruefen.sh bild <wine-run.sh> <build dir> <file.png> <host.exe> [host arguments...]
-# Cases: lampen, schalter, schieber, spannung, schliessen, versteckt, ohne_anzeige;
-# bild saves a picture of a busy panel (docs/simulator.png) instead.
+# Cases: lampen, schalter, schieber, spannung, schliessen, versteckt, ohne_anzeige,
+# modell, menue; bild saves a picture of a busy panel (docs/simulator.png) instead,
+# modell_bild one of a model in it (docs/modell.png).
 # The host reads commands such as "einschalten 1" on standard input and
 # prints each result (wahr, falsch or a number) on a line of its own.
 # Points are passed as "x y" and split on purpose; the trap calls aufraeumen.
@@ -21,13 +22,13 @@ if [ -z "${DISPLAY:-}" ]; then
   exec "$(dirname "$emulator")/mit-display.sh" "$build" "$0" "$fall" "$emulator" "$build" "$@"
 fi
 
-if [ "$fall" = bild ]; then
+if [ "$fall" = bild ] || [ "$fall" = modell_bild ]; then
   ziel=$1
   shift
 fi
 
 # The layout of simulator/panel.cpp, in client pixels.
-breite=536
+breite=876
 hoehe=310
 lampe_mitte() { echo $((12 + ($1 - 1) * 64 + 32)) 44; }
 motor_pfeil() { echo $((12 + ($1 - 1) * 128 + 4 + 60 - 3)) 98; }
@@ -39,6 +40,15 @@ schieber_punkt() { echo $((56 + $2)) $((194 + ($1 - 1) * 26 + 13)); }
 spannung_feld() { echo $((124 + ($1 - 1) * 116 + 36)) 265; }
 # Somewhere on the panel where a click changes nothing.
 leer() { echo 500 20; }
+# The track of a model's first axis, right of the box (simulator/panel_bild.cpp).
+achse_links=554
+achse_rechts=858
+achse_mitte=57
+achse_schalter=68
+# The model menu's button; its items below it, 17 pixels each with Wine's
+# default font: none first, then the built-in models by name.
+menue_knopf() { echo 816 14; }
+menue_eintrag() { echo 800 $((24 + 11 + 17 * $1)); }
 
 aus=606060
 gold=FFD700 # level 7
@@ -48,6 +58,8 @@ motor_laeuft=00963C
 motor_steht=A0A0A0
 schalter_an=28AA3C
 schalter_aus=C8C8C8
+teil=C86E1E
+fehler_rot=C80000
 
 arbeit=$(mktemp -d)
 host_pid=
@@ -213,6 +225,20 @@ wird() {
   done
 }
 
+# Where the model's moving part starts on the first axis, in client x, in
+# the last picture; empty when it is not on the track.
+teil_x() {
+  n=$(convert "$arbeit/bild.png" -crop "$((achse_rechts - achse_links + 12))x1+$((achse_links - 6 + dx))+$((achse_mitte + dy))" \
+    +repage txt:- | grep -i -m1 "#$teil" | cut -d, -f1)
+  [ -n "$n" ] && echo $((achse_links - 6 + n))
+}
+
+# Red pixels in the model's fault list of the last picture.
+rote_pixel() {
+  convert "$arbeit/bild.png" -crop "316x64+$((548 + dx))+$((240 + dy))" +repage txt:- |
+    grep -ci "#$fehler_rot"
+}
+
 klicken() { xdotool mousemove --window "$fenster" $(($1 + dx)) $(($2 + dy)) click 1; }
 
 # ziehen <from x> <y> <to x>: pressed, moved in two steps, released.
@@ -350,6 +376,88 @@ ohne_anzeige)
   fragt "sensor 1" 0
   sleep 1
   [ -z "$(panels)" ] || falsch "ohne Anzeige gibt es ein Panel"
+  beenden
+  ;;
+modell)
+  # The barrier: its arm rises while no vendor call comes, the window follows.
+  zusatz=LUMBRIK_MODELL=schranke
+  starten "$@"
+  senden vorbereitung
+  fenster_finden
+  wird "der Baum unten" $((achse_links + 1)) $achse_mitte $teil
+  # 10 degrees a second: 9 s to the top.
+  senden "t_proz1 2"
+  senden "einschalten 3"
+  senden "motor 1 1"
+  fragt ausgangzustand 5
+  sleep 1
+  aufnehmen
+  x1=$(teil_x)
+  sleep 0.6
+  aufnehmen
+  x2=$(teil_x)
+  if [ -z "$x1" ] || [ -z "$x2" ] || [ "$x1" -le "$achse_links" ] || [ "$x2" -le "$x1" ]; then
+    falsch "der Baum bewegt sich im Bild nicht ($x1, dann $x2)"
+  fi
+  wird "der Baum am oberen Anschlag" $((achse_rechts - 1)) $achse_mitte $teil
+  fragt "schalter 2" wahr
+  ist "der obere Endschalter" $((achse_rechts - 10)) $achse_schalter $schalter_an
+  ist "der untere Endschalter" $((achse_links + 10)) $achse_schalter $schalter_aus
+  # Pushed against its stop (at 90 degrees, a moment after): the fault is listed in red.
+  i=0
+  while [ "$(rote_pixel)" -eq 0 ]; do
+    i=$((i + 1))
+    [ "$i" -le 50 ] || { falsch "kein Fehler in Rot"; break; }
+    sleep 0.2
+    aufnehmen
+  done
+  senden "motor 1 0"
+  fragt ausgangzustand 4
+  beenden
+  ;;
+menue)
+  starten "$@"
+  senden vorbereitung
+  fenster_finden
+  fragt "schalter 1" falsch
+  # The fifth item: the barrier, whose arm starts down on input 1's switch.
+  klicken $(menue_knopf)
+  sleep 1
+  klicken $(menue_eintrag 4)
+  fragt_bis "schalter 1" wahr
+  wird "der Baum unten" $((achse_links + 1)) $achse_mitte $teil
+  klicken $(menue_knopf)
+  sleep 1
+  klicken $(menue_eintrag 0)
+  fragt_bis "schalter 1" falsch
+  beenden
+  ;;
+modell_bild)
+  zusatz=LUMBRIK_MODELL=schranke
+  starten "$@"
+  senden vorbereitung
+  fenster_finden
+  # Raised without the warning lamp first: a fault to show.
+  senden "t_proz1 4"
+  senden "motor 1 1"
+  senden "einschalten 3"
+  fragt ausgangzustand 5
+  i=0
+  while :; do
+    aufnehmen
+    x=$(teil_x)
+    [ -n "$x" ] && [ "$x" -ge $(((achse_links + achse_rechts) / 2)) ] && break
+    i=$((i + 1))
+    [ "$i" -le 100 ] || ende_mit_fehler "der Baum hebt sich nicht"
+    sleep 0.05
+  done
+  senden "motor 1 0"
+  fragt ausgangzustand 4
+  sleep 0.5
+  xdotool mousemove 1000 900
+  sleep 0.2
+  aufnehmen
+  cp "$arbeit/bild.png" "$ziel"
   beenden
   ;;
 bild)
