@@ -10,7 +10,7 @@ shift
 if [ -z "${DISPLAY:-}" ]; then
   # Nobody sees this display: the console then prints its message boxes
   # (and says so); any other program is warned about here.
-  export LUMBRIK_OHNE_ANZEIGE=1
+  export LUMBRIK_OHNE_ANZEIGE=1 LUMBRIK_EIGENE_ANZEIGE=1
   case $(basename "$1") in
   lumbrik-konsole.exe) ;;
   *) printf '%s\n' "wine-run.sh: kein Bildschirm (DISPLAY ist leer): $(basename "$1") läuft in einem unsichtbaren virtuellen Bildschirm; seine Fenster und Meldungsboxen sieht niemand, und eine Box wartet dort für immer." >&2 ;;
@@ -30,8 +30,19 @@ skripte=$(cd "$(dirname "$0")" && pwd)
 # written after everything it wrote tells the forwarder to stop. Terminals and
 # files need none of this (and Node.js, for one, cannot write to a FIFO).
 ist_pipe() { [ -p "/proc/$$/fd/$1" ]; }
+# On a display of our own, Wine's helpers are stopped before it goes, or
+# they would complain of the lost X connection into our output.
+anzeige_aufraeumen() {
+  if [ "${LUMBRIK_EIGENE_ANZEIGE:-}" = 1 ]; then
+    wineserver -k 2>/dev/null || true
+  fi
+}
+
 if ! ist_pipe 1 && ! ist_pipe 2; then
-  exec wine "$@"
+  rc=0
+  wine "$@" || rc=$?
+  anzeige_aufraeumen
+  exit "$rc"
 fi
 
 zwischen=$(mktemp -d)
@@ -74,4 +85,5 @@ wine "$@" 3>&- 4>&- || rc=$?
 printf '%s' "$marke" >&3
 printf '%s' "$marke" >&4
 wait
+anzeige_aufraeumen
 exit "$rc"

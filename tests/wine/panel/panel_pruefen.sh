@@ -151,7 +151,8 @@ fragt_bis() {
   done
 }
 
-# Closes the host's input and waits up to 20 s for it to end well.
+# Closes the host's input and waits up to 20 s for it to end with exit code
+# $1 (default 0).
 beenden() {
   exec 3>&-
   i=0
@@ -163,7 +164,7 @@ beenden() {
   rc=0
   wait "$host_pid" || rc=$?
   host_pid=
-  [ "$rc" -eq 0 ] || falsch "der Host endet mit $rc"
+  [ "$rc" -eq "${1:-0}" ] || falsch "der Host endet mit $rc"
 }
 
 # --- The panel on the X server ---
@@ -413,7 +414,8 @@ modell)
   done
   senden "motor 1 0"
   fragt ausgangzustand 4
-  beenden
+  # The console's exit code tells of the model's fault.
+  beenden 3
   ;;
 menue)
   starten "$@"
