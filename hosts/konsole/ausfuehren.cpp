@@ -57,7 +57,10 @@ void pause_messen(const sitzung &s, double zehntel) {
   if (s.konsole_eingabe != nullptr)
     escape.emplace(s.konsole_eingabe, s.haupt_thread);
   const auto start = std::chrono::steady_clock::now();
-  s.dll.pause(zehntel);
+  {
+    const escape_pause waehrend(s.haupt_thread);
+    s.dll.pause(zehntel);
+  }
   escape.reset();
   const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
                       std::chrono::steady_clock::now() - start)

@@ -3,17 +3,62 @@
 #include <windows.h>
 
 #include <chrono>
+#include <mutex>
 #include <thread>
 #include <vector>
+
+namespace {
+
+// Repeat count 1 and the key's scan code, as the keyboard would send it.
+constexpr LPARAM escape_taste = 0x00010001;
+
+struct escape_plan {
+  std::mutex sperre;
+  bool in_pause = false;
+  // Escapes that came due while no pause ran.
+  int faellig = 0;
+};
+
+// Never destroyed: a detached timer may still fire while the process ends.
+escape_plan &plan() {
+  static escape_plan *p = new escape_plan;
+  return *p;
+}
+
+void escape_posten(unsigned long ziel) {
+  PostThreadMessageA(ziel, WM_KEYDOWN, VK_ESCAPE, escape_taste);
+}
+
+} // namespace
 
 void escape_senden_nach(int32_t zehntel, unsigned long ziel) {
   // Detached: a script that ends first simply ends the process with it.
   std::thread([zehntel, ziel] {
     std::this_thread::sleep_for(std::chrono::milliseconds(int64_t{zehntel} * 100));
-    // Repeat count 1 and the key's scan code, as the keyboard would send it.
-    constexpr LPARAM taste = 0x00010001;
-    PostThreadMessageA(ziel, WM_KEYDOWN, VK_ESCAPE, taste);
+    std::lock_guard<std::mutex> halten(plan().sperre);
+    if (plan().in_pause)
+      escape_posten(ziel);
+    else
+      ++plan().faellig;
   }).detach();
+}
+
+escape_pause::escape_pause(unsigned long ziel) {
+  std::lock_guard<std::mutex> halten(plan().sperre);
+  plan().in_pause = true;
+  for (; plan().faellig > 0; --plan().faellig)
+    escape_posten(ziel);
+}
+
+escape_pause::~escape_pause() {
+  std::lock_guard<std::mutex> halten(plan().sperre);
+  plan().in_pause = false;
+  // The console thread has no window: every key-down in its queue was
+  // posted for a pause.
+  MSG nachricht;
+  while (PeekMessageA(&nachricht, nullptr, WM_KEYDOWN, WM_KEYDOWN, PM_REMOVE))
+    if (nachricht.wParam == VK_ESCAPE)
+      ++plan().faellig;
 }
 
 namespace {

@@ -7,9 +7,21 @@
 #include <thread>
 
 // escape_nach: Escape "pressed" later, for a script. After `zehntel` tenths
-// of a second, posts the key-down to the thread `ziel`, which must have a
-// message queue by then.
+// of a second it is due: posted to the thread `ziel` at once if a pause runs
+// there, else when the next pause begins. A message box's loop would take a
+// key-down from the queue and drop it, so none waits there outside a pause.
 void escape_senden_nach(int32_t zehntel, unsigned long ziel);
+
+// Brackets lumbrik's pause on the thread that calls it: Escapes that came due
+// go in at its start; one the pause left in the queue is taken back at its
+// end, for the next pause.
+class escape_pause {
+public:
+  explicit escape_pause(unsigned long ziel);
+  ~escape_pause();
+  escape_pause(const escape_pause &) = delete;
+  escape_pause &operator=(const escape_pause &) = delete;
+};
 
 // A console program gets no key messages: keys typed in its console arrive
 // as console input only. While a pause runs at an interactive console, this

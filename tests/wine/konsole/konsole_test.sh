@@ -79,6 +79,28 @@ paar/*)
   fi
   ;;
 
+escape_box)
+  # escape_nach comes due while the start-up box is open (as a window); the
+  # box must not take it: it ends the pause that follows the box.
+  printf 'escape_nach 2\nvorbereitung\npause 300\ngib_fehler\n' >"$tmp/ein.txt"
+  konsole "$tmp/ein.txt" &
+  konsole_pid=$!
+  box=
+  for _ in $(seq 1 300); do
+    box=$(xdotool search --name '^Meldung$' 2>/dev/null | head -n 1) && [ -n "$box" ] && break
+    sleep 0.1
+  done
+  [ -n "$box" ] || falsch "keine Box erschienen"
+  sleep 1
+  xdotool key --window "$box" Return
+  rc=0
+  wait "$konsole_pid" || rc=$?
+  exit_code 0
+  grep -q '^(gewartet: [0-4],' "$tmp/aus" || falsch "die Pause endete nicht durch das Escape"
+  enthaelt "$tmp/aus" "> gib_fehler
+= wahr"
+  ;;
+
 pipe)
   # Through a pipe, as with | tee log: each line comes when it is written
   # (long before the pause ends), and an error stands under its line.
