@@ -14,6 +14,8 @@ constexpr LPARAM escape_taste = 0x00010001;
 
 struct escape_plan {
   std::mutex sperre;
+  unsigned long ziel = 0;
+  bool strg_c = false;
   bool in_pause = false;
   // Escapes that came due while no pause ran.
   int faellig = 0;
@@ -29,7 +31,31 @@ void escape_posten(unsigned long ziel) {
   PostThreadMessageA(ziel, WM_KEYDOWN, VK_ESCAPE, escape_taste);
 }
 
+// Runs on a thread of its own, which Windows starts for the event.
+BOOL WINAPI bei_strg_c(DWORD ereignis) {
+  if (ereignis != CTRL_C_EVENT && ereignis != CTRL_BREAK_EVENT)
+    return FALSE;
+  std::lock_guard<std::mutex> halten(plan().sperre);
+  plan().strg_c = true;
+  if (plan().in_pause)
+    escape_posten(plan().ziel);
+  return TRUE;
+}
+
 } // namespace
+
+void strg_c_abfangen(unsigned long ziel) {
+  {
+    std::lock_guard<std::mutex> halten(plan().sperre);
+    plan().ziel = ziel;
+  }
+  SetConsoleCtrlHandler(bei_strg_c, TRUE);
+}
+
+bool strg_c_gedrueckt() {
+  std::lock_guard<std::mutex> halten(plan().sperre);
+  return plan().strg_c;
+}
 
 void escape_senden_nach(int32_t zehntel, unsigned long ziel) {
   // Detached: a script that ends first simply ends the process with it.

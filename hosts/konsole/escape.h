@@ -12,6 +12,14 @@
 // key-down from the queue and drop it, so none waits there outside a pause.
 void escape_senden_nach(int32_t zehntel, unsigned long ziel);
 
+// Strg+C (or Strg+Untbr) ends the console, as it ends any console program,
+// but not in the middle of a command: a running pause is cut short as by
+// Escape, so lumbrik stops the motors, and the console ends after the
+// command. Installs the handler for the thread `ziel` that calls lumbrik.
+void strg_c_abfangen(unsigned long ziel);
+// Whether Strg+C was pressed.
+bool strg_c_gedrueckt();
+
 // Brackets lumbrik's pause on the thread that calls it: Escapes that came due
 // go in at its start; one the pause left in the queue is taken back at its
 // end, for the next pause.

@@ -2,6 +2,7 @@
 // commands line by line - typed at a console, from a script, or piped in.
 #include "ausfuehren.h"
 #include "ein_ausgabe.h"
+#include "escape.h"
 #include "optionen.h"
 #include "zeichensatz.h"
 
@@ -32,7 +33,7 @@ bool zeilen_abarbeiten(zeilenquelle &quelle, sitzung &s) {
   for (unsigned long nummer = 1;; ++nummer) {
     if (interaktiv)
       ausgeben("lumbrik> ");
-    if (!quelle.naechste(roh))
+    if (!quelle.naechste(roh) || strg_c_gedrueckt())
       break;
     const gelesene_zeile z = zeile_lesen(roh);
     // Typed lines are on the screen already; read ones are echoed, so the
@@ -55,6 +56,12 @@ bool zeilen_abarbeiten(zeilenquelle &quelle, sitzung &s) {
       zeilenfehler(nummer, fehler);
       alle_gelaufen = false;
     }
+    if (strg_c_gedrueckt())
+      break;
+  }
+  if (strg_c_gedrueckt()) {
+    zeile_ausgeben("lumbrik-konsole: Strg+C - abgebrochen", kanal::fehler);
+    alle_gelaufen = false;
   }
   if (interaktiv)
     zeile_ausgeben("");
@@ -124,6 +131,7 @@ int main(int argc, char **argv) {
   s.sim = simulator_finden();
   s.zustand_zeigen = o.zustand;
   s.haupt_thread = GetCurrentThreadId();
+  strg_c_abfangen(s.haupt_thread);
   if (quelle->konsole())
     s.konsole_eingabe = quelle->handle();
   if ((!o.modell.empty() || !o.bericht.empty()) && !s.sim)

@@ -63,7 +63,7 @@ std::string_view aufruf_text() {
          "                   und Zeitdiagramm (.svg)\n"
          "  --hilfe          nur diesen Text zeigen\n"
          "\n"
-         "Ende: 0, wenn jede Zeile lief; 1, wenn eine Zeile nicht lief; 2, wenn\n"
-         "lumbrik.dll oder umFish40.DLL nicht geladen werden kann; 3, wenn das Modell\n"
-         "Fehler gemeldet hat (auch wenn daneben eine Zeile nicht lief).\n";
+         "Ende: 0, wenn jede Zeile lief; 1, wenn eine Zeile nicht lief (oder Strg+C);\n"
+         "2, wenn lumbrik.dll oder umFish40.DLL nicht geladen werden kann; 3, wenn das\n"
+         "Modell Fehler gemeldet hat (auch wenn daneben eine Zeile nicht lief).\n";
 }
