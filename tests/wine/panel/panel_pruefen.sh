@@ -169,6 +169,16 @@ beenden() {
 
 # --- The panel on the X server ---
 
+# The picture for the docs, then the host ends. The pointer goes away from
+# the window first, or a slider would show its trace.
+bild_speichern() {
+  xdotool mousemove 1000 900
+  sleep 0.2
+  aufnehmen
+  cp "$arbeit/bild.png" "$ziel"
+  beenden
+}
+
 panels() { xdotool search "$@" --name '^lumbrik Simulator$' 2>/dev/null; }
 
 # Waits up to 20 s for the panel to show; then dx, dy are where its client
@@ -456,11 +466,7 @@ modell_bild)
   senden "motor 1 0"
   fragt ausgangzustand 4
   sleep 0.5
-  xdotool mousemove 1000 900
-  sleep 0.2
-  aufnehmen
-  cp "$arbeit/bild.png" "$ziel"
-  beenden
+  bild_speichern
   ;;
 bild)
   starten "$@"
@@ -482,12 +488,7 @@ bild)
   fragt_bis "t_funk1 1" 9000
   klicken $(leer)
   sleep 0.5
-  # Away from the slider, which would otherwise show the pointer's trace.
-  xdotool mousemove 1000 900
-  sleep 0.2
-  aufnehmen
-  cp "$arbeit/bild.png" "$ziel"
-  beenden
+  bild_speichern
   ;;
 *)
   echo "unbekannter Fall: $fall"
