@@ -169,14 +169,15 @@ beenden() {
 
 # --- The panel on the X server ---
 
-# The picture for the docs, then the host ends. The pointer goes away from
-# the window first, or a slider would show its trace.
+# The picture for the docs, then the host ends (with exit code $1, default
+# 0). The pointer goes away from the window first, or a slider would show its
+# trace.
 bild_speichern() {
   xdotool mousemove 1000 900
   sleep 0.2
   aufnehmen
   cp "$arbeit/bild.png" "$ziel"
-  beenden
+  beenden "${1:-0}"
 }
 
 panels() { xdotool search "$@" --name '^lumbrik Simulator$' 2>/dev/null; }
@@ -466,7 +467,8 @@ modell_bild)
   senden "motor 1 0"
   fragt ausgangzustand 4
   sleep 0.5
-  bild_speichern
+  # The picture shows the fault the barrier ran into: the console says so.
+  bild_speichern 3
   ;;
 bild)
   starten "$@"
