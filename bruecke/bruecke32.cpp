@@ -5,7 +5,6 @@
 //
 //   lumbrik-bruecke32.exe <speicher> <anfrage> <antwort> <gastgeber>
 #include "kanal.h"
-#include "src/umFish40.h"
 
 #include <windows.h>
 

@@ -10,7 +10,7 @@
 // Everything here is plain C++ without Windows, so the native tests run it.
 #pragma once
 
-#include "src/umFish40_funktionen.h"
+#include "src/umFish40.h"
 
 #include <array>
 #include <atomic>
@@ -81,7 +81,7 @@ inline bool anfrage_da(const kanal &k) {
 // What a call answers when no helper does: the open-failure value for an
 // open, and for every other function what an unknown handle gets.
 inline int32_t ohne_helfer(int32_t funktion) {
-  return funktion == kanal_rbOpenInterfaceUSB ? static_cast<int32_t>(0xE0000001u) : -1;
+  return funktion == kanal_rbOpenInterfaceUSB ? static_cast<int32_t>(oeffnen_fehlgeschlagen) : -1;
 }
 
 namespace kanal_detail {

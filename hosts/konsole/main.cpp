@@ -80,9 +80,8 @@ void modell_waehlen(const optionen &o) {
 // A teacher's script checks a learner's program by the exit code: faults the
 // model recorded count above lines that failed.
 int ende_mit_modell(const sitzung &s, int ende) {
-  if (!s.sim || s.sim->modell_name()[0] == '\0')
-    return ende;
-  const uint32_t fehler = s.sim->modell_fehler();
+  // Without a model there are no faults to count.
+  const uint32_t fehler = s.sim ? s.sim->modell_fehler() : 0;
   if (fehler == 0)
     return ende;
   zeile_ausgeben(verbinden({"lumbrik-konsole: das Modell ", s.sim->modell_name(), " hat ",
