@@ -27,6 +27,8 @@ braucht fonts-wine /usr/share/wine/fonts/marlett.ttf
 # Builds the mmap fix for 32-bit Wine under qemu-user (scripts/wine-umgebung.sh).
 braucht clang /usr/bin/clang++
 braucht lld /usr/bin/ld.lld
+# Model files (TOML), read by the simulator in every build.
+braucht libtomlplusplus-dev /usr/include/toml++/toml.h
 
 if [ "${1:-}" != demo ]; then
   braucht wine64 /usr/lib/wine/wine64
