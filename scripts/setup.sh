@@ -5,12 +5,17 @@
 # the Microsoft-ABI import library, and the tools the tests drive windows with.
 # Where the kernel cannot run 32-bit programs, 32-bit Wine runs under
 # qemu-user instead (see qemu_fuer_i386 below).
-#   scripts/setup.sh        everything
-#   scripts/setup.sh demo   only what scripts/demo.sh needs
+#   scripts/setup.sh          everything
+#   scripts/setup.sh demo     only what scripts/demo.sh needs
+#   scripts/setup.sh pakete   only print the packages, one a line (the list
+#                             scripts/pakete_pruefen.sh holds the builds to)
 set -eu
 
+# The `braucht` lines below are the one list of what the project installs.
 fehlt=""
+alle=""
 braucht() { # package, file that shows it is there
+  alle="$alle $1"
   [ -e "$2" ] || fehlt="$fehlt $1"
 }
 # The demo: build lumbrik.dll and the console, run them under Wine.
@@ -73,6 +78,12 @@ qemu_fuer_i386() {
 # The JavaScript example host of docs/hosts.md gets Node.js for Windows and
 # koffi through npm (not needed for the demo alone).
 [ "${1:-}" = demo ] || braucht npm /usr/bin/npm
+
+if [ "${1:-}" = pakete ]; then
+  # shellcheck disable=SC2086 # one package a word
+  printf '%s\n' $alle
+  exit 0
+fi
 
 als_root=""
 if [ "$(id -u)" -ne 0 ] && command -v sudo >/dev/null 2>&1; then
