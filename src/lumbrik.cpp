@@ -1,6 +1,7 @@
 #include "lumbrik.h"
 
 #include "gib_copy.h"
+#include "gleitkomma.h"
 #include "liste.h"
 #include "plattform.h"
 #include "strings2.h"
@@ -138,6 +139,7 @@ void pause(double zehntelsekunden) {
   const wartezeit zeit = wartezeit_aus(zehntelsekunden);
   if (zeit.art == wartezeit::keine)
     return;
+  const gleitkomma_schutz schutz;
   const DWORD start = GetTickCount();
   for (;;) {
     if (escape_gedrueckt()) {
