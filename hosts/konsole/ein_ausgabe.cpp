@@ -52,9 +52,13 @@ bool zeilenquelle::aus_datei(std::string &zeile) {
       while (!zu_ende_)
         lesen();
       puffer_ = *utf16_skript_nach_1252(puffer_);
+      gesucht_ = 0;
       schon_1252_ = true;
     }
-    const size_t ende = puffer_.find('\n');
+    // Only what came since the last look is searched: a long line read in
+    // many pieces costs its length once, not once per piece.
+    const size_t ende = puffer_.find('\n', gesucht_);
+    gesucht_ = ende == std::string::npos ? puffer_.size() : 0;
     if (ende != std::string::npos || (zu_ende_ && !puffer_.empty())) {
       std::string roh = puffer_.substr(0, ende);
       puffer_.erase(0, ende == std::string::npos ? ende : ende + 1);

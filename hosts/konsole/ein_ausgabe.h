@@ -39,6 +39,8 @@ private:
   // The script was UTF-16 and is held as 1252 already.
   bool schon_1252_ = false;
   std::string puffer_;
+  // How far puffer_ is known to hold no line end.
+  size_t gesucht_ = 0;
   std::wstring breiter_puffer_;
 };
 
