@@ -55,6 +55,7 @@ bool anfrage_erwarten(const kanal &k) {
 
 } // namespace
 
+// NOLINTNEXTLINE(readability-inconsistent-declaration-parameter-name): our own names
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR zeile, int) {
   // Four handle values, in decimal.
   HANDLE handles[4] = {};

@@ -100,7 +100,8 @@ template <class Tabelle> bool anfrage_bedienen(kanal &k, const Tabelle &tabelle)
   switch (k.funktion) {
 #define KANAL_FALL(name, ergebnis_typ, parameter, argumente, bytes)                                \
   case kanal_##name:                                                                               \
-    ergebnis = kanal_detail::rufen(tabelle.name, k.werte, std::make_index_sequence<bytes / 4>{});  \
+    ergebnis =                                                                                     \
+        kanal_detail::rufen(tabelle.name, k.werte, std::make_index_sequence<(bytes) / 4>{});       \
     break;
     UMFISH40_FUNKTIONEN(KANAL_FALL)
 #undef KANAL_FALL

@@ -1,8 +1,9 @@
 #!/bin/sh
 # Hygiene that the test command enforces: every C and C++ file as
-# clang-format has it, clang-tidy with the checked-in .clang-tidy over the
-# natively built sources, shellcheck over every shell script. Any finding
-# fails.
+# clang-format has it, clang-tidy with the checked-in .clang-tidy over every
+# source of ours that a build compiles (native, then what only the 32-bit and
+# the 64-bit Windows builds compile), shellcheck over every shell script. Any
+# finding fails.
 #   scripts/pruefen.sh     (configures and builds the native preset if needed)
 set -eu
 cd "$(dirname "$0")/.."
@@ -15,15 +16,52 @@ echo "== shellcheck"
 git ls-files -z '*.sh' | xargs -0 shellcheck -x -P SCRIPTDIR || fehler=1
 
 echo "== clang-tidy"
-# clang-tidy reads the native build's compile commands and needs the files
-# that build generates (the embedded models), so the build comes first.
+# clang-tidy reads each build's compile commands and needs the files that
+# build generates (the embedded models), so the native build comes first;
+# the Windows builds only need configuring.
 [ -f build/native/compile_commands.json ] || cmake --preset native >/dev/null
 cmake --build --preset native >/dev/null
-# Only our own sources; the compile database also names GoogleTest's.
-dateien=$(git ls-files '*.cpp' | grep -v '^tests/wine/' | sed "s|^|$PWD/|")
-# shellcheck disable=SC2086 # one argument per file
-if ! run-clang-tidy-14 -p build/native -quiet $dateien >build/native/clang-tidy.log 2>&1; then
-  grep -E '(warning|error):' build/native/clang-tidy.log | sed 's/\x1b\[[0-9;]*m//g' | sort -u
+for preset in windows windows64; do
+  [ -f "build/$preset/compile_commands.json" ] || cmake --preset "$preset" >/dev/null
+done
+
+# Our own sources in a compile database, less those already checked.
+eigene() { # build dir, files already checked
+  sed -nE 's/^ *"file": "(.*)",?$/\1/p' "$1/compile_commands.json" | grep "^$PWD/" |
+    grep -vE "^$PWD/build/" | grep -vxF -f "$2" | sort -u || true
+}
+
+# Runs clang-tidy over the files with the build's database; the cross builds
+# get their target and the MinGW compiler's C++ and Windows headers (its own
+# intrinsics headers are GCC's: clang brings its own).
+tidy() { # build dir, target or "", files
+  build=$1 ziel=$2
+  shift 2
+  [ $# -gt 0 ] || return 0
+  set -- -p "$build" -quiet "$@"
+  if [ -n "$ziel" ]; then
+    set -- -extra-arg=--target="$ziel" -extra-arg=-nostdinc++ "$@"
+    for ordner in $(echo | "$ziel-g++-posix" -E -x c++ - -v 2>&1 |
+      sed -n '/#include <...> search starts here/,/End of search list/p' | grep '^ /' |
+      grep -v '/include\(-fixed\)\?$'); do
+      set -- -extra-arg=-isystem"$(realpath "$ordner")" "$@"
+    done
+  fi
+  run-clang-tidy-14 "$@" >>build/clang-tidy.log 2>&1
+}
+
+: >build/clang-tidy.log
+: >build/clang-tidy.geprueft
+tidy_fehler=0
+for lauf in "build/native:" "build/windows:i686-w64-mingw32" "build/windows64:x86_64-w64-mingw32"; do
+  build=${lauf%%:*}
+  neu=$(eigene "$build" build/clang-tidy.geprueft)
+  # shellcheck disable=SC2086 # one argument per file
+  tidy "$build" "${lauf#*:}" $neu || tidy_fehler=1
+  [ -z "$neu" ] || echo "$neu" >>build/clang-tidy.geprueft
+done
+if [ "$tidy_fehler" -ne 0 ]; then
+  grep -E '(warning|error):' build/clang-tidy.log | sed 's/\x1b\[[0-9;]*m//g' | sort -u
   fehler=1
 fi
 

@@ -26,6 +26,9 @@ void hinweis(std::string_view text) {
   zeile_ausgeben(verbinden({"Hinweis: ", text}));
 }
 
+constexpr char bis_zur_stelle[] = "): lumbrik.dll h" OE "rt an der ersten Stelle auf, die nicht "
+                                  "passt; was davor stand, gilt";
+
 // A text handed over with roh that is not a well formed list: what
 // lumbrik.dll makes of it.
 void roh_erklaeren(const argument &a) {
@@ -37,9 +40,7 @@ void roh_erklaeren(const argument &a) {
                        "\" beginnt nicht mit [: f" UE "r lumbrik.dll ist das keine "
                        "Liste, es tut nichts"}));
   else
-    hinweis(verbinden({"\"", a.liste, "\" ist keine wohlgeformte Liste (", grund,
-                       "): lumbrik.dll h" OE "rt an der ersten Stelle auf, die nicht passt; was "
-                       "davor stand, gilt"}));
+    hinweis(verbinden({"\"", a.liste, "\" ist keine wohlgeformte Liste (", grund, bis_zur_stelle}));
 }
 
 // A plain number goes as it is; a list as the address of a writable,

@@ -19,6 +19,8 @@ constexpr int zeile_gescheitert = 1;
 constexpr int nicht_geladen = 2;
 constexpr int modell_fehler = 3;
 
+constexpr char nicht_geoeffnet[] = " kann nicht ge" OE "ffnet werden (Fehler ";
+
 void zeilenfehler(unsigned long nummer, const std::string &text) {
   zeile_ausgeben(verbinden({"Zeile ", std::to_string(nummer), ": ", text}), kanal::fehler);
 }
@@ -114,10 +116,9 @@ int main(int argc, char **argv) {
   const auto quelle = o.skript.empty() ? std::make_unique<zeilenquelle>()
                                        : std::make_unique<zeilenquelle>(o.skript);
   if (!quelle->offen()) {
-    zeile_ausgeben(
-        verbinden({"lumbrik-konsole: ", o.skript, " kann nicht ge" OE "ffnet werden (Fehler ",
-                   std::to_string(GetLastError()), ")"}),
-        kanal::fehler);
+    zeile_ausgeben(verbinden({"lumbrik-konsole: ", o.skript, nicht_geoeffnet,
+                              std::to_string(GetLastError()), ")"}),
+                   kanal::fehler);
     return zeile_gescheitert;
   }
 
