@@ -70,18 +70,48 @@ static int belegt(unsigned long von, unsigned long bis) {
   return 0;
 }
 
+/* Wine maps from several threads. A range found free must still be free when
+ * it is mapped with MAP_FIXED, which would replace whatever another thread
+ * put there meanwhile, and the map buffer above is shared: so every mapping
+ * made through here is one step under a lock. Signals are blocked while it is
+ * held, so a handler that maps on the same thread cannot wait for it. */
+static int sperre;
+
+/* rt_sigprocmask takes a fourth argument, the size of the signal set. */
+static long systemaufruf4(long nummer, long a, long b, long c, long d) {
+  long r;
+  __asm__ volatile("int $0x80" : "=a"(r) : "a"(nummer), "b"(a), "c"(b), "d"(c), "S"(d) : "memory");
+  return r;
+}
+
+static void sperren(unsigned long (*alte_maske)[2]) {
+  const unsigned long alle[2] = {~0ul, ~0ul};
+  systemaufruf4(175 /* rt_sigprocmask */, 0 /* SIG_BLOCK */, (long)alle, (long)*alte_maske,
+                sizeof alle);
+  while (__atomic_exchange_n(&sperre, 1, __ATOMIC_ACQUIRE))
+    systemaufruf(158 /* sched_yield */, 0, 0, 0);
+}
+
+static void freigeben(unsigned long (*alte_maske)[2]) {
+  __atomic_store_n(&sperre, 0, __ATOMIC_RELEASE);
+  systemaufruf4(175 /* rt_sigprocmask */, 2 /* SIG_SETMASK */, (long)*alte_maske, 0,
+                sizeof *alte_maske);
+}
+
 void *mmap(void *adresse, size_t laenge, int schutz, int art, int datei, long versatz) {
-  if ((art & MAP_FIXED_NOREPLACE) && adresse) {
-    const unsigned long von = (unsigned long)adresse;
-    if (von + laenge < von || belegt(von, von + laenge)) {
-      *__errno_location() = FEHLER_EXISTIERT;
-      return (void *)-1;
-    }
-    art = (art & ~MAP_FIXED_NOREPLACE) | MAP_FIXED;
+  unsigned long alte_maske[2];
+  sperren(&alte_maske);
+  long r = -FEHLER_EXISTIERT;
+  const unsigned long von = (unsigned long)adresse;
+  const int ersetzen = (art & MAP_FIXED_NOREPLACE) && adresse;
+  if (!ersetzen || (von + laenge >= von && !belegt(von, von + laenge))) {
+    if (ersetzen)
+      art = (art & ~MAP_FIXED_NOREPLACE) | MAP_FIXED;
+    /* The old i386 mmap call takes its six arguments in memory. */
+    long argumente[6] = {(long)adresse, (long)laenge, schutz, art, datei, versatz};
+    r = systemaufruf(90 /* mmap */, (long)argumente, 0, 0);
   }
-  /* The old i386 mmap call takes its six arguments in memory. */
-  long argumente[6] = {(long)adresse, (long)laenge, schutz, art, datei, versatz};
-  const long r = systemaufruf(90 /* mmap */, (long)argumente, 0, 0);
+  freigeben(&alte_maske);
   if ((unsigned long)r >= (unsigned long)-4095) {
     *__errno_location() = (int)-r;
     return (void *)-1;
