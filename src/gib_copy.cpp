@@ -1,13 +1,13 @@
 #include "gib_copy.h"
 
+#include "plattform.h"
 #include "strings2.h"
 
 #include <cstring>
 
 namespace {
 
-// Block flags: movable and filled with zeros.
-constexpr unsigned block_flags = 0x42;
+constexpr unsigned block_flags = GMEM_MOVEABLE | GMEM_ZEROINIT;
 constexpr size_t hilfstext_groesse = 129;
 
 // The notice pieces are computed a character at a time from this base, so

@@ -45,21 +45,22 @@ constexpr char meldung_fehler[] = "Fehler beim \xD6"
 constexpr char meldung_geladen[] = "Fischer-Technik-Robo Interface ist geladen.\r\n";
 
 void meldung_zeigen(const char *text) {
-  MessageBoxA(nullptr, text, "Meldung", 0);
+  MessageBoxA(nullptr, text, "Meldung", MB_OK);
 }
 
 // --- Keyboard ---
 
-constexpr UINT taste_gedrueckt = 0x0100;
+// The keyboard messages up to 0x0108, the end of their range before
+// WM_UNICHAR (0x0109) joined it; the SDK's WM_KEYLAST means either.
 constexpr UINT tasten_letzte = 0x0108;
-constexpr UINT entfernen_ohne_warten = 3;
+constexpr UINT entfernen_ohne_warten = PM_REMOVE | PM_NOYIELD;
 constexpr char escape = 27;
 
 bool escape_gedrueckt() {
   MSG nachricht;
-  if (!PeekMessageA(&nachricht, nullptr, taste_gedrueckt, tasten_letzte, entfernen_ohne_warten))
+  if (!PeekMessageA(&nachricht, nullptr, WM_KEYFIRST, tasten_letzte, entfernen_ohne_warten))
     return false;
-  if (nachricht.message != taste_gedrueckt)
+  if (nachricht.message != WM_KEYDOWN)
     return false;
   // Escape is recognised by the whole answer of VkKeyScanA (shift byte and
   // all) as well as by its plain key code 27, so hosts that post either form

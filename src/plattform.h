@@ -29,6 +29,18 @@ typedef void *HGLOBAL;
 typedef uintptr_t WPARAM;
 typedef intptr_t LPARAM;
 
+// The constants of the Windows SDK that the library passes, by their names.
+constexpr UINT MB_OK = 0x0000;
+constexpr UINT WM_KEYFIRST = 0x0100;
+constexpr UINT WM_KEYDOWN = 0x0100;
+constexpr UINT WM_KEYUP = 0x0101;
+constexpr UINT WM_CHAR = 0x0102;
+constexpr UINT WM_SYSKEYDOWN = 0x0104;
+constexpr UINT PM_REMOVE = 0x0001;
+constexpr UINT PM_NOYIELD = 0x0002;
+constexpr UINT GMEM_MOVEABLE = 0x0002;
+constexpr UINT GMEM_ZEROINIT = 0x0040;
+
 struct POINT {
   long x, y;
 };

@@ -48,7 +48,7 @@ TEST_F(oeffnen, hinweis_steht_in_einem_block_von_128_bytes_der_danach_frei_ist) 
   lumbrik::vorbereitung(0);
 
   ASSERT_EQ(doubles::zuteilungen().size(), 1u);
-  EXPECT_EQ(doubles::zuteilungen()[0].flags, 0x42u);
+  EXPECT_EQ(doubles::zuteilungen()[0].flags, GMEM_MOVEABLE | GMEM_ZEROINIT);
   EXPECT_EQ(doubles::zuteilungen()[0].bytes, 128u);
   EXPECT_EQ(doubles::lebende_bloecke(), 0);
 }

@@ -12,7 +12,6 @@
 
 namespace {
 
-constexpr UINT keydown = 0x0100, keyup = 0x0101, zeichen = 0x0102, syskeydown = 0x0104;
 constexpr UINT ausserhalb = 0x0200; // a mouse message
 constexpr WPARAM esc = 27;
 
@@ -49,21 +48,21 @@ TEST_F(pausen, jeder_durchgang_fragt_erst_die_tastatur) {
   EXPECT_EQ(doubles::abfragen().size(), static_cast<size_t>(doubles::tick_abfragen() - 1));
   for (const doubles::abfrage &a : doubles::abfragen()) {
     EXPECT_EQ(a.fenster, nullptr);
-    EXPECT_EQ(a.erste, 0x0100u);
+    EXPECT_EQ(a.erste, WM_KEYFIRST);
     EXPECT_EQ(a.letzte, 0x0108u);
-    EXPECT_EQ(a.flags, 3u);
+    EXPECT_EQ(a.flags, PM_REMOVE | PM_NOYIELD);
   }
 }
 
 TEST_F(pausen, schon_abgelaufene_zeit_schaut_trotzdem_einmal_nach) {
   doubles::ticks(0, 100000);
-  doubles::nachricht(keydown, esc);
+  doubles::nachricht(WM_KEYDOWN, esc);
   lumbrik::pause(1);
   EXPECT_EQ(lumbrik::gib_fehler(), 1);
 }
 
 TEST_F(pausen, null_negativ_und_nan_kehren_sofort_zurueck) {
-  doubles::nachricht(keydown, esc);
+  doubles::nachricht(WM_KEYDOWN, esc);
   for (double dauer : {0.0, -0.0, -1.0, std::nan(""), -std::numeric_limits<double>::infinity()})
     lumbrik::pause(dauer);
   EXPECT_EQ(doubles::tick_abfragen(), 0);
@@ -72,7 +71,7 @@ TEST_F(pausen, null_negativ_und_nan_kehren_sofort_zurueck) {
 }
 
 TEST_F(pausen, wartendes_escape_bricht_im_ersten_durchgang_ab) {
-  doubles::nachricht(keydown, esc);
+  doubles::nachricht(WM_KEYDOWN, esc);
   lumbrik::pause(20);
   EXPECT_EQ(doubles::abfragen().size(), 1u);
   EXPECT_EQ(lumbrik::fehler, 1);
@@ -81,22 +80,22 @@ TEST_F(pausen, wartendes_escape_bricht_im_ersten_durchgang_ab) {
 }
 
 TEST_F(pausen, escape_nach_anderen_tasten_wird_eine_nach_der_anderen_gefunden) {
-  doubles::nachricht(keydown, 'A');
-  doubles::nachricht(zeichen, 'a');
-  doubles::nachricht(keyup, 'A');
-  doubles::nachricht(keydown, esc);
-  doubles::nachricht(keyup, esc);
+  doubles::nachricht(WM_KEYDOWN, 'A');
+  doubles::nachricht(WM_CHAR, 'a');
+  doubles::nachricht(WM_KEYUP, 'A');
+  doubles::nachricht(WM_KEYDOWN, esc);
+  doubles::nachricht(WM_KEYUP, esc);
   lumbrik::pause(100);
   EXPECT_EQ(doubles::abfragen().size(), 4u);
   EXPECT_EQ(lumbrik::fehler, 1);
   ASSERT_EQ(doubles::warteschlange().size(), 1u) << "the key-up of Escape is left behind";
-  EXPECT_EQ(doubles::warteschlange().front().message, keyup);
+  EXPECT_EQ(doubles::warteschlange().front().message, WM_KEYUP);
 }
 
 TEST_F(pausen, nur_ein_tastendruck_zaehlt) {
-  doubles::nachricht(keyup, esc);
-  doubles::nachricht(zeichen, esc);
-  doubles::nachricht(syskeydown, esc);
+  doubles::nachricht(WM_KEYUP, esc);
+  doubles::nachricht(WM_CHAR, esc);
+  doubles::nachricht(WM_SYSKEYDOWN, esc);
   lumbrik::pause(0.5);
   EXPECT_EQ(lumbrik::fehler, 0);
   EXPECT_TRUE(doubles::warteschlange().empty()) << "taken and dropped";
@@ -113,21 +112,21 @@ TEST_F(pausen, nachrichten_ausserhalb_der_tastatur_bleiben_liegen) {
 
 TEST_F(pausen, escape_auch_als_vkkeyscan_wert_mit_umschaltbyte) {
   doubles::vk_escape(static_cast<SHORT>(0x011B)); // shift byte 1
-  doubles::nachricht(keydown, 0x011B);
+  doubles::nachricht(WM_KEYDOWN, 0x011B);
   lumbrik::pause(5);
   EXPECT_EQ(lumbrik::gib_fehler(), 1);
 
-  doubles::nachricht(keydown, 0x001B);
+  doubles::nachricht(WM_KEYDOWN, 0x001B);
   lumbrik::pause(5);
   EXPECT_EQ(lumbrik::gib_fehler(), 1) << "27 matches as well";
 }
 
 TEST_F(pausen, vkkeyscan_wert_wird_vorzeichenrichtig_verglichen) {
   doubles::vk_escape(static_cast<SHORT>(-1));
-  doubles::nachricht(keydown, 0xFFFF);
+  doubles::nachricht(WM_KEYDOWN, 0xFFFF);
   lumbrik::pause(0.5);
   EXPECT_EQ(lumbrik::gib_fehler(), 0) << "0xFFFF is not -1 widened";
-  doubles::nachricht(keydown, static_cast<WPARAM>(0xFFFFFFFFu));
+  doubles::nachricht(WM_KEYDOWN, static_cast<WPARAM>(0xFFFFFFFFu));
   lumbrik::pause(0.5);
   EXPECT_EQ(lumbrik::gib_fehler(), 1);
 }
@@ -146,7 +145,7 @@ TEST_F(pausen, riesige_und_unendliche_pausen_enden_nur_mit_escape) {
     doubles::ticks(0, 0xFFFFFFFFu);
     doubles::bei_tick([](DWORD) {
       if (doubles::tick_abfragen() == 50)
-        doubles::nachricht(keydown, esc);
+        doubles::nachricht(WM_KEYDOWN, esc);
     });
     lumbrik::pause(dauer);
     EXPECT_EQ(doubles::tick_abfragen(), 50) << dauer;
@@ -163,9 +162,9 @@ TEST_F(pausen, grenze_knapp_unter_dem_zaehlerende_laeuft_ab) {
 
 TEST_F(pausen, fehler_bleibt_bis_gib_fehler_ihn_holt) {
   EXPECT_EQ(lumbrik::gib_fehler(), 0);
-  doubles::nachricht(keydown, esc);
+  doubles::nachricht(WM_KEYDOWN, esc);
   lumbrik::pause(1);
-  doubles::nachricht(keydown, esc);
+  doubles::nachricht(WM_KEYDOWN, esc);
   lumbrik::pause(1);
   lumbrik::pause(1); // runs to its end and does not clear the flag
   lumbrik::vorbereitung(0);
@@ -251,7 +250,7 @@ TEST_F(pausen, faengt_bei_offenen_gleitkomma_ausnahmen_nichts_ein) {
     doubles::zuruecksetzen();
     doubles::ticks(0, 1000);
     // An Escape ends the endless ones.
-    doubles::nachricht(keydown, esc);
+    doubles::nachricht(WM_KEYDOWN, esc);
     std::feclearexcept(FE_ALL_EXCEPT);
     std::fenv_t vorher{};
     std::fegetenv(&vorher);
