@@ -67,8 +67,9 @@ int32_t LUMBRIK_CALL sensor(int32_t eingang);
 int32_t LUMBRIK_CALL poti(int32_t eingang);
 /* 11: waits this many tenths of a second; Escape cuts it short and calls
  * allesaus. Other keyboard messages of the thread that arrive meanwhile are
- * consumed. Uses no floating-point instruction, so unmasked floating-point
- * exceptions do not trap. */
+ * consumed. Uses no floating-point instruction, and masks every exception
+ * while it calls into Windows, so unmasked floating-point exceptions do not
+ * trap; the host's floating-point state is restored exactly. */
 void LUMBRIK_CALL pause(double zehntelsekunden);
 /* 12: accepted and ignored. */
 void LUMBRIK_CALL lpt(int32_t wert);
