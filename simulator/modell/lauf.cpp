@@ -79,6 +79,7 @@ void lauf::starten(int64_t t) {
   for (size_t i = 0; i < achsen_.size(); ++i) {
     achsen_[i].p0 = m_.achsen[i].start;
     achsen_[i].v = 0;
+    achsen_[i].richtung = achsen_[i].stufe = 0;
     achsen_[i].t0 = t;
     achsen_[i].am_anschlag = false;
     aufzeichnen(signalart::achse, m_.achsen[i].name, m_.achsen[i].start);
@@ -195,16 +196,22 @@ void lauf::abgleichen(int64_t t, const box_werte &box) {
   for (size_t i = 0; i < m_.achsen.size(); ++i) {
     const achse &a = m_.achsen[i];
     const auto vor = static_cast<size_t>(2 * a.motor - 2), zurueck = vor + 1;
-    const int richtung = (box.an[vor] ? 1 : 0) - (box.an[zurueck] ? 1 : 0);
-    const int32_t stufe = richtung > 0 ? box.stufe[vor] : box.stufe[zurueck];
-    double v = 0;
-    if (richtung != 0 && stufe > 0)
-      v = richtung * (a.umgekehrt ? -1 : 1) * a.geschwindigkeit[std::min(stufe, 7) - 1] / 1000.0;
+    int richtung = (box.an[vor] ? 1 : 0) - (box.an[zurueck] ? 1 : 0);
+    int32_t stufe = std::min(richtung > 0 ? box.stufe[vor] : box.stufe[zurueck], 7);
+    if (richtung == 0 || stufe <= 0)
+      richtung = stufe = 0;
+    // The axis changes when what decides its speed does. The speed itself is
+    // no test: a value computed afresh may differ in its last bits from the
+    // one stored (x87 code holds it in 80 bits), and every call would count.
     achsstand &s = achsen_[i];
-    if (v != s.v) {
+    if (richtung != s.richtung || stufe != s.stufe) {
       s.p0 = position_bei(i, t);
       s.t0 = t;
-      s.v = v;
+      s.richtung = richtung;
+      s.stufe = stufe;
+      s.v = richtung == 0 ? 0
+                          : richtung * (a.umgekehrt ? -1 : 1) *
+                                a.geschwindigkeit[static_cast<size_t>(stufe - 1)] / 1000.0;
       s.am_anschlag = false;
       aufzeichnen(signalart::achse, a.name, s.p0);
     }

@@ -74,6 +74,10 @@ private:
   struct achsstand {
     double p0 = 0, v = 0; // position at t0, units per millisecond
     int64_t t0 = 0;
+    // What v follows from: the motor's direction (1, -1) and level (1 to 7),
+    // both 0 while it stands.
+    int richtung = 0;
+    int32_t stufe = 0;
     bool am_anschlag = false;
     std::vector<double> schwellen; // positions where something changes, sorted
   };

@@ -28,9 +28,6 @@ struct zustand {
   std::deque<MSG> warteschlange;
   std::vector<doubles::abfrage> abfragen;
   SHORT vk_escape = 0x001B;
-
-  const char *lesbar_ende = nullptr;
-  size_t lesbar_stueck = 4096;
 };
 
 zustand &z() {
@@ -46,6 +43,7 @@ void zuruecksetzen() {
   for (auto &[handle, b] : z().bloecke)
     std::free(b.daten);
   z() = zustand{};
+  alles_lesbar();
 }
 
 const std::vector<meldung> &meldungen() {
@@ -101,29 +99,7 @@ void vk_escape(SHORT wert) {
   z().vk_escape = wert;
 }
 
-void lesbar_bis(const void *ende, size_t stueck) {
-  z().lesbar_ende = static_cast<const char *>(ende);
-  z().lesbar_stueck = stueck;
-}
-void alles_lesbar() {
-  z().lesbar_ende = nullptr;
-}
-void nichts_lesbar() {
-  lesbar_bis(reinterpret_cast<const char *>(1), 1);
-}
-
 } // namespace doubles
-
-size_t lesbare_bytes(const void *p) {
-  const char *zeiger = static_cast<const char *>(p);
-  if (z().lesbar_ende == nullptr)
-    return SIZE_MAX / 4;
-  const uintptr_t adresse = reinterpret_cast<uintptr_t>(zeiger);
-  if (adresse >= reinterpret_cast<uintptr_t>(z().lesbar_ende))
-    return 0;
-  const size_t rest = static_cast<size_t>(z().lesbar_ende - zeiger);
-  return rest < z().lesbar_stueck ? rest : z().lesbar_stueck;
-}
 
 extern "C" {
 

@@ -1,8 +1,10 @@
 // Test doubles for the Windows operations of plattform.h, for the native build.
 // They record message boxes, count global blocks, script the tick counter and
-// the thread's keyboard queue, and decide how much memory counts as readable.
+// the thread's keyboard queue; with them comes the readable-memory double
+// (lesbar.h).
 #pragma once
 
+#include "lesbar.h"
 #include "plattform.h"
 
 #include <cstdint>
@@ -58,11 +60,5 @@ void nachricht(UINT art, WPARAM parameter);
 std::deque<MSG> &warteschlange();
 const std::vector<abfrage> &abfragen();
 void vk_escape(SHORT wert);
-
-// --- Readable memory: bytes at `ende` and after are unreadable; each query
-// reports at most `stueck` bytes, as if every few bytes were a region. ---
-void lesbar_bis(const void *ende, size_t stueck = 4096);
-void alles_lesbar();
-void nichts_lesbar();
 
 } // namespace doubles

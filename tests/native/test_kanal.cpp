@@ -1,10 +1,12 @@
 // The bridge's channel: every vendor call, written as the bridge writes it
 // and served as the helper serves it, reaches the box with its arguments and
 // brings the box's result back unchanged.
-#include "umgebung.h"
+#include "aufrufe.h"
 
 #include "bruecke/kanal.h"
 #include "umFish40.h"
+
+#include <gtest/gtest.h>
 
 namespace {
 
@@ -34,7 +36,11 @@ namespace ueber_kanal {
 UMFISH40_FUNKTIONEN(KANAL_FUNKTION)
 }
 
-using kanal_test = frisch;
+// A fresh box before every test.
+class kanal_test : public ::testing::Test {
+protected:
+  void SetUp() override { sim_zuruecksetzen(); }
+};
 
 TEST_F(kanal_test, jeder_aufruf_kommt_mit_seinen_argumenten_an_und_sein_ergebnis_zurueck) {
   const uint32_t h = ueber_kanal::rbOpenInterfaceUSB(3, -4);

@@ -1,7 +1,10 @@
 // The number-or-list rule and the list walk, checked against the plain
 // in-place walk of liste_orakel and against what a host expects.
+#include "lesbar.h"
+#include "liste.h"
 #include "liste_orakel.h"
-#include "umgebung.h"
+
+#include <gtest/gtest.h>
 
 #include <cstring>
 #include <random>
@@ -44,7 +47,11 @@ void wie_das_orakel(const std::string &text) {
   EXPECT_EQ(std::string(fuer_orakel.data()), text) << "the oracle must restore the text";
 }
 
-using zahl_oder_liste = frisch;
+// All memory readable again before every test.
+class zahl_oder_liste : public ::testing::Test {
+protected:
+  void SetUp() override { doubles::alles_lesbar(); }
+};
 
 TEST_F(zahl_oder_liste, zahlen_im_bereich_gehen_direkt_an_die_aktion) {
   for (intptr_t wert : {5, 0, 32768, -32767, 1, -1}) {
@@ -126,7 +133,7 @@ TEST_F(zahl_oder_liste, konstanter_text_wird_nur_gelesen) {
 
 // Texts placed at the very end of the readable memory, without a zero byte
 // behind them: the walk must stop there (the sanitizer would see it read on).
-class am_rand : public frisch {
+class am_rand : public zahl_oder_liste {
 protected:
   gesammelt ohne_null(const std::string &text, size_t stueck) {
     puffer.assign(text.begin(), text.end());

@@ -2,13 +2,11 @@
 // keyboard queue.
 #include "umgebung.h"
 
-#include "wartezeit.h"
+#include "besondere_dauern.h"
 
-#include <bit>
 #include <cfenv>
 #include <cmath>
 #include <limits>
-#include <random>
 
 namespace {
 
@@ -171,76 +169,6 @@ TEST_F(pausen, fehler_bleibt_bis_gib_fehler_ihn_holt) {
   EXPECT_EQ(motoren_aus(), 2u);
   EXPECT_EQ(lumbrik::gib_fehler(), 1);
   EXPECT_EQ(lumbrik::gib_fehler(), 0);
-}
-
-// --- Durations of every kind, without touching floating point ---
-
-// The limit as the plain floating-point reading of it gives: the pause ends
-// once the elapsed milliseconds exceed duration * 100.
-wartezeit wie_gerechnet(double dauer) {
-  if (!(dauer > 0))
-    return {wartezeit::keine, 0};
-  const double grenze = dauer * 100;
-  if (grenze >= 4294967295.0)
-    return {wartezeit::endlos, 0};
-  return {wartezeit::begrenzt, static_cast<uint32_t>(std::floor(grenze)) + 1};
-}
-
-double aus_bits(uint64_t bits) {
-  return std::bit_cast<double>(bits);
-}
-
-const double besondere_dauern[] = {
-    std::numeric_limits<double>::quiet_NaN(),
-    -std::numeric_limits<double>::quiet_NaN(),
-    std::numeric_limits<double>::signaling_NaN(),
-    aus_bits(0xFFF0000000000001u), // signalling, negative
-    std::numeric_limits<double>::infinity(),
-    -std::numeric_limits<double>::infinity(),
-    0.0,
-    -0.0,
-    std::numeric_limits<double>::denorm_min(),
-    -std::numeric_limits<double>::denorm_min(),
-    aus_bits(0x000FFFFFFFFFFFFFu), // largest subnormal
-    std::numeric_limits<double>::min(),
-    1e-300,
-    0.001,
-    0.1,
-    0.29,
-    0x1.d70a3d70a3d70p-3, // times 100 lies exactly halfway below 23: rounds to even, 23
-    0.5,
-    1,
-    10,
-    42949672.94,
-    42949672.95,
-    1e307,
-    std::numeric_limits<double>::max(),
-    -std::numeric_limits<double>::max(),
-};
-
-TEST(wartezeit, gleicht_der_rechnung_mit_gleitkomma) {
-  std::vector<double> dauern(std::begin(besondere_dauern), std::end(besondere_dauern));
-  // Values around every whole millisecond limit where rounding decides.
-  for (double ms : {1.0, 29.0, 100.0, 4294967294.0, 4294967295.0}) {
-    double d = ms / 100;
-    for (int i = 0; i < 8; ++i)
-      d = std::nextafter(d, 0.0);
-    for (int i = 0; i < 16; ++i, d = std::nextafter(d, 1e9))
-      dauern.push_back(d);
-  }
-  std::mt19937_64 zufall(4711);
-  for (int i = 0; i < 200000; ++i) {
-    dauern.push_back(aus_bits(zufall()));
-    // Durations a host would use: up to a few days, with odd fractions.
-    dauern.push_back(
-        std::ldexp(static_cast<double>(zufall() >> 11), -static_cast<int>(zufall() % 64)));
-  }
-  for (double d : dauern) {
-    const wartezeit soll = wie_gerechnet(d);
-    const wartezeit ist = wartezeit_aus(d);
-    ASSERT_EQ(ist.art, soll.art) << std::hexfloat << d;
-    ASSERT_EQ(ist.schwelle, soll.schwelle) << std::hexfloat << d;
-  }
 }
 
 // Hosts such as Delphi programs run with floating-point exceptions unmasked:

@@ -4,7 +4,8 @@
 # pointing into a temporary folder; the report, trace and diagram are checked.
 #   modell_test.sh CASE EXE SOURCE_DIR EMULATOR...
 # CASE is a built-in model (its sample program must pass its rules),
-# "anschlag" (the barrier driven into its stop) or "kaputt" (a bad model file).
+# "anschlag" (the barrier driven into its stop), "kaputt" (a bad model file)
+# or "abfragen" (EXE is abfrage_host.exe instead of the console).
 # shellcheck source=../fall_vorspann.sh
 . "$(dirname "$0")/../fall_vorspann.sh"
 
@@ -53,6 +54,20 @@ kaputt)
     "$tmp/err" || falsch "keine Meldung mit Datei und Zeile: $(cat "$tmp/err")"
   grep -qx '= 1' "$tmp/aus" || falsch "die Box laeuft nicht ohne Modell weiter"
   bericht_enthaelt "Zeile 6"
+  ;;
+abfragen)
+  # $exe polls schalter and sensor in a tight loop while the axis moves: the
+  # trace holds the axis at its start, when the motor starts, at its stop and
+  # when the motor stops, not at each of the thousands of calls.
+  rc=0
+  LUMBRIK_PANEL=0 LUMBRIK_MODELL=$quellen/tests/wine/modelle/abfragen.toml \
+    LUMBRIK_BERICHT=$tmp/lauf.json "${emulator[@]}" "$exe" >"$tmp/aus" 2>"$tmp/err" </dev/null ||
+    rc=$?
+  [ "$rc" = 0 ] || falsch "Exit-Code $rc statt 0"
+  abfragen=$(sed -n 's/^\([0-9]*\) Abfragen.*/\1/p' "$tmp/aus")
+  [ "${abfragen:-0}" -ge 1000 ] || falsch "nur ${abfragen:-keine} Abfragen"
+  achse=$(grep -c ',achse,schlitten,' "$tmp/lauf.csv")
+  [ "$achse" = 4 ] || falsch "$achse Zeilen der Achse in der Spur statt 4: $(grep -m 8 ',achse,' "$tmp/lauf.csv" | tr '\n' ' ')"
   ;;
 *)
   falsch "unbekannter Fall $fall"
