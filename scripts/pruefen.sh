@@ -38,7 +38,7 @@ tidy() { # build dir, target or "", files
   build=$1 ziel=$2
   shift 2
   [ $# -gt 0 ] || return 0
-  set -- -p "$build" -quiet "$@"
+  set -- -p "$build" -quiet -extra-arg=-Wthread-safety "$@"
   if [ -n "$ziel" ]; then
     set -- -extra-arg=--target="$ziel" -extra-arg=-nostdinc++ "$@"
     for ordner in $(echo | "$ziel-g++-posix" -E -x c++ - -v 2>&1 |

@@ -1,6 +1,7 @@
 #include "aufruf_text.h"
 
 #include <cstdio>
+#include <iterator>
 
 std::string handle_text(uint32_t handle) {
   char text[12];
@@ -8,11 +9,19 @@ std::string handle_text(uint32_t handle) {
   return text;
 }
 
-std::string aufruf_text(const sim_aufruf &aufruf, const char *name) {
+const char *funktionsname(int32_t funktion) {
+#define NAME(name, ergebnis, parameter, argumente, bytes) #name,
+  static const char *const namen[] = {"?", UMFISH40_FUNKTIONEN(NAME)};
+#undef NAME
+  const bool bekannt = funktion > 0 && funktion < static_cast<int32_t>(std::size(namen));
+  return namen[bekannt ? funktion : 0];
+}
+
+std::string aufruf_zeile(const sim_aufruf &aufruf) {
   // Opening takes two plain numbers and answers with a handle; every other
   // call takes the handle first.
   const bool oeffnen = aufruf.funktion == sim_rbOpenInterfaceUSB;
-  std::string text = name;
+  std::string text = funktionsname(aufruf.funktion);
   text += '(';
   for (int32_t k = 0; k < aufruf.anzahl_argumente && k < 4; ++k) {
     if (k > 0)

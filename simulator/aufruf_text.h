@@ -7,10 +7,12 @@
 
 #include <string>
 
-// "rbSetLampEx(0x4C4B0001, 1, 1, 7) = 0"; `name` is the function's name
-// (sim_funktionsname). The handle argument, and the handle an open returns,
-// are written in hex; every other number in decimal.
-std::string aufruf_text(const sim_aufruf &aufruf, const char *name);
+// The vendor name of a function number of the call log, or "?".
+const char *funktionsname(int32_t funktion);
+
+// "rbSetLampEx(0x4C4B0001, 1, 1, 7) = 0". The handle argument, and the
+// handle an open returns, are written in hex; every other number in decimal.
+std::string aufruf_zeile(const sim_aufruf &aufruf);
 
 // A handle as "0x4C4B0001".
 std::string handle_text(uint32_t handle);

@@ -1,9 +1,9 @@
 // The window of the simulated box.
 //
 // It lives on a thread of its own, so it stays live while the host's thread
-// is busy (a pause is a busy wait), and it knows the box only through the
-// control functions: snapshots that take the lock briefly and drop it again,
-// so no window call ever runs with the lock held. A timer polls the change
+// is busy (a pause is a busy wait), and it reads the box it shows only in
+// snapshots that take the box's lock briefly and drop it again, so no window
+// call ever runs with the lock held. A timer polls the change
 // counter, the call count and the model at 25 Hz and redraws only what
 // changed; a host calling thousands of commands a second is never slowed by
 // drawing, and a moving axis is followed while no vendor call comes.
@@ -11,7 +11,7 @@
 #include "panel.h"
 
 #include "aufruf_text.h"
-#include "box_intern.h"
+#include "box.h"
 #include "panel_bild.h"
 #include "sim_steuerung.h"
 
@@ -55,11 +55,9 @@ constexpr UINT_PTR menue_erstes_modell = 2;
 
 // What the window shows. Only the window's thread touches it.
 struct anzeige {
-  sim_zustand zustand{};
-  uint32_t aufrufe = 0;
-  sim_aufruf letzter{};
-  bool letzter_da = false;
-  modell_stand modell;
+  // The box it shows, set once before the window's thread starts.
+  box *quelle = nullptr;
+  box_bild bild;
   // Why the model chosen in the menu could not run, or empty.
   std::string wahl_meldung;
   HWND spannung_feld[SIM_SPANNUNGEN]{};
@@ -115,14 +113,14 @@ void ueberschrift_zeichnen(HDC dc, int oben, const char *t) {
 }
 
 void lampe_zeichnen(HDC dc, int i) {
-  const bool an = panel.zustand.ausgang_an[i] != 0;
+  const bool an = panel.bild.zustand.ausgang_an[i] != 0;
   const rechteck r = lampe_rechteck(i);
-  stift(dc, rahmen, lampenfarbe(an, panel.zustand.ausgang_stufe[i]));
+  stift(dc, rahmen, lampenfarbe(an, panel.bild.zustand.ausgang_stufe[i]));
   Ellipse(dc, r.links, r.oben, r.rechts, r.unten);
   char t[32];
   if (an)
     std::snprintf(t, sizeof t, "%d: Stufe %ld", i + 1,
-                  static_cast<long>(panel.zustand.ausgang_stufe[i]));
+                  static_cast<long>(panel.bild.zustand.ausgang_stufe[i]));
   else
     std::snprintf(t, sizeof t, "%d", i + 1);
   text(dc, t, lampe_text_rechteck(i), DT_CENTER);
@@ -138,7 +136,7 @@ void motor_zeichnen(HDC dc, int m) {
   std::snprintf(t, sizeof t, "M%d", m + 1);
   text(dc, t, {r.links + 6, r.oben, r.links + 40, r.unten}, DT_LEFT);
 
-  const int32_t richtung = panel.zustand.motor_richtung[m];
+  const int32_t richtung = panel.bild.zustand.motor_richtung[m];
   const int mx = (r.links + r.rechts) / 2;
   const int my = (r.oben + r.unten) / 2;
   if (richtung == 0) {
@@ -150,14 +148,14 @@ void motor_zeichnen(HDC dc, int m) {
   const POINT pfeil[3] = {{mx - spitze, my - 9}, {mx + spitze, my}, {mx - spitze, my + 9}};
   stift(dc, motor_laeuft, motor_laeuft);
   Polygon(dc, pfeil, 3);
-  const int32_t stufe = panel.zustand.ausgang_stufe[richtung > 0 ? 2 * m : 2 * m + 1];
+  const int32_t stufe = panel.bild.zustand.ausgang_stufe[richtung > 0 ? 2 * m : 2 * m + 1];
   std::snprintf(t, sizeof t, "%ld", static_cast<long>(stufe));
   text(dc, t, {r.rechts - 40, r.oben, r.rechts - 8, r.unten}, DT_RIGHT);
 }
 
 void schalter_zeichnen(HDC dc, int i) {
   // What lumbrik's schalter reads as active: a value above 0.
-  const bool an = panel.zustand.eingang[i] > 0;
+  const bool an = panel.bild.zustand.eingang[i] > 0;
   const rechteck r = schalter_rechteck(i);
   stift(dc, rahmen, an ? schalter_an : schalter_aus);
   RoundRect(dc, r.links, r.oben, r.rechts, r.unten, 8, 8);
@@ -172,7 +170,7 @@ void schieber_zeichnen(HDC dc, int i) {
   const int mitte = schieber_mitte(i);
   text(dc, namen[i], {aussen, zeile.oben, schieber_links - 8, zeile.unten}, DT_LEFT);
 
-  const int32_t wert = panel.zustand.analog[i];
+  const int32_t wert = panel.bild.zustand.analog[i];
   const int x = schieber_x(wert);
   flaeche(dc, {schieber_links, mitte - 3, x, mitte + 3}, schiene_voll);
   flaeche(dc, {x, mitte - 3, schieber_links + schieber_laenge, mitte + 3}, schiene);
@@ -199,9 +197,9 @@ void spannungen_zeichnen(HDC dc) {
 // "Letzter Aufruf #12: rbSetLampEx(0x4C4B0001, 1, 1, 7) = 0".
 void aufruf_zeichnen(HDC dc) {
   std::string zeile = "Letzter Aufruf: keiner";
-  if (panel.letzter_da)
-    zeile = "Letzter Aufruf #" + std::to_string(panel.aufrufe) + ": " +
-            aufruf_text(panel.letzter, sim_funktionsname(panel.letzter.funktion));
+  if (panel.bild.letzter_da)
+    zeile = "Letzter Aufruf #" + std::to_string(panel.bild.aufrufe) + ": " +
+            aufruf_zeile(panel.bild.letzter);
   const rechteck r = aufruf_rechteck();
   text(dc, zeile.c_str(), {aussen, r.oben, box_breite - aussen, r.oben + zeile_hoehe}, DT_LEFT);
 }
@@ -234,7 +232,7 @@ std::string analogname(int n) {
 }
 
 bool licht_hell(const modell::licht &l) {
-  const modell_stand &s = panel.modell;
+  const modell_stand &s = panel.bild.modell;
   if (l.eingang != 0)
     return (s.eingang[static_cast<size_t>(l.eingang - 1)] > 0) == l.aktiv_bei_licht;
   return s.analog[static_cast<size_t>(l.analog - 1)] == l.hell;
@@ -243,7 +241,7 @@ bool licht_hell(const modell::licht &l) {
 void achse_zeichnen(HDC dc, const modell::beschreibung &m, size_t i) {
   const achs_bild b = achse_bild(i);
   const modell::achse &a = m.achsen[i];
-  const double position = panel.modell.positionen[i];
+  const double position = panel.bild.modell.positionen[i];
   char t[48];
   std::snprintf(t, sizeof t, " (M%d): %.0f", a.motor, position);
   text_utf8(dc, a.name + t, b.name, DT_LEFT);
@@ -276,7 +274,7 @@ void achse_zeichnen(HDC dc, const modell::beschreibung &m, size_t i) {
   for (const modell::schalter &s : m.schalter_liste) {
     if (s.achse != static_cast<int>(i))
       continue;
-    const bool an = panel.modell.eingang[static_cast<size_t>(s.eingang - 1)] > 0;
+    const bool an = panel.bild.modell.eingang[static_cast<size_t>(s.eingang - 1)] > 0;
     const int links = achse_x(bereich, b.schiene, s.ab.value_or(bereich.first));
     const int rechts =
         std::max(achse_x(bereich, b.schiene, s.bis.value_or(bereich.second)), links + 4);
@@ -289,7 +287,7 @@ void achse_zeichnen(HDC dc, const modell::beschreibung &m, size_t i) {
 }
 
 void teil_zeichnen(HDC dc, const modell::beschreibung &m, const teil_eintrag &e) {
-  const modell_stand &s = panel.modell;
+  const modell_stand &s = panel.bild.modell;
   const rechteck r = e.feld;
   const int my = (r.oben + r.unten) / 2;
   const rechteck zeichen{r.links, my - 6, r.links + 12, my + 6};
@@ -331,7 +329,7 @@ void teil_zeichnen(HDC dc, const modell::beschreibung &m, const teil_eintrag &e)
 }
 
 void fehler_zeichnen(HDC dc, const modell::beschreibung &m) {
-  const modell_stand &s = panel.modell;
+  const modell_stand &s = panel.bild.modell;
   const rechteck r = fehler_rechteck();
   std::string kopf = "Fehler: keine";
   if (s.fehler_anzahl > 0)
@@ -357,11 +355,11 @@ void modell_zeichnen(HDC dc) {
   Rectangle(dc, menue.links, menue.oben, menue.rechts, menue.unten);
   text(dc, "Modell w\xE4hlen \x85", menue, DT_CENTER);
 
-  const std::shared_ptr<const modell::beschreibung> &m = panel.modell.modell;
+  const std::shared_ptr<const modell::beschreibung> &m = panel.bild.modell.modell;
   if (!m) {
     text(dc, "Kein Modell", modell_titel(), DT_LEFT, ueberschrift);
     const std::string &meldung =
-        panel.wahl_meldung.empty() ? panel.modell.meldung : panel.wahl_meldung;
+        panel.wahl_meldung.empty() ? panel.bild.modell.meldung : panel.wahl_meldung;
     const rechteck r = fehler_rechteck();
     if (!meldung.empty())
       text_utf8(dc, meldung, {r.links, menue.unten + 12, r.rechts, r.unten}, DT_LEFT, fehler_rot,
@@ -410,29 +408,23 @@ enum aenderung { nichts = 0, nur_aufruf = 1, nur_modell = 2, alles = 3 };
 
 // A fresh snapshot; says what differs from the one shown.
 int auffrischen() {
-  sim_zustand neu{};
-  sim_zustand_lesen(&neu);
-  const uint32_t aufrufe = sim_protokoll_anzahl();
-  modell_stand modell;
-  box_modell_lesen(modell, fehler_zeilen);
+  box_bild neu;
+  panel.quelle->bild_lesen(neu, fehler_zeilen);
+  const box_bild &alt = panel.bild;
   // The inputs a model drives change while its axes move, without a change
   // at the box.
   const bool eingaenge_gleich =
-      std::equal(std::begin(neu.eingang), std::end(neu.eingang), panel.zustand.eingang) &&
-      std::equal(std::begin(neu.analog), std::end(neu.analog), panel.zustand.analog);
+      std::equal(std::begin(neu.zustand.eingang), std::end(neu.zustand.eingang),
+                 alt.zustand.eingang) &&
+      std::equal(std::begin(neu.zustand.analog), std::end(neu.zustand.analog), alt.zustand.analog);
   int geaendert = nichts;
-  if (neu.aenderungen != panel.zustand.aenderungen || !eingaenge_gleich)
+  if (neu.zustand.aenderungen != alt.zustand.aenderungen || !eingaenge_gleich)
     geaendert = alles;
-  else if (!(modell == panel.modell))
+  else if (!(neu.modell == alt.modell))
     geaendert = nur_modell;
-  else if (aufrufe != panel.aufrufe)
+  else if (neu.aufrufe != alt.aufrufe)
     geaendert = nur_aufruf;
-  panel.zustand = neu;
-  panel.modell = std::move(modell);
-  if (geaendert != nichts) {
-    panel.aufrufe = aufrufe;
-    panel.letzter_da = aufrufe > 0 && sim_protokoll_eintrag(aufrufe - 1, &panel.letzter) != 0;
-  }
+  panel.bild = std::move(neu);
   return geaendert;
 }
 
@@ -454,10 +446,10 @@ void felder_abgleichen() {
     HWND feld = panel.spannung_feld[i];
     int32_t wert = 0;
     if (feld == nullptr || GetFocus() == feld ||
-        (feld_lesen(feld, wert) && wert == panel.zustand.spannung[i]))
+        (feld_lesen(feld, wert) && wert == panel.bild.zustand.spannung[i]))
       continue;
     char t[16];
-    std::snprintf(t, sizeof t, "%ld", static_cast<long>(panel.zustand.spannung[i]));
+    std::snprintf(t, sizeof t, "%ld", static_cast<long>(panel.bild.zustand.spannung[i]));
     panel.feld_wird_gesetzt = true;
     SetWindowTextA(feld, t);
     panel.feld_wird_gesetzt = false;
@@ -495,13 +487,13 @@ void feld_verlassen(HWND f) {
 // The user's value is set even when the snapshot shows it already: the
 // snapshot may be older than the user's last change.
 void schieber_setzen(int i, int x) {
-  sim_analog_setzen(i + 1, schieber_wert(x));
+  panel.quelle->analog_setzen(i + 1, schieber_wert(x));
 }
 
 void spannung_uebernehmen(int i) {
   int32_t wert = 0;
   if (!panel.feld_wird_gesetzt && feld_lesen(panel.spannung_feld[i], wert))
-    sim_spannung_setzen(i + 1, wert);
+    panel.quelle->spannung_setzen(i + 1, wert);
 }
 
 std::vector<std::string> eingebaute_modelle() {
@@ -522,7 +514,7 @@ void menue_zeigen(HWND f) {
   if (menue == nullptr)
     return;
   const std::vector<std::string> namen = eingebaute_modelle();
-  const std::string laeuft = panel.modell.modell ? panel.modell.modell->name : "";
+  const std::string laeuft = panel.bild.modell.modell ? panel.bild.modell.modell->name : "";
   AppendMenuA(menue, MF_STRING | (laeuft.empty() ? MF_CHECKED : 0u), menue_kein_modell,
               "Kein Modell");
   for (size_t i = 0; i < namen.size(); ++i)
@@ -537,7 +529,7 @@ void menue_zeigen(HWND f) {
   if (wahl == 0)
     return;
   const std::string name = wahl == menue_kein_modell ? "" : namen[wahl - menue_erstes_modell];
-  box_modell_waehlen(name, panel.wahl_meldung);
+  panel.quelle->modell_waehlen(name, panel.wahl_meldung);
   nachsehen(f);
   InvalidateRect(f, nullptr, FALSE);
 }
@@ -557,7 +549,7 @@ void druecken(HWND f, POINT p) {
   const treffer t = treffen({p.x, p.y});
   switch (t.art) {
   case ziel::schalter:
-    box_eingang_umschalten(t.index + 1);
+    panel.quelle->eingang_umschalten(t.index + 1);
     break;
   case ziel::schieber:
     panel.ziehen = t.index;
@@ -708,7 +700,7 @@ bool panel_erwuenscht() {
 
 } // namespace
 
-void panel_zeigen() {
+void panel_zeigen(box &b) {
   if (!panel_erwuenscht())
     return;
   if (gestartet.exchange(true)) {
@@ -725,6 +717,8 @@ void panel_zeigen() {
                           reinterpret_cast<LPCSTR>(&gestartet), &selbst))
     return;
   modul = selbst;
+  // Before the thread starts, which then sees it.
+  panel.quelle = &b;
   HANDLE faden = CreateThread(nullptr, 0, fenster_faden, nullptr, 0, nullptr);
   if (faden != nullptr)
     CloseHandle(faden);

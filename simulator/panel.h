@@ -4,8 +4,11 @@
 // panel_keins.cpp stands in and shows nothing.
 #pragma once
 
-// Shows the window, on a thread of its own that is started by the first call.
-// Returns at once, never waits for the window, and must be called without the
-// simulator's lock held. Does nothing when LUMBRIK_PANEL is 0, and nothing
-// more once a window could not be made (no display).
-void panel_zeigen();
+class box;
+
+// Shows the window of `b`, on a thread of its own that is started by the
+// first call; the window shows that box for good (the DLL has one). Returns
+// at once, never waits for the window, and must be called without the box's
+// lock held. Does nothing when LUMBRIK_PANEL is 0, and nothing more once a
+// window could not be made (no display).
+void panel_zeigen(box &b);

@@ -2,4 +2,4 @@
 // same code on every platform.
 #include "panel.h"
 
-void panel_zeigen() {}
+void panel_zeigen(box &) {}

@@ -94,7 +94,7 @@ void protokoll_zeigen(sitzung &s) {
     sim_aufruf a{};
     if (!sim.protokoll_eintrag(i, &a))
       continue;
-    zeile_ausgeben(verbinden({"  ", aufruf_text(a, sim.funktionsname(a.funktion))}));
+    zeile_ausgeben(verbinden({"  ", aufruf_zeile(a)}));
   }
   s.protokoll_gezeigt = anzahl;
 }
@@ -243,7 +243,7 @@ void abweisungen_nennen(const gelesene_zeile &z, const sitzung &s, uint32_t vorh
     sim_aufruf a{};
     if (s.sim->protokoll_eintrag(i, &a) && a.ergebnis == -1 && a.funktion != sim_rbOpenInterfaceUSB)
       hinweis(verbinden({"das simulierte Interface weist ",
-                         aufruf_text(a, s.sim->funktionsname(a.funktion)),
+                         aufruf_zeile(a),
                          " ab: unbekannter Handle oder eine Nummer, die es nicht hat"}));
   }
 }

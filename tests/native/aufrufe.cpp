@@ -9,7 +9,7 @@ void PrintTo(const aufruf &a, std::ostream *os) {
   for (size_t i = 0; i < a.argumente.size() && i < 4; ++i)
     roh.argumente[i] = a.argumente[i];
   // The result is not part of what the tests compare.
-  std::string text = aufruf_text(roh, sim_funktionsname(a.funktion));
+  std::string text = aufruf_zeile(roh);
   *os << text.substr(0, text.rfind(" = "));
 }
 

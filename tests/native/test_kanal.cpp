@@ -2,6 +2,7 @@
 // and served as the helper serves it, reaches the box with its arguments and
 // brings the box's result back unchanged.
 #include "aufrufe.h"
+#include "box.h"
 
 #include "bruecke/kanal.h"
 #include "umFish40.h"
@@ -36,10 +37,12 @@ namespace ueber_kanal {
 UMFISH40_FUNKTIONEN(KANAL_FUNKTION)
 }
 
-// A fresh box before every test.
+// A fresh box for every test.
 class kanal_test : public ::testing::Test {
 protected:
-  void SetUp() override { sim_zuruecksetzen(); }
+  void SetUp() override { simulierte_box_setzen(&box_); }
+  void TearDown() override { simulierte_box_setzen(nullptr); }
+  box box_;
 };
 
 TEST_F(kanal_test, jeder_aufruf_kommt_mit_seinen_argumenten_an_und_sein_ergebnis_zurueck) {

@@ -1,7 +1,6 @@
 // The simulated box itself: what hosts and the tests rely on.
 #include "umgebung.h"
 
-#include "box_intern.h"
 #include "umFish40.h"
 
 #include <string>
@@ -94,42 +93,43 @@ TEST_F(simulator, zuruecksetzen_macht_alles_neu) {
 TEST_F(simulator, klick_schaltet_den_eingang_vom_jetzigen_wert_aus_um) {
   const uint32_t h = rbOpenInterfaceUSB(0, 0);
   sim_eingang_setzen(3, 5);
-  EXPECT_TRUE(box_eingang_umschalten(3));
+  EXPECT_TRUE(box_->eingang_umschalten(3));
   EXPECT_EQ(rbGetInput(h, 3), 0);
-  EXPECT_TRUE(box_eingang_umschalten(3));
+  EXPECT_TRUE(box_->eingang_umschalten(3));
   EXPECT_EQ(rbGetInput(h, 3), 1);
-  EXPECT_FALSE(box_eingang_umschalten(9));
-  EXPECT_FALSE(box_eingang_umschalten(0));
+  EXPECT_FALSE(box_->eingang_umschalten(9));
+  EXPECT_FALSE(box_->eingang_umschalten(0));
 }
 
 TEST_F(simulator, modellwechsel_startet_neu_und_eine_falsche_wahl_aendert_nichts) {
   const uint32_t h = rbOpenInterfaceUSB(0, 0);
   std::string meldung;
-  ASSERT_TRUE(box_modell_waehlen("schranke", meldung)) << meldung;
+  ASSERT_TRUE(box_->modell_waehlen("schranke", meldung)) << meldung;
   EXPECT_STREQ(sim_modell_name(), "schranke");
   EXPECT_EQ(rbGetInput(h, 1), 1) << "the barrier starts down, on its lower switch";
-  modell_stand stand;
-  box_modell_lesen(stand, 3);
+  box_bild bild;
+  box_->bild_lesen(bild, 3);
+  const modell_stand &stand = bild.modell;
   ASSERT_TRUE(stand.modell);
   EXPECT_EQ(stand.modell->name, "schranke");
   EXPECT_EQ(stand.positionen, std::vector<double>{0});
   EXPECT_EQ(stand.eingang[0], 1);
 
-  EXPECT_FALSE(box_modell_waehlen("gibt_es_nicht", meldung));
+  EXPECT_FALSE(box_->modell_waehlen("gibt_es_nicht", meldung));
   EXPECT_NE(meldung.find("gibt_es_nicht"), std::string::npos) << meldung;
   EXPECT_STREQ(sim_modell_name(), "schranke") << "the running model stays";
 
   const char *vorher = sim_modell_name();
-  ASSERT_TRUE(box_modell_waehlen("aufzug", meldung));
+  ASSERT_TRUE(box_->modell_waehlen("aufzug", meldung));
   EXPECT_STREQ(vorher, "schranke") << "a host may still hold the old name";
-  box_modell_lesen(stand, 3);
+  box_->bild_lesen(bild, 3);
   ASSERT_TRUE(stand.modell);
   EXPECT_EQ(stand.modell->name, "aufzug");
   EXPECT_EQ(stand.positionen, std::vector<double>{0}) << "the cabin at its start";
   EXPECT_EQ(rbGetInput(h, 1), 1) << "on floor 0";
 
-  ASSERT_TRUE(box_modell_waehlen("", meldung));
-  box_modell_lesen(stand, 3);
+  ASSERT_TRUE(box_->modell_waehlen("", meldung));
+  box_->bild_lesen(bild, 3);
   EXPECT_FALSE(stand.modell);
   EXPECT_STREQ(sim_modell_name(), "");
   EXPECT_EQ(rbGetInput(h, 1), 0) << "the box's own value again";

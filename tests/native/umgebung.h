@@ -3,13 +3,19 @@
 #pragma once
 
 #include "aufrufe.h"
+#include "box.h"
 #include "doubles.h"
 #include "lumbrik.h"
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 class frisch : public ::testing::Test {
 protected:
   void SetUp() override;
   void TearDown() override;
+
+  // The box the vendor functions reach in this test.
+  std::unique_ptr<box> box_ = std::make_unique<box>();
 };
