@@ -201,6 +201,32 @@ TEST(modell_datei, jeder_fehler_nennt_datei_zeile_und_problem) {
        "Zeile 6: [[taster]] Nr. 1: ein Zeitfenster"},
       {kopf + "[[regel]]\nname = \"r\"\nart = \"nie\"\n",
        "Zeile 3: [[regel]] Nr. 1: unbekannte Art 'nie'"},
+      // A misspelt required key is named before it is missed.
+      {kopf + "[[achse]]\nname = \"a\"\nmotor = 1\ngeschwindigkiet = 50\n",
+       "Zeile 6: [[achse]] Nr. 1: unbekannter Schlüssel 'geschwindigkiet' (meinten Sie "
+       "'geschwindigkeit'?)"},
+      {kopf + achse + "start = 9007199254740993\n",
+       "Zeile 9: [[achse]] Nr. 1: 'start' ist zu groß"},
+      {kopf + "[[lampe]]\nname = \"a\\u0001\"\nausgang = 1\n",
+       "Zeile 4: [[lampe]] Nr. 1: 'name' enthält ein Steuerzeichen"},
+      {kopf +
+           [] {
+             std::string lampen;
+             for (int i = 0; i < 9; ++i)
+               lampen += "[[lampe]]\nname = \"l" + std::to_string(i) + "\"\nausgang = 1\n";
+             return lampen;
+           }(),
+       "Zeile 27: mehr als 8 [[lampe]] (die Box hat 8 Ausgänge)"},
+      {kopf + "[[taster]]\nname = \"t\"\neingang = 1\ngedrueckt = [\n" +
+           [] {
+             std::string fenster;
+             for (int i = 0; i < 1001; ++i)
+               fenster += "[" + std::to_string(2 * i) + ", " + std::to_string(2 * i + 1) + "],\n";
+             return fenster;
+           }() +
+           "]\n",
+       "Zeile 1007: [[taster]] Nr. 1: 'gedrueckt' hat mehr als 1000 Einträge"},
+      {kopf + std::string(datei_platz, '#'), "Zeile 3: hier wird die Datei länger als 1 MiB"},
   };
   for (const auto &[text, erwartet] : faelle) {
     const ergebnis e = lesen(text, "kaputt.toml");
