@@ -179,7 +179,7 @@ void modell_lesen(const sim_zustand &z, modell_stand &stand, size_t fehler_platz
     return;
   for (size_t i = 0; i < modell_box.bild->achsen.size(); ++i)
     stand.positionen.push_back(modell_box.lauf->position(i));
-  const std::vector<modell::fehler_eintrag> &liste = modell_box.lauf->fehlerliste();
+  const std::deque<modell::fehler_eintrag> &liste = modell_box.lauf->neueste_fehler();
   const size_t ab = liste.size() > fehler_platz ? liste.size() - fehler_platz : 0;
   stand.fehler.assign(liste.begin() + static_cast<std::ptrdiff_t>(ab), liste.end());
   stand.fehler_anzahl = modell_box.lauf->fehler_anzahl();
