@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -277,7 +278,57 @@ TEST(modell_bericht, spur_bericht_und_zeitdiagramm) {
   std::string meldung;
   EXPECT_FALSE(zeitdiagramm(stamm + "_kaputt.csv", stamm + "_kaputt.svg", meldung));
   EXPECT_NE(meldung.find("Zeile 2"), std::string::npos) << meldung;
+
+  // Names with quotes and commas are quoted in the trace and read back; a
+  // control character (from any trace) still gives a well-formed picture.
+  std::ofstream(stamm + "_namen.csv") << "zeit_ms,art,name,wert\n0,achse,\"\"\"a,b\",1\r\n"
+                                      << "5,achse,x\x01y,2\n";
+  ASSERT_TRUE(zeitdiagramm(stamm + "_namen.csv", stamm + "_namen.svg", meldung)) << meldung;
+  EXPECT_EQ(std::system(("xmllint --noout " + stamm + "_namen.svg").c_str()), 0);
+  EXPECT_EQ(std::system(("grep -qF 'data-name=\"&quot;a,b\"' " + stamm + "_namen.svg").c_str()), 0);
+  EXPECT_EQ(csv_feld("\"a,b"), "\"\"\"a,b\"");
   std::system(("rm -r " + std::string(ordner)).c_str());
+}
+
+TEST(modell_bericht, namen_ordner_und_ein_zweiter_lauf) {
+  char ordner[] = "/tmp/lumbrik_modell_XXXXXX";
+  ASSERT_NE(mkdtemp(ordner), nullptr);
+  const std::string o = ordner;
+  std::string meldung;
+  aufzeichnung erster;
+  ASSERT_TRUE(erster.oeffnen(o + "/lauf.json", meldung)) << meldung;
+  erster.aenderung(7, signalart::eingang, "1", 1);
+
+  // Another run with the same report is refused and leaves the first whole.
+  aufzeichnung zweiter;
+  EXPECT_FALSE(zweiter.oeffnen(o + "/lauf.json", meldung));
+  EXPECT_NE(meldung.find("lauf.json wird schon geschrieben"), std::string::npos) << meldung;
+  lauf l(beschreibung{}, &erster);
+  EXPECT_EQ(erster.abschliessen(l, 10, ""), "");
+  std::ifstream spur(o + "/lauf.csv");
+  std::stringstream inhalt;
+  inhalt << spur.rdbuf();
+  EXPECT_EQ(inhalt.str(), "zeit_ms,art,name,wert\n7,eingang,1,1\n");
+
+  // A report named like the diagram leaves it a name of its own.
+  aufzeichnung svg;
+  ASSERT_TRUE(svg.oeffnen(o + "/x.svg", meldung));
+  EXPECT_NE(meldung.find("das Zeitdiagramm nach " + o + "/x.zeitdiagramm.svg"), std::string::npos)
+      << meldung;
+  EXPECT_EQ(svg.abschliessen(l, 10, ""), "");
+  EXPECT_EQ(std::system(("grep -q '\"modell\"' " + o + "/x.svg").c_str()), 0);
+  EXPECT_EQ(std::system(("xmllint --noout " + o + "/x.zeitdiagramm.svg").c_str()), 0);
+
+  // A folder is no report; why the diagram failed is said.
+  aufzeichnung ordnerbericht;
+  EXPECT_FALSE(ordnerbericht.oeffnen(o, meldung));
+  EXPECT_NE(meldung.find("ist ein Ordner"), std::string::npos) << meldung;
+  ASSERT_EQ(mkdir((o + "/y.svg").c_str(), 0700), 0);
+  aufzeichnung ohne_bild;
+  ASSERT_TRUE(ohne_bild.oeffnen(o + "/y.json", meldung)) << meldung;
+  EXPECT_NE(ohne_bild.abschliessen(l, 10, "").find("Zeitdiagramm: " + o + "/y.svg"),
+            std::string::npos);
+  std::system(("rm -r " + o).c_str());
 }
 
 } // namespace
