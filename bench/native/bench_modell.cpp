@@ -1,6 +1,8 @@
 // What a model costs: vendor calls through the simulated box with a model
-// loaded (built with LUMBRIK_MIT_MODELL) or without one, and the memory a
-// recording of a million changes needs.
+// loaded (built with LUMBRIK_MIT_MODELL) or without one, the memory a
+// recording of a million changes needs, and how long a model file takes to
+// load or be refused, however large.
+#include "anbindung.h"
 #include "aufzeichnung.h"
 #include "sim_steuerung.h"
 #include "umFish40.h"
@@ -9,7 +11,9 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <malloc.h>
+#include <string>
 
 namespace {
 
@@ -67,6 +71,28 @@ void aufzeichnen(benchmark::State &state) {
 }
 BENCHMARK(aufzeichnen)->Iterations(1)->Unit(benchmark::kMillisecond);
 #endif
+
+// A model file of `teile` lamps (as the box reads LUMBRIK_MODELL), or with
+// 0 the slowest file read to its end: 1 MiB of time windows.
+void modell_laden(benchmark::State &state) {
+  const auto teile = state.range(0);
+  const std::string pfad = "/tmp/lumbrik_bench_modell.toml";
+  std::string text = "[modell]\nname = \"gross\"\n";
+  for (int64_t i = 0; i < teile; ++i)
+    text += "[[lampe]]\nname = \"l" + std::to_string(i) +
+            "\"\nausgang = " + std::to_string(i % 8 + 1) + "\n\n";
+  if (teile == 0) {
+    text += "[[taster]]\nname = \"t\"\neingang = 1\ngedrueckt = [";
+    while (text.size() + 13 < modell::datei_platz)
+      text += "[1,2],";
+    text += "[1,2]]\n";
+  }
+  std::ofstream(pfad) << text;
+  for (auto _ : state)
+    benchmark::DoNotOptimize(modell_beschaffen(pfad));
+  std::remove(pfad.c_str());
+}
+BENCHMARK(modell_laden)->Arg(20000)->Arg(200000)->Arg(0)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -18,6 +18,7 @@ constexpr int alles_gelaufen = 0;
 constexpr int zeile_gescheitert = 1;
 constexpr int nicht_geladen = 2;
 constexpr int modell_fehler = 3;
+constexpr int modell_nicht_geladen = 4;
 
 constexpr char nicht_geoeffnet[] = " kann nicht ge" OE "ffnet werden (Fehler ";
 
@@ -79,15 +80,34 @@ void modell_waehlen(const optionen &o) {
     _putenv(verbinden({"LUMBRIK_BERICHT=", o.bericht}).c_str());
 }
 
-// A teacher's script checks a learner's program by the exit code: faults the
-// model recorded count above lines that failed.
-int ende_mit_modell(const sitzung &s, int ende) {
-  // Without a model there are no faults to count.
-  const uint32_t fehler = s.sim ? s.sim->modell_fehler() : 0;
+// A teacher's script checks a learner's program by the exit code: a model
+// that was asked for and did not run checked nothing, so it counts above
+// faults; faults the model recorded count above lines that failed.
+int ende_mit_modell(const optionen &o, const sitzung &s, int ende) {
+  // Without the simulator there is no model to ask.
+  if (!s.sim)
+    return ende;
+  char gewaehlt[2] = {};
+  const bool verlangt =
+      !o.modell.empty() || GetEnvironmentVariableA("LUMBRIK_MODELL", gewaehlt, sizeof gewaehlt) > 0;
+  // The box's texts are UTF-8, the console's 1252.
+  const std::string meldung = eingabe_nach_1252(s.sim->modell_meldung());
+  const std::string name = eingabe_nach_1252(s.sim->modell_name());
+  if (verlangt && name.empty()) {
+    sim_zustand zustand{};
+    s.sim->zustand_lesen(&zustand);
+    std::string warum = meldung;
+    if (warum.empty())
+      warum = zustand.geoeffnet == 0 ? "das Interface wurde nie ge" OE "ffnet (vorbereitung)"
+                                     : "im Fenster wurde kein Modell gew" AE "hlt";
+    zeile_ausgeben(verbinden({"lumbrik-konsole: das Modell lief nicht - ", warum}), kanal::fehler);
+    return modell_nicht_geladen;
+  }
+  const uint32_t fehler = s.sim->modell_fehler();
   if (fehler == 0)
     return ende;
-  zeile_ausgeben(verbinden({"lumbrik-konsole: das Modell ", s.sim->modell_name(), " hat ",
-                            std::to_string(fehler), " Fehler gemeldet"}),
+  zeile_ausgeben(verbinden({"lumbrik-konsole: das Modell ", name, " hat ", std::to_string(fehler),
+                            " Fehler gemeldet"}),
                  kanal::fehler);
   return modell_fehler;
 }
@@ -157,5 +177,5 @@ int main(int argc, char **argv) {
     boxen_auf_konsole();
 
   const int ende = zeilen_abarbeiten(*quelle, s) ? alles_gelaufen : zeile_gescheitert;
-  return ende_mit_modell(s, ende);
+  return ende_mit_modell(o, s, ende);
 }

@@ -65,5 +65,7 @@ std::string_view aufruf_text() {
          "\n"
          "Ende: 0, wenn jede Zeile lief; 1, wenn eine Zeile nicht lief (oder Strg+C);\n"
          "2, wenn lumbrik.dll oder umFish40.DLL nicht geladen werden kann; 3, wenn das\n"
-         "Modell Fehler gemeldet hat (auch wenn daneben eine Zeile nicht lief).\n";
+         "Modell Fehler gemeldet hat (auch wenn daneben eine Zeile nicht lief); 4, wenn\n"
+         "das verlangte Modell nicht lief (die Modelldatei ist fehlerhaft, oder das\n"
+         "Interface wurde nie ge" OE "ffnet).\n";
 }

@@ -5,15 +5,13 @@
 #include "anbindung.h"
 
 #include "aufzeichnung.h"
+#include "datei.h"
 #include "lauf.h"
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
-#include <fstream>
 #include <set>
-#include <sstream>
 
 namespace {
 
@@ -29,11 +27,6 @@ const char *bleibend(const std::string &text) {
   return texte.insert(text).first->c_str();
 }
 
-std::string umgebung(const char *name) {
-  const char *wert = std::getenv(name);
-  return wert ? wert : "";
-}
-
 struct anbindung {
   bool aktiv = false; // a model runs or a run is recorded
   // Kept apart from the run, so the window can hold it while a switch goes on.
@@ -44,8 +37,8 @@ struct anbindung {
   int32_t eingang[SIM_EINGAENGE] = {}, analog[SIM_ANALOGE] = {};
 
   void laden() {
-    const std::string wahl = umgebung("LUMBRIK_MODELL");
-    const std::string berichtdatei = umgebung("LUMBRIK_BERICHT");
+    const std::string wahl = modell::umgebung("LUMBRIK_MODELL");
+    const std::string berichtdatei = modell::umgebung("LUMBRIK_BERICHT");
     std::optional<modell::beschreibung> m;
     if (!wahl.empty()) {
       modell::ergebnis e = modell_beschaffen(wahl);
@@ -58,10 +51,11 @@ struct anbindung {
     if (!berichtdatei.empty()) {
       bericht = std::make_unique<modell::aufzeichnung>();
       std::string fehler;
-      if (!bericht->oeffnen(berichtdatei, fehler)) {
+      const bool offen = bericht->oeffnen(berichtdatei, fehler);
+      if (!fehler.empty())
         std::fprintf(stderr, "lumbrik Simulator: %s.\n", fehler.c_str());
+      if (!offen)
         bericht.reset();
-      }
     }
     einsetzen(std::move(m));
   }
@@ -109,7 +103,9 @@ struct anbindung {
       return;
     aktiv = false;
     lauf->fortschreiten(millisekunden());
-    bericht->abschliessen(*lauf, lauf->jetzt(), meldung);
+    const std::string probleme = bericht->abschliessen(*lauf, lauf->jetzt(), meldung);
+    if (!probleme.empty())
+      std::fprintf(stderr, "lumbrik Simulator: %s.\n", probleme.c_str());
   }
 };
 
@@ -179,7 +175,7 @@ void modell_lesen(const sim_zustand &z, modell_stand &stand, size_t fehler_platz
     return;
   for (size_t i = 0; i < modell_box.bild->achsen.size(); ++i)
     stand.positionen.push_back(modell_box.lauf->position(i));
-  const std::vector<modell::fehler_eintrag> &liste = modell_box.lauf->fehlerliste();
+  const std::deque<modell::fehler_eintrag> &liste = modell_box.lauf->neueste_fehler();
   const size_t ab = liste.size() > fehler_platz ? liste.size() - fehler_platz : 0;
   stand.fehler.assign(liste.begin() + static_cast<std::ptrdiff_t>(ab), liste.end());
   stand.fehler_anzahl = modell_box.lauf->fehler_anzahl();
@@ -190,13 +186,18 @@ modell::ergebnis modell_beschaffen(const std::string &wahl) {
     return {};
   if (const char *eingebaut = modell::eingebaut(wahl))
     return modell::lesen(eingebaut, wahl);
-  std::ifstream datei(wahl, std::ios::binary);
-  std::ostringstream inhalt;
-  inhalt << datei.rdbuf();
-  if (!datei)
+  const std::unique_ptr<std::FILE, int (*)(std::FILE *)> datei(modell::datei_oeffnen(wahl, "rb"),
+                                                               std::fclose);
+  if (!datei || modell::ist_ordner(wahl))
     return {std::nullopt, "Modell " + wahl + ": weder ein eingebautes Modell (" +
                               modell::eingebaute_namen() + ") noch eine lesbare Datei"};
-  return modell::lesen(inhalt.str(), wahl);
+  // One byte more than a model may have: lesen refuses a file that long
+  // without reading on.
+  std::string inhalt(modell::datei_platz + 1, '\0');
+  inhalt.resize(std::fread(inhalt.data(), 1, inhalt.size(), datei.get()));
+  if (std::ferror(datei.get()))
+    return {std::nullopt, "Modell " + wahl + ": die Datei lässt sich nicht lesen"};
+  return modell::lesen(inhalt, wahl);
 }
 
 void modell_einsetzen(std::optional<modell::beschreibung> m, const sim_zustand &z) {

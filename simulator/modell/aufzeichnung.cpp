@@ -1,6 +1,7 @@
 // Trace, report and diagram of a headless run (see aufzeichnung.h).
 #include "aufzeichnung.h"
 
+#include "datei.h"
 #include "zeitdiagramm.h"
 
 #include <cinttypes>
@@ -25,10 +26,26 @@ std::string json_text(std::string_view s) {
   return aus + "\"";
 }
 
-// A name in the trace: the CSV separator and line ends become '_'.
-void name_schreiben(std::FILE *f, std::string_view name) {
-  for (char c : name)
-    std::fputc(c == ',' || c == '\n' || c == '\r' ? '_' : c, f);
+// The stem's extension, lower case ASCII: ".json", ".csv", or "".
+std::string endung(const std::string &pfad, size_t punkt) {
+  std::string e = punkt == std::string::npos ? "" : pfad.substr(punkt);
+  for (char &c : e)
+    if (c >= 'A' && c <= 'Z')
+      c = static_cast<char>(c - 'A' + 'a');
+  return e;
+}
+
+// Opens one of the files a run holds; false (with `meldung`) when it cannot.
+bool halten(const std::string &pfad, const char *was, std::FILE *&f, std::string &meldung) {
+  bool belegt = false;
+  f = allein_schreiben(pfad, belegt);
+  if (f)
+    return true;
+  meldung = std::string(was) + " " + pfad +
+            (belegt ? " wird schon geschrieben (von einem anderen Lauf oder Programm); dieser "
+                      "Lauf zeichnet nichts auf"
+                    : " lässt sich nicht anlegen");
+  return false;
 }
 
 } // namespace
@@ -38,22 +55,51 @@ const char *signalname(signalart art) {
   return namen[static_cast<size_t>(art)];
 }
 
+std::string csv_feld(std::string_view text) {
+  if (text.find_first_of(",\"\r\n") == std::string_view::npos)
+    return std::string(text);
+  std::string aus = "\"";
+  for (char c : text) {
+    if (c == '"')
+      aus += '"';
+    aus += c;
+  }
+  return aus + "\"";
+}
+
 bool aufzeichnung::oeffnen(const std::string &bericht, std::string &meldung) {
   bericht_ = bericht;
-  const size_t punkt = bericht.rfind('.');
+  meldung.clear();
   const size_t trenner = bericht.find_last_of("/\\");
-  const bool endung =
-      punkt != std::string::npos && (trenner == std::string::npos || punkt > trenner);
-  const std::string stamm = endung ? bericht.substr(0, punkt) : bericht;
-  spur_ = stamm + ".csv";
-  diagramm_ = stamm + ".svg";
-  if (spur_ == bericht_)
-    spur_ = stamm + ".spur.csv";
-  datei_ = std::fopen(spur_.c_str(), "wb");
-  if (!datei_) {
-    meldung = "Bericht: die Spur " + spur_ + " lässt sich nicht anlegen";
+  const bool ordnername = trenner != std::string::npos && trenner + 1 == bericht.size();
+  if (ordnername || ist_ordner(bericht)) {
+    const char t = trenner != std::string::npos ? bericht[trenner] : '/';
+    meldung = "Bericht " + bericht + " ist ein Ordner; es braucht den Namen einer Datei, z. B. " +
+              bericht + (ordnername ? "" : std::string(1, t)) + "lauf.json";
     return false;
   }
+  size_t punkt = bericht.rfind('.');
+  if (punkt != std::string::npos && trenner != std::string::npos && punkt < trenner)
+    punkt = std::string::npos;
+  const std::string stamm = bericht.substr(0, punkt), art = endung(bericht, punkt);
+  // Nothing written may land on its own report.
+  spur_ = stamm + (art == ".csv" ? ".spur.csv" : ".csv");
+  diagramm_ = stamm + (art == ".svg" ? ".zeitdiagramm.svg" : ".svg");
+  if (!halten(bericht_, "der Bericht", bericht_datei_, meldung))
+    return false;
+  if (!halten(spur_, "die Spur", datei_, meldung) || !leeren(bericht_datei_) || !leeren(datei_)) {
+    if (meldung.empty())
+      meldung = "Bericht: " + bericht_ + " lässt sich nicht leeren";
+    std::fclose(bericht_datei_);
+    bericht_datei_ = nullptr;
+    if (datei_)
+      std::fclose(datei_);
+    datei_ = nullptr;
+    return false;
+  }
+  if (art == ".csv" || art == ".svg")
+    meldung = "Bericht " + bericht_ + ": die Spur geht nach " + spur_ + ", das Zeitdiagramm nach " +
+              diagramm_;
   std::setvbuf(datei_, puffer_, _IOFBF, sizeof puffer_);
   std::fputs("zeit_ms,art,name,wert\n", datei_);
   return true;
@@ -62,33 +108,42 @@ bool aufzeichnung::oeffnen(const std::string &bericht, std::string &meldung) {
 aufzeichnung::~aufzeichnung() {
   if (datei_)
     std::fclose(datei_);
+  if (bericht_datei_)
+    std::fclose(bericht_datei_);
 }
 
 void aufzeichnung::aenderung(int64_t zeit, signalart art, std::string_view name, double wert) {
   ++anzahl_[static_cast<size_t>(art)];
   if (!datei_)
     return;
-  std::fprintf(datei_, "%" PRId64 ",%s,", zeit, signalname(art));
-  name_schreiben(datei_, name);
-  std::fprintf(datei_, ",%.10g\n", wert);
+  std::fprintf(datei_, "%" PRId64 ",%s,%s,%.10g\n", zeit, signalname(art), csv_feld(name).c_str(),
+               wert);
 }
 
 void aufzeichnung::fehler(int64_t zeit, const regel &r) {
   aenderung(zeit, signalart::fehler, r.name, 1);
 }
 
-void aufzeichnung::abschliessen(const lauf &l, int64_t laufzeit_ms, const std::string &meldung) {
+std::string aufzeichnung::abschliessen(const lauf &l, int64_t laufzeit_ms,
+                                       const std::string &meldung) {
   if (!datei_)
-    return;
-  std::fclose(datei_);
+    return "";
+  std::string probleme;
+  auto problem = [&](const std::string &text) {
+    probleme += (probleme.empty() ? "" : "; ") + text;
+  };
+  const bool spur_ganz = !std::ferror(datei_);
+  if (std::fclose(datei_) != 0 || !spur_ganz)
+    problem("Bericht: die Spur " + spur_ + " ließ sich nicht ganz schreiben");
   datei_ = nullptr;
 
   std::string diagramm_meldung;
   const bool diagramm = zeitdiagramm(spur_, diagramm_, diagramm_meldung);
+  if (!diagramm)
+    problem(diagramm_meldung);
 
-  std::FILE *f = std::fopen(bericht_.c_str(), "wb");
-  if (!f)
-    return;
+  std::FILE *f = bericht_datei_;
+  bericht_datei_ = nullptr;
   const beschreibung &m = l.modell();
   std::fprintf(f, "{\n  \"modell\": %s,\n  \"titel\": %s,\n", json_text(m.name).c_str(),
                json_text(m.titel).c_str());
@@ -111,7 +166,10 @@ void aufzeichnung::abschliessen(const lauf &l, int64_t laufzeit_ms, const std::s
   std::fprintf(f, "\"gesamt\": %" PRIu64 "},\n", gesamt);
   std::fprintf(f, "  \"spur\": %s,\n  \"zeitdiagramm\": %s\n}\n", json_text(spur_).c_str(),
                diagramm ? json_text(diagramm_).c_str() : "null");
-  std::fclose(f);
+  const bool bericht_ganz = !std::ferror(f);
+  if (std::fclose(f) != 0 || !bericht_ganz)
+    problem("Bericht: " + bericht_ + " ließ sich nicht ganz schreiben");
+  return probleme;
 }
 
 } // namespace modell

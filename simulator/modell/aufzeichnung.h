@@ -14,7 +14,10 @@ namespace modell {
 class aufzeichnung final : public beobachter {
 public:
   // For a report at `bericht` (say lauf.json) the trace is lauf.csv and the
-  // diagram lauf.svg. False (with `meldung`) when the trace cannot be made.
+  // diagram lauf.svg; a report named like one of them (lauf.csv, lauf.svg)
+  // gets the other a name of its own, and `meldung` says so. Report and
+  // trace are held from now on: a second run with the same names is refused.
+  // False (with `meldung`) when nothing can be recorded.
   bool oeffnen(const std::string &bericht, std::string &meldung);
   ~aufzeichnung();
   aufzeichnung() = default;
@@ -25,14 +28,15 @@ public:
   void fehler(int64_t zeit, const regel &r) override;
 
   // Closes the trace and writes the report and the diagram. `l` is the model
-  // that ran, `meldung` why none did (or empty).
-  void abschliessen(const lauf &l, int64_t laufzeit_ms, const std::string &meldung);
+  // that ran, `meldung` why none did (or empty). Returns what went wrong, or
+  // an empty text.
+  std::string abschliessen(const lauf &l, int64_t laufzeit_ms, const std::string &meldung);
 
   uint64_t anzahl(signalart art) const { return anzahl_[static_cast<size_t>(art)]; }
   const std::string &spur() const { return spur_; }
 
 private:
-  std::FILE *datei_ = nullptr;
+  std::FILE *datei_ = nullptr, *bericht_datei_ = nullptr;
   std::string bericht_, spur_, diagramm_;
   std::array<uint64_t, 6> anzahl_{};
   char puffer_[1 << 16];
@@ -40,5 +44,9 @@ private:
 
 // Names of the signal kinds as the trace writes them.
 const char *signalname(signalart art);
+
+// A field of the trace as RFC 4180 writes it: quoted when it holds a comma,
+// a quote or a line end, quotes doubled.
+std::string csv_feld(std::string_view text);
 
 } // namespace modell

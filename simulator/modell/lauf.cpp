@@ -323,8 +323,12 @@ void lauf::auswerten(int64_t t) {
     if (bedingung && !z.gemeldet && t - z.seit >= r.binnen_ms) {
       z.gemeldet = true;
       ++fehler_anzahl_;
+      const fehler_eintrag eintrag{t - ursprung_, static_cast<int>(i)};
       if (fehler_.size() < fehler_platz)
-        fehler_.push_back({t - ursprung_, static_cast<int>(i)});
+        fehler_.push_back(eintrag);
+      if (neueste_.size() == fehler_platz)
+        neueste_.pop_front();
+      neueste_.push_back(eintrag);
       if (b_)
         b_->fehler(t - ursprung_, r);
     }

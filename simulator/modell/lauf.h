@@ -9,6 +9,7 @@
 
 #include <array>
 #include <cstdint>
+#include <deque>
 #include <string_view>
 #include <vector>
 
@@ -42,7 +43,8 @@ struct box_werte {
 
 class lauf {
 public:
-  // Faults kept for the report; later ones are counted only.
+  // Faults kept: the first ones for the report, the latest ones for the
+  // window; those between are counted only.
   static constexpr size_t fehler_platz = 1000;
 
   explicit lauf(beschreibung m, beobachter *b = nullptr);
@@ -68,6 +70,7 @@ public:
   int64_t jetzt() const { return jetzt_ - ursprung_; }
   uint64_t fehler_anzahl() const { return fehler_anzahl_; }
   const std::vector<fehler_eintrag> &fehlerliste() const { return fehler_; }
+  const std::deque<fehler_eintrag> &neueste_fehler() const { return neueste_; }
   const beschreibung &modell() const { return m_; }
 
 private:
@@ -109,6 +112,7 @@ private:
   std::vector<schalterstand> schalter_;
   std::vector<regelstand> regeln_;
   std::vector<fehler_eintrag> fehler_;
+  std::deque<fehler_eintrag> neueste_;
   uint64_t fehler_anzahl_ = 0;
 };
 

@@ -5,9 +5,12 @@
 
 #include <toml++/toml.h>
 
+#include <algorithm>
 #include <cmath>
+#include <map>
 #include <set>
 #include <sstream>
+#include <vector>
 
 namespace modell {
 namespace {
@@ -25,10 +28,119 @@ int zeile_von(const toml::node &n) {
   throw problem{zeile, text};
 }
 
+// What a box can carry bounds each kind of table, so any file is read in
+// moments: 4 motors, 8 outputs, 8 inputs, 2 analog inputs.
+struct art_der_tabelle {
+  const char *art;
+  size_t hoechstens;
+  const char *warum;
+  std::vector<std::string> schluessel;
+};
+
+const art_der_tabelle arten[] = {
+    {"modell", 1, "", {"name", "titel"}},
+    {"achse",
+     4,
+     "die Box hat 4 Motoren",
+     {"name", "motor", "min", "max", "start", "geschwindigkeit", "umgekehrt"}},
+    {"lampe", 8, "die Box hat 8 Ausgänge", {"name", "ausgang"}},
+    {"schalter",
+     8,
+     "die Box hat 8 Eingänge",
+     {"name", "eingang", "achse", "ab", "bis", "prellen_ms"}},
+    {"poti", 2, "die Box hat 2 Analogeingänge", {"name", "analog", "achse", "bereich", "werte"}},
+    {"lichtschranke",
+     8,
+     "die Box hat 8 Eingänge",
+     {"name", "eingang", "lampe", "aktiv_bei", "zeiten", "achse", "bei", "laenge", "teile"}},
+    {"fotosensor",
+     2,
+     "die Box hat 2 Analogeingänge",
+     {"name", "analog", "hell", "dunkel", "lampe", "zeiten", "achse", "bei", "laenge", "teile"}},
+    {"taster", 8, "die Box hat 8 Eingänge", {"name", "eingang", "gedrueckt"}},
+    {"regel",
+     256,
+     "mehr braucht kein Modell einer Box",
+     {"name", "art", "binnen_ms", "text", "achse", "ausgaenge", "ausgang", "mit", "wenn_eingang",
+      "dann_ausgang"}},
+};
+
+// Entries of one list (parts on a belt, time windows, outputs of a rule).
+constexpr size_t listen_platz = 1000;
+
+// Letters to change, insert, delete or swap to turn one word into the other.
+size_t abstand(const std::string &a, const std::string &b) {
+  std::vector<std::vector<size_t>> d(a.size() + 1, std::vector<size_t>(b.size() + 1));
+  for (size_t i = 0; i <= a.size(); ++i)
+    d[i][0] = i;
+  for (size_t j = 0; j <= b.size(); ++j)
+    d[0][j] = j;
+  for (size_t i = 1; i <= a.size(); ++i)
+    for (size_t j = 1; j <= b.size(); ++j) {
+      d[i][j] = std::min(
+          {d[i - 1][j] + 1, d[i][j - 1] + 1, d[i - 1][j - 1] + (a[i - 1] == b[j - 1] ? 0 : 1)});
+      if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1])
+        d[i][j] = std::min(d[i][j], d[i - 2][j - 2] + 1);
+    }
+  return d[a.size()][b.size()];
+}
+
+// " (meinten Sie 'x'?)" for the known word closest to a typo, or "".
+std::string vorschlag(const std::string &wort, const std::vector<std::string> &bekannt) {
+  // Comparing long words costs their product: a typo is short.
+  if (wort.size() > 64)
+    return "";
+  const std::string *bester = nullptr;
+  size_t kleinster = wort.size() < 6 ? 2 : 3;
+  for (const std::string &b : bekannt) {
+    const size_t d = abstand(wort, b);
+    if (d < kleinster) {
+      kleinster = d;
+      bester = &b;
+    }
+  }
+  return bester ? " (meinten Sie '" + *bester + "'?)" : "";
+}
+
+const art_der_tabelle &art_von(std::string_view art) {
+  for (const art_der_tabelle &a : arten)
+    if (art == a.art)
+      return a;
+  return arten[0];
+}
+
+// A number as a double: integers beyond 2^53 would not stay what they say.
+double als_zahl(const toml::node &n, const std::string &wo, const char *schluessel) {
+  if (n.is_integer()) {
+    const int64_t ganz = n.as_integer()->get();
+    constexpr int64_t genau = int64_t{1} << 53;
+    if (ganz > genau || ganz < -genau)
+      melden(zeile_von(n),
+             wo + ": '" + schluessel + "' ist zu groß (ganze Zahlen gehen bis 9007199254740992)");
+    return static_cast<double>(ganz);
+  }
+  if (!n.is_floating_point())
+    melden(zeile_von(n), wo + ": '" + schluessel + "' muss eine Zahl sein");
+  const double z = n.as_floating_point()->get();
+  if (!std::isfinite(z))
+    melden(zeile_von(n), wo + ": '" + schluessel + "' muss endlich sein");
+  return z;
+}
+
 // One table of the file, read key by key; keys nobody asked for are typos.
 class tabelle {
 public:
-  tabelle(const toml::table &t, std::string wo) : t_(t), wo_(std::move(wo)) {}
+  // A key its kind does not know is a typo, reported before anything else
+  // the table says (a missing required key would only hide it).
+  tabelle(const toml::table &t, std::string wo, const std::vector<std::string> &bekannt)
+      : t_(t), wo_(std::move(wo)) {
+    for (auto &&[schluessel, wert] : t_) {
+      const std::string name(schluessel.str());
+      if (std::find(bekannt.begin(), bekannt.end(), name) == bekannt.end())
+        melden(zeile_von(wert),
+               wo_ + ": unbekannter Schlüssel '" + name + "'" + vorschlag(name, bekannt));
+    }
+  }
 
   int zeile() const { return zeile_von(t_); }
   const std::string &wo() const { return wo_; }
@@ -76,7 +188,13 @@ public:
     }
     if (!n->is_string())
       melden(zeile_von(*n), wo_ + ": '" + schluessel + "' muss ein Text sein");
-    return std::string(*n->value<std::string_view>());
+    const std::string &text = n->as_string()->get();
+    // Names go into the trace, the diagram and the window.
+    for (char c : text)
+      if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
+        melden(zeile_von(*n), wo_ + ": '" + schluessel +
+                                  "' enthält ein Steuerzeichen (Tabulator, Zeilenende, ...)");
+    return text;
   }
 
   bool wahrheit(const char *schluessel, bool vorgabe) {
@@ -96,6 +214,7 @@ public:
     const toml::array *a = n->as_array();
     if (!a)
       melden(zeile_von(*n), wo_ + ": '" + schluessel + "' muss eine Liste von Zahlen sein");
+    begrenzen(*a, schluessel);
     for (const toml::node &e : *a)
       werte.push_back(zahl_von(e, schluessel));
     return werte;
@@ -110,6 +229,7 @@ public:
     const toml::array *a = n->as_array();
     if (!a)
       melden(zeile_von(*n), wo_ + ": '" + schluessel + "' muss eine Liste von [von, bis] sein");
+    begrenzen(*a, schluessel);
     for (const toml::node &e : *a) {
       const toml::array *paar = e.as_array();
       if (!paar || paar->size() != 2)
@@ -124,21 +244,24 @@ public:
     return liste;
   }
 
+  // Keys of the kind that this table does not use (a rule's keys of
+  // another art, 'bei' without 'achse').
   void nichts_uebrig() const {
     for (auto &&[schluessel, wert] : t_)
       if (!gefragt_.count(std::string(schluessel.str())))
-        melden(zeile_von(wert),
-               wo_ + ": unbekannter Schlüssel '" + std::string(schluessel.str()) + "'");
+        melden(zeile_von(wert), wo_ + ": der Schlüssel '" + std::string(schluessel.str()) +
+                                    "' hat hier keine Bedeutung");
   }
 
 private:
   double zahl_von(const toml::node &n, const char *schluessel) const {
-    if (!n.is_number())
-      melden(zeile_von(n), wo_ + ": '" + schluessel + "' muss eine Zahl sein");
-    const double z = *n.value<double>();
-    if (!std::isfinite(z))
-      melden(zeile_von(n), wo_ + ": '" + schluessel + "' muss endlich sein");
-    return z;
+    return als_zahl(n, wo_, schluessel);
+  }
+
+  void begrenzen(const toml::array &a, const char *schluessel) const {
+    if (a.size() > listen_platz)
+      melden(zeile_von(a[listen_platz]), wo_ + ": '" + schluessel + "' hat mehr als " +
+                                             std::to_string(listen_platz) + " Einträge");
   }
 
   const toml::table &t_;
@@ -155,9 +278,14 @@ template <class F> void jede(const toml::table &datei, const char *art, F lesen_
   if (!a || !a->is_array_of_tables())
     melden(zeile_von(*n),
            std::string("'") + art + "' muss eine Tabellenliste [[" + art + "]] sein");
+  const art_der_tabelle &d = art_von(art);
+  if (a->size() > d.hoechstens)
+    melden(zeile_von((*a)[d.hoechstens]), std::string("mehr als ") + std::to_string(d.hoechstens) +
+                                              " [[" + art + "]] (" + d.warum + ")");
   int nummer = 0;
   for (const toml::node &e : *a) {
-    tabelle t(*e.as_table(), std::string("[[") + art + "]] Nr. " + std::to_string(++nummer));
+    tabelle t(*e.as_table(), std::string("[[") + art + "]] Nr. " + std::to_string(++nummer),
+              d.schluessel);
     lesen_eins(t);
     t.nichts_uebrig();
   }
@@ -168,24 +296,26 @@ public:
   explicit leser(const toml::table &datei) : datei_(datei) {}
 
   beschreibung lesen() {
+    std::vector<std::string> namen;
+    for (const art_der_tabelle &a : arten)
+      namen.emplace_back(a.art);
     for (auto &&[schluessel, wert] : datei_) {
-      static const std::set<std::string> arten{"modell",     "achse",  "schalter",
-                                               "poti",       "lampe",  "lichtschranke",
-                                               "fotosensor", "taster", "regel"};
-      if (!arten.count(std::string(schluessel.str())))
-        melden(zeile_von(wert), "unbekannte Tabelle '" + std::string(schluessel.str()) + "'");
+      const std::string name(schluessel.str());
+      if (std::find(namen.begin(), namen.end(), name) == namen.end())
+        melden(zeile_von(wert), "unbekannte Tabelle '" + name + "'" + vorschlag(name, namen));
     }
     const toml::node *kopf = datei_.get("modell");
     if (!kopf || !kopf->is_table())
       melden(1, "die Tabelle [modell] mit name = \"...\" fehlt");
-    tabelle k(*kopf->as_table(), "[modell]");
+    tabelle k(*kopf->as_table(), "[modell]", art_von("modell").schluessel);
     m_.name = k.text("name");
     m_.titel = k.text("titel", m_.name);
     k.nichts_uebrig();
 
     jede(datei_, "achse", [&](tabelle &t) { achse_lesen(t); });
     jede(datei_, "lampe", [&](tabelle &t) {
-      lampe l{neuer_name(t, m_.lampen), 0, t.zeile()};
+      lampe l{neuer_name(t, "lampe"), 0, t.zeile()};
+      lampen_[l.name] = static_cast<int>(m_.lampen.size());
       l.ausgang = ausgang_belegen(t, "ausgang");
       m_.lampen.push_back(l);
     });
@@ -194,7 +324,7 @@ public:
     jede(datei_, "lichtschranke", [&](tabelle &t) { licht_lesen(t, true); });
     jede(datei_, "fotosensor", [&](tabelle &t) { licht_lesen(t, false); });
     jede(datei_, "taster", [&](tabelle &t) {
-      taster k2{neuer_name(t, m_.taster_liste), 0, {}, t.zeile()};
+      taster k2{neuer_name(t, "taster"), 0, {}, t.zeile()};
       k2.eingang = eingang_belegen(t, "eingang", 8, eingaenge_);
       k2.gedrueckt = t.fenster("gedrueckt");
       m_.taster_liste.push_back(k2);
@@ -204,11 +334,11 @@ public:
   }
 
 private:
-  template <class T> std::string neuer_name(tabelle &t, const std::vector<T> &schon) {
+  // Names are unique within their kind.
+  std::string neuer_name(tabelle &t, const char *art) {
     std::string name = t.text("name");
-    for (const T &x : schon)
-      if (x.name == name)
-        melden(t.zeile(), t.wo() + ": der Name '" + name + "' kommt zweimal vor");
+    if (!namen_[art].insert(name).second)
+      melden(t.zeile(), t.wo() + ": der Name '" + name + "' kommt zweimal vor");
     return name;
   }
 
@@ -239,15 +369,15 @@ private:
     if (!muss && !t.knoten(schluessel))
       return -1;
     const std::string name = t.text(schluessel);
-    for (size_t i = 0; i < m_.achsen.size(); ++i)
-      if (m_.achsen[i].name == name)
-        return static_cast<int>(i);
-    melden(t.zeile(), t.wo() + ": es gibt keine Achse '" + name + "'");
+    const auto a = achsen_.find(name);
+    if (a == achsen_.end())
+      melden(t.zeile(), t.wo() + ": es gibt keine Achse '" + name + "'");
+    return a->second;
   }
 
   void achse_lesen(tabelle &t) {
     achse a;
-    a.name = neuer_name(t, m_.achsen);
+    a.name = neuer_name(t, "achse");
     a.zeile = t.zeile();
     a.motor = t.ganz("motor", 1, 4);
     for (const achse &b : m_.achsen)
@@ -277,12 +407,13 @@ private:
       a.geschwindigkeit[i] = stufen[i];
     }
     a.umgekehrt = t.wahrheit("umgekehrt", false);
+    achsen_[a.name] = static_cast<int>(m_.achsen.size());
     m_.achsen.push_back(a);
   }
 
   void schalter_lesen(tabelle &t) {
     schalter s;
-    s.name = neuer_name(t, m_.schalter_liste);
+    s.name = neuer_name(t, "schalter");
     s.zeile = t.zeile();
     s.eingang = eingang_belegen(t, "eingang", 8, eingaenge_);
     s.achse = achse_finden(t, "achse");
@@ -298,7 +429,7 @@ private:
 
   void poti_lesen(tabelle &t) {
     poti p;
-    p.name = neuer_name(t, m_.potis);
+    p.name = neuer_name(t, "poti");
     p.zeile = t.zeile();
     p.analog = eingang_belegen(t, "analog", 2, analoge_);
     p.achse = achse_finden(t, "achse");
@@ -328,7 +459,7 @@ private:
 
   void licht_lesen(tabelle &t, bool schranke) {
     licht l;
-    l.name = neuer_name(t, m_.lichter);
+    l.name = neuer_name(t, schranke ? "lichtschranke" : "fotosensor");
     l.zeile = t.zeile();
     if (schranke) {
       l.eingang = eingang_belegen(t, "eingang", 8, eingaenge_);
@@ -343,11 +474,10 @@ private:
     }
     if (t.knoten("lampe")) {
       const std::string name = t.text("lampe");
-      for (size_t i = 0; i < m_.lampen.size(); ++i)
-        if (m_.lampen[i].name == name)
-          l.lampe = static_cast<int>(i);
-      if (l.lampe < 0)
+      const auto lampe = lampen_.find(name);
+      if (lampe == lampen_.end())
         melden(t.zeile(), t.wo() + ": es gibt keine Lampe '" + name + "'");
+      l.lampe = lampe->second;
     }
     l.zeiten = t.fenster("zeiten");
     l.achse = achse_finden(t, "achse", false);
@@ -365,7 +495,7 @@ private:
 
   void regel_lesen(tabelle &t) {
     regel r;
-    r.name = neuer_name(t, m_.regeln);
+    r.name = neuer_name(t, "regel");
     r.zeile = t.zeile();
     const std::string art = t.text("art");
     if (art == "anschlag") {
@@ -403,12 +533,20 @@ private:
   const toml::table &datei_;
   beschreibung m_;
   std::vector<std::string> eingaenge_, analoge_;
+  std::map<std::string, std::set<std::string>> namen_;
+  std::map<std::string, int> achsen_, lampen_;
 };
 
 } // namespace
 
 ergebnis lesen(std::string_view text, const std::string &datei) {
   ergebnis e;
+  if (text.size() > datei_platz) {
+    const auto zeile = std::count(text.begin(), text.begin() + datei_platz, '\n') + 1;
+    e.meldung = "Modell " + datei + ", Zeile " + std::to_string(zeile) +
+                ": hier wird die Datei länger als 1 MiB, so lang ist kein Modell einer Box";
+    return e;
+  }
   try {
     const toml::table tabelle = toml::parse(text, datei);
     e.modell = leser(tabelle).lesen();

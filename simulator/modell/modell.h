@@ -109,6 +109,9 @@ struct ergebnis {
   std::string meldung;
 };
 
+// The longest model file read; a longer one is refused before it is parsed.
+constexpr size_t datei_platz = size_t{1} << 20;
+
 // Reads a model from its text; `datei` names it in messages.
 ergebnis lesen(std::string_view text, const std::string &datei);
 

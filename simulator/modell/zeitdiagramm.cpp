@@ -1,10 +1,12 @@
 // Draws a trace as a timing diagram (see zeitdiagramm.h).
 #include "zeitdiagramm.h"
 
+#include "datei.h"
+
 #include <algorithm>
 #include <cmath>
-#include <fstream>
 #include <map>
+#include <memory>
 #include <sstream>
 #include <vector>
 
@@ -20,13 +22,101 @@ struct zeile {
   double wert;
 };
 
-// One line of the trace, or false.
-bool zerlegen(const std::string &text, zeile &z) {
-  std::istringstream s(text);
-  std::string zeit, wert;
-  if (!std::getline(s, zeit, ',') || !std::getline(s, z.art, ',') ||
-      !std::getline(s, z.name, ',') || !std::getline(s, wert))
+// Reads a trace record by record, as RFC 4180 writes them: fields quoted
+// when they hold a comma, a quote or a line end, quotes doubled.
+class csv_leser {
+public:
+  explicit csv_leser(std::FILE *f) : f_(f) {}
+
+  void zurueck() {
+    std::rewind(f_);
+    voll_ = pos_ = 0;
+    zeile_ = 1;
+  }
+
+  // The next record's fields and the line it begins on; false at the end.
+  // A malformed record has no fields.
+  bool naechster(std::vector<std::string> &felder, int &zeile) {
+    felder.assign(1, "");
+    zeile = zeile_;
+    int c = zeichen();
+    if (c == EOF)
+      return false;
+    bool gut = true, anfang = true, zitiert = false;
+    for (; c != EOF && c != '\n'; c = zeichen()) {
+      std::string &feld = felder.back();
+      if (c == ',') {
+        felder.emplace_back();
+        anfang = true;
+        zitiert = false;
+      } else if (anfang && c == '"') {
+        gut = zitat_lesen(feld) && gut;
+        anfang = false;
+        zitiert = true;
+      } else if (zitiert) {
+        // Only a separator or the line end may follow a closing quote.
+        gut = gut && c == '\r';
+      } else {
+        anfang = false;
+        gut = gut && feld.size() < feld_platz;
+        feld += static_cast<char>(c);
+      }
+    }
+    if (!zitiert && !felder.back().empty() && felder.back().back() == '\r')
+      felder.back().pop_back();
+    if (!gut)
+      felder.clear();
+    return true;
+  }
+
+private:
+  static constexpr size_t feld_platz = 4096;
+
+  int zeichen() {
+    if (pos_ == voll_) {
+      voll_ = std::fread(puffer_, 1, sizeof puffer_, f_);
+      pos_ = 0;
+      if (voll_ == 0)
+        return EOF;
+    }
+    const auto c = static_cast<unsigned char>(puffer_[pos_++]);
+    if (c == '\n')
+      ++zeile_;
+    return c;
+  }
+
+  // A quoted field after its opening quote, up to its closing one (left
+  // unread what follows); false when it never closes or grows too long.
+  bool zitat_lesen(std::string &feld) {
+    for (int c = zeichen(); c != EOF && feld.size() < feld_platz; c = zeichen()) {
+      if (c == '"') {
+        c = zeichen();
+        if (c != '"') {
+          if (c != EOF) {
+            --pos_;
+            zeile_ -= c == '\n' ? 1 : 0;
+          }
+          return true;
+        }
+      }
+      feld += static_cast<char>(c);
+    }
     return false;
+  }
+
+  std::FILE *f_;
+  char puffer_[1 << 14];
+  size_t voll_ = 0, pos_ = 0;
+  int zeile_ = 1;
+};
+
+// One record of the trace, or false.
+bool zerlegen(const std::vector<std::string> &felder, zeile &z) {
+  if (felder.size() != 4)
+    return false;
+  const std::string &zeit = felder[0], &wert = felder[3];
+  z.art = felder[1];
+  z.name = felder[2];
   char *ende = nullptr;
   z.zeit = std::strtoll(zeit.c_str(), &ende, 10);
   if (zeit.empty() || *ende || z.zeit < 0)
@@ -63,25 +153,51 @@ std::string beschriftung(const spur &s) {
   return (n != namen.end() ? n->second : s.art) + " " + s.name;
 }
 
-std::string xml(const std::string &s) {
+// The length of the UTF-8 character at `i`, or 0 where the text is not
+// UTF-8 or holds a character XML does not allow (U+FFFE, U+FFFF).
+size_t utf8_laenge(std::string_view s, size_t i) {
+  const auto b = [&](size_t k) {
+    return i + k < s.size() ? static_cast<unsigned char>(s[i + k]) : 0u;
+  };
+  const unsigned c = b(0);
+  const auto folge = [&](size_t k, unsigned von = 0x80, unsigned bis = 0xBF) {
+    return b(k) >= von && b(k) <= bis;
+  };
+  if (c >= 0xC2 && c <= 0xDF)
+    return folge(1) ? 2 : 0;
+  if (c >= 0xE0 && c <= 0xEF) {
+    const bool zweites = c == 0xE0 ? folge(1, 0xA0) : c == 0xED ? folge(1, 0x80, 0x9F) : folge(1);
+    const bool verboten = c == 0xEF && b(1) == 0xBF && (b(2) == 0xBE || b(2) == 0xBF);
+    return zweites && folge(2) && !verboten ? 3 : 0;
+  }
+  if (c >= 0xF0 && c <= 0xF4) {
+    const bool zweites = c == 0xF0 ? folge(1, 0x90) : c == 0xF4 ? folge(1, 0x80, 0x8F) : folge(1);
+    return zweites && folge(2) && folge(3) ? 4 : 0;
+  }
+  return 0;
+}
+
+// Text for XML: markup escaped, and what XML forbids (control characters,
+// bytes that are no UTF-8) shown as U+FFFD, so any trace gives a
+// well-formed picture.
+std::string xml(std::string_view s) {
   std::string aus;
-  for (char c : s) {
-    switch (c) {
-    case '<':
+  for (size_t i = 0; i < s.size();) {
+    const auto c = static_cast<unsigned char>(s[i]);
+    const size_t laenge = c < 0x80 ? 1 : utf8_laenge(s, i);
+    if (c < 0x20 || c == 0x7F || laenge == 0)
+      aus += "\xEF\xBF\xBD";
+    else if (c == '<')
       aus += "&lt;";
-      break;
-    case '>':
+    else if (c == '>')
       aus += "&gt;";
-      break;
-    case '&':
+    else if (c == '&')
       aus += "&amp;";
-      break;
-    case '"':
+    else if (c == '"')
       aus += "&quot;";
-      break;
-    default:
-      aus += c;
-    }
+    else
+      aus.append(s.substr(i, laenge));
+    i += laenge == 0 ? 1 : laenge;
   }
   return aus;
 }
@@ -89,24 +205,27 @@ std::string xml(const std::string &s) {
 } // namespace
 
 bool zeitdiagramm(const std::string &spurdatei, const std::string &svg, std::string &meldung) {
-  std::ifstream ein(spurdatei, std::ios::binary);
+  const std::unique_ptr<std::FILE, int (*)(std::FILE *)> ein(datei_oeffnen(spurdatei, "rb"),
+                                                             std::fclose);
   if (!ein) {
     meldung = "Zeitdiagramm: die Spur " + spurdatei + " lässt sich nicht lesen";
     return false;
   }
+  csv_leser leser(ein.get());
   // First pass: the time range and the lanes.
-  std::string text;
+  std::vector<std::string> felder;
+  int nummer = 0;
   zeile z;
   int64_t ende = 1;
   std::map<std::pair<int, std::string>, size_t> index;
   std::vector<spur> spuren;
   std::vector<std::pair<int64_t, std::string>> fehler;
-  for (int nummer = 1; std::getline(ein, text); ++nummer) {
-    if (nummer == 1 && text.rfind("zeit_ms,", 0) == 0)
+  while (leser.naechster(felder, nummer)) {
+    if (nummer == 1 && !felder.empty() && felder[0] == "zeit_ms")
       continue;
-    if (text.empty() || text == "\r")
+    if (felder.size() == 1 && felder[0].empty())
       continue;
-    if (!zerlegen(text, z)) {
+    if (!zerlegen(felder, z)) {
       meldung = "Zeitdiagramm: " + spurdatei + ", Zeile " + std::to_string(nummer) +
                 ": erwartet zeit_ms,art,name,wert";
       return false;
@@ -124,10 +243,9 @@ bool zeitdiagramm(const std::string &spurdatei, const std::string &svg, std::str
     }
   }
   // Second pass: each change into its pixel column.
-  ein.clear();
-  ein.seekg(0);
-  for (int nummer = 1; std::getline(ein, text); ++nummer) {
-    if (!zerlegen(text, z) || z.art == "fehler")
+  leser.zurueck();
+  while (leser.naechster(felder, nummer)) {
+    if (!zerlegen(felder, z) || z.art == "fehler")
       continue;
     const auto i = index.find(std::make_pair(rang(z.art), z.art + "," + z.name));
     if (i == index.end())
@@ -142,11 +260,21 @@ bool zeitdiagramm(const std::string &spurdatei, const std::string &svg, std::str
     }
   }
 
-  std::ofstream aus(svg, std::ios::binary);
-  if (!aus) {
+  const std::unique_ptr<std::FILE, int (*)(std::FILE *)> datei(datei_oeffnen(svg, "wb"),
+                                                               std::fclose);
+  if (!datei) {
     meldung = "Zeitdiagramm: " + svg + " lässt sich nicht anlegen";
     return false;
   }
+  // Written piece by piece: a lane's path is the largest piece.
+  std::ostringstream aus;
+  bool geschrieben = true;
+  const auto weg = [&] {
+    const std::string stueck = aus.str();
+    geschrieben =
+        std::fwrite(stueck.data(), 1, stueck.size(), datei.get()) == stueck.size() && geschrieben;
+    aus.str("");
+  };
   const int gesamt_hoehe = oben + static_cast<int>(index.size()) * (hoehe + abstand) + 20;
   aus << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
       << "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" << rand_links + breite + 20
@@ -204,6 +332,7 @@ bool zeitdiagramm(const std::string &spurdatei, const std::string &svg, std::str
         << "\" height=\"" << hoehe << "\" fill=\"#f7f7f7\"/>\n  <path d=\"" << pfad.str()
         << "\" fill=\"none\" stroke=\"" << (stufen ? "#1f5fa8" : "#2a8a3a")
         << "\" stroke-width=\"1.5\"/>\n</g>\n";
+    weg();
     y0 += hoehe + abstand;
   }
   for (const auto &[zeit, regel] : fehler) {
@@ -214,7 +343,8 @@ bool zeitdiagramm(const std::string &spurdatei, const std::string &svg, std::str
         << "\" y=\"" << gesamt_hoehe - 6 << "\" fill=\"#d00\">" << xml(regel) << "</text></g>\n";
   }
   aus << "</svg>\n";
-  if (!aus) {
+  weg();
+  if (!geschrieben || std::fflush(datei.get()) != 0) {
     meldung = "Zeitdiagramm: " + svg + " ließ sich nicht ganz schreiben";
     return false;
   }

@@ -201,6 +201,36 @@ TEST(modell_datei, jeder_fehler_nennt_datei_zeile_und_problem) {
        "Zeile 6: [[taster]] Nr. 1: ein Zeitfenster"},
       {kopf + "[[regel]]\nname = \"r\"\nart = \"nie\"\n",
        "Zeile 3: [[regel]] Nr. 1: unbekannte Art 'nie'"},
+      // A misspelt required key is named before it is missed.
+      {kopf + "[[achse]]\nname = \"a\"\nmotor = 1\ngeschwindigkiet = 50\n",
+       "Zeile 6: [[achse]] Nr. 1: unbekannter Schlüssel 'geschwindigkiet' (meinten Sie "
+       "'geschwindigkeit'?)"},
+      {kopf + achse + "start = 9007199254740993\n",
+       "Zeile 9: [[achse]] Nr. 1: 'start' ist zu groß"},
+      {kopf + "[[lampe]]\nname = \"a\\u0001\"\nausgang = 1\n",
+       "Zeile 4: [[lampe]] Nr. 1: 'name' enthält ein Steuerzeichen"},
+      {kopf +
+           [] {
+             std::string lampen;
+             for (int i = 0; i < 9; ++i)
+               lampen += "[[lampe]]\nname = \"l" + std::to_string(i) + "\"\nausgang = 1\n";
+             return lampen;
+           }(),
+       "Zeile 27: mehr als 8 [[lampe]] (die Box hat 8 Ausgänge)"},
+      {kopf + "[[taster]]\nname = \"t\"\neingang = 1\ngedrueckt = [\n" +
+           [] {
+             std::string fenster;
+             for (int i = 0; i < 1001; ++i)
+               fenster.append("[")
+                   .append(std::to_string(2 * i))
+                   .append(", ")
+                   .append(std::to_string(2 * i + 1))
+                   .append("],\n");
+             return fenster;
+           }() +
+           "]\n",
+       "Zeile 1007: [[taster]] Nr. 1: 'gedrueckt' hat mehr als 1000 Einträge"},
+      {kopf + std::string(datei_platz, '#'), "Zeile 3: hier wird die Datei länger als 1 MiB"},
   };
   for (const auto &[text, erwartet] : faelle) {
     const ergebnis e = lesen(text, "kaputt.toml");
@@ -260,9 +290,63 @@ TEST(modell_bericht, spur_bericht_und_zeitdiagramm) {
   std::string meldung;
   EXPECT_FALSE(zeitdiagramm(stamm + "_kaputt.csv", stamm + "_kaputt.svg", meldung));
   EXPECT_NE(meldung.find("Zeile 2"), std::string::npos) << meldung;
+
+  // Names with quotes and commas are quoted in the trace and read back (a
+  // control character still gives well-formed XML: test_modell_xml.cpp).
+  std::ofstream(stamm + "_namen.csv", std::ios::binary)
+      << "zeit_ms,art,name,wert\n0,achse,\"\"\"a,b\",1\r\n"
+      << "5,achse,x\x01y,2\n";
+  ASSERT_TRUE(zeitdiagramm(stamm + "_namen.csv", stamm + "_namen.svg", meldung)) << meldung;
+  EXPECT_EQ(zeilen_mit(stamm + "_namen.svg", "data-name=\"&quot;a,b\""), 1);
+  EXPECT_EQ(csv_feld("\"a,b"), "\"\"\"a,b\"");
   // Windows removes no file that is still open.
   bericht.close();
   spur.close();
+  std::filesystem::remove_all(ordner);
+}
+
+TEST(modell_bericht, namen_ordner_und_ein_zweiter_lauf) {
+  const std::filesystem::path ordner = std::filesystem::temp_directory_path() /
+                                       ("lumbrik_namen_" + std::to_string(std::random_device{}()));
+  ASSERT_TRUE(std::filesystem::create_directory(ordner));
+  const std::string o = ordner.string();
+  {
+    std::string meldung;
+    aufzeichnung erster;
+    ASSERT_TRUE(erster.oeffnen(o + "/lauf.json", meldung)) << meldung;
+    erster.aenderung(7, signalart::eingang, "1", 1);
+
+    // Another run with the same report is refused and leaves the first whole.
+    aufzeichnung zweiter;
+    EXPECT_FALSE(zweiter.oeffnen(o + "/lauf.json", meldung));
+    EXPECT_NE(meldung.find("lauf.json wird schon geschrieben"), std::string::npos) << meldung;
+    lauf l(beschreibung{}, &erster);
+    EXPECT_EQ(erster.abschliessen(l, 10, ""), "");
+    std::ifstream spur(o + "/lauf.csv", std::ios::binary);
+    std::stringstream inhalt;
+    inhalt << spur.rdbuf();
+    EXPECT_EQ(inhalt.str(), "zeit_ms,art,name,wert\n7,eingang,1,1\n");
+
+    // A report named like the diagram leaves it a name of its own.
+    aufzeichnung svg;
+    ASSERT_TRUE(svg.oeffnen(o + "/x.svg", meldung));
+    EXPECT_NE(meldung.find("das Zeitdiagramm nach " + o + "/x.zeitdiagramm.svg"), std::string::npos)
+        << meldung;
+    EXPECT_EQ(svg.abschliessen(l, 10, ""), "");
+    EXPECT_EQ(zeilen_mit(o + "/x.svg", "\"modell\""), 1);
+    EXPECT_GE(zeilen_mit(o + "/x.zeitdiagramm.svg", "<svg"), 1);
+
+    // A folder is no report; why the diagram failed is said.
+    aufzeichnung ordnerbericht;
+    EXPECT_FALSE(ordnerbericht.oeffnen(o, meldung));
+    EXPECT_NE(meldung.find("ist ein Ordner"), std::string::npos) << meldung;
+    ASSERT_TRUE(std::filesystem::create_directory(o + "/y.svg"));
+    aufzeichnung ohne_bild;
+    ASSERT_TRUE(ohne_bild.oeffnen(o + "/y.json", meldung)) << meldung;
+    EXPECT_NE(ohne_bild.abschliessen(l, 10, "").find("Zeitdiagramm: " + o + "/y.svg"),
+              std::string::npos);
+  }
+  // Windows removes no file that is still open.
   std::filesystem::remove_all(ordner);
 }
 

@@ -3,11 +3,13 @@
 // tests check the DLL's diagrams with xmllint as well.)
 #include "aufzeichnung.h"
 #include "lauf.h"
+#include "zeitdiagramm.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <random>
 
 namespace {
@@ -36,6 +38,12 @@ TEST(modell_bericht, zeitdiagramm_ist_wohlgeformt) {
     a.abschliessen(l, l.jetzt(), "");
   }
   EXPECT_EQ(std::system(("xmllint --noout " + stamm + ".svg").c_str()), 0);
+
+  // A control character in a name, from any trace, is drawn as something XML can hold.
+  std::ofstream(stamm + "_namen.csv") << "zeit_ms,art,name,wert\n5,achse,x\x01y,2\n";
+  std::string meldung;
+  ASSERT_TRUE(zeitdiagramm(stamm + "_namen.csv", stamm + "_namen.svg", meldung)) << meldung;
+  EXPECT_EQ(std::system(("xmllint --noout " + stamm + "_namen.svg").c_str()), 0);
   std::filesystem::remove_all(ordner);
 }
 

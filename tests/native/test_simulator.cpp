@@ -135,4 +135,25 @@ TEST_F(simulator, modellwechsel_startet_neu_und_eine_falsche_wahl_aendert_nichts
   EXPECT_EQ(rbGetInput(h, 1), 0) << "the box's own value again";
 }
 
+TEST_F(simulator, das_fenster_zeigt_die_neuesten_fehler_auch_nach_tausend) {
+  const uint32_t h = rbOpenInterfaceUSB(0, 0);
+  std::string meldung;
+  ASSERT_TRUE(box_->modell_waehlen("schranke", meldung)) << meldung;
+  // Output 1 without the lamp, 1001 times; then output 2 without it.
+  for (int i = 0; i < 1001; ++i) {
+    rbSetLampEx(h, 1, 1, 7);
+    rbSetLampEx(h, 1, 0, 7);
+  }
+  rbSetLampEx(h, 2, 1, 7);
+  box_bild bild;
+  box_->bild_lesen(bild, 3);
+  const modell_stand &stand = bild.modell;
+  ASSERT_EQ(stand.fehler.size(), 3u);
+  std::string regeln;
+  for (const modell::fehler_eintrag &f : stand.fehler)
+    regeln += stand.modell->regeln[static_cast<size_t>(f.regel)].name + " ";
+  EXPECT_NE(regeln.find("senken_ohne_warnung"), std::string::npos) << regeln;
+  EXPECT_GE(stand.fehler_anzahl, 1002u);
+}
+
 } // namespace

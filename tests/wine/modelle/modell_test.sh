@@ -4,8 +4,10 @@
 # pointing into a temporary folder; the report, trace and diagram are checked.
 #   modell_test.sh CASE EXE SOURCE_DIR EMULATOR...
 # CASE is a built-in model (its sample program must pass its rules),
-# "anschlag" (the barrier driven into its stop), "kaputt" (a bad model file)
-# or "abfragen" (EXE is abfrage_host.exe instead of the console).
+# "anschlag" (the barrier driven into its stop), "kaputt" (a bad model file,
+# and a model that never ran), "umlaut" (a folder named with one), "zwei"
+# (two runs at once with the same report) or "abfragen" (EXE is
+# abfrage_host.exe instead of the console).
 # shellcheck source=../fall_vorspann.sh
 . "$(dirname "$0")/../fall_vorspann.sh"
 
@@ -47,13 +49,58 @@ anschlag)
   grep -q ',fehler,anschlag,1$' "$tmp/lauf.csv" || falsch "der Fehler fehlt in der Spur"
   ;;
 kaputt)
+  # A model that did not run checked nothing: no exit code of a pass.
   printf '[modell]\nname = "x"\n\n[[achse]]\nname = "a"\nmotor = 9\n' >"$tmp/kaputt.toml"
   printf 'vorbereitung\neinschalten 1\nausgangzustand\n' >"$tmp/skript.txt"
-  lauf "$tmp/kaputt.toml" "$tmp/skript.txt"
+  lauf "$tmp/kaputt.toml" "$tmp/skript.txt" 4
   grep -qF "kaputt.toml, Zeile 6: [[achse]] Nr. 1: 'motor' muss eine ganze Zahl von 1 bis 4 sein" \
     "$tmp/err" || falsch "keine Meldung mit Datei und Zeile: $(cat "$tmp/err")"
+  grep -q '^lumbrik-konsole: das Modell lief nicht - Modell .*kaputt.toml, Zeile 6' "$tmp/err" ||
+    falsch "die Konsole sagt nicht, dass das Modell nicht lief"
   grep -qx '= 1' "$tmp/aus" || falsch "die Box laeuft nicht ohne Modell weiter"
   bericht_enthaelt "Zeile 6"
+  printf 'ausgangzustand\n' >"$tmp/ohne.txt"
+  lauf schranke "$tmp/ohne.txt" 4
+  grep -qF 'das Modell lief nicht - das Interface wurde nie ge' "$tmp/err" ||
+    falsch "ohne vorbereitung keine Meldung: $(cat "$tmp/err")"
+  ;;
+umlaut)
+  # Paths as a learner's folders have them; everything written is UTF-8.
+  ordner="$tmp/Schüler"
+  mkdir "$ordner"
+  printf '[modell]\nname = "x"\n\n[[achse]]\nname = "a"\nmotor = 9\n' >"$ordner/kaputt.toml"
+  printf 'vorbereitung\n' >"$tmp/skript.txt"
+  rc=0
+  LUMBRIK_PANEL=0 LUMBRIK_MODELL=$ordner/kaputt.toml LUMBRIK_BERICHT=$ordner/lauf.json \
+    "${emulator[@]}" "$exe" --boxes=console "$tmp/skript.txt" >"$tmp/aus" 2>"$tmp/err" </dev/null || rc=$?
+  [ "$rc" = 4 ] || falsch "Exit-Code $rc statt 4"
+  for datei in lauf.json lauf.csv lauf.svg; do
+    [ -s "$ordner/$datei" ] || falsch "$datei fehlt im Ordner Schüler"
+  done
+  iconv -f UTF-8 -t UTF-8 "$ordner/lauf.json" >/dev/null || falsch "lauf.json ist kein UTF-8"
+  grep -qF "Schüler/kaputt.toml, Zeile 6" "$ordner/lauf.json" || falsch "der Bericht nennt die Datei nicht"
+  grep -qF "Schüler/lauf.csv" "$ordner/lauf.json" || falsch "der Bericht nennt die Spur nicht"
+  grep -qF "lumbrik Simulator: Modell $ordner/kaputt.toml, Zeile 6" "$tmp/err" ||
+    falsch "die Meldung ist nicht UTF-8: $(cat "$tmp/err")"
+  ;;
+zwei)
+  # A second run with the same report is refused while the first goes on,
+  # and the first one's record stays whole.
+  printf 'vorbereitung\npause 60\n' >"$tmp/erster.txt"
+  printf 'vorbereitung\n' >"$tmp/zweiter.txt"
+  # No model: a report records the box alone, and no rule fails meanwhile.
+  LUMBRIK_PANEL=0 LUMBRIK_BERICHT=$tmp/lauf.json \
+    "${emulator[@]}" "$exe" --boxes=console "$tmp/erster.txt" >"$tmp/aus1" 2>"$tmp/err1" </dev/null &
+  erster=$!
+  for _ in $(seq 300); do [ -s "$tmp/lauf.csv" ] && break; sleep 0.1; done
+  lauf "" "$tmp/zweiter.txt"
+  grep -qF "lumbrik Simulator: der Bericht $tmp/lauf.json wird schon geschrieben" "$tmp/err" ||
+    falsch "der zweite Lauf meldet nichts: $(cat "$tmp/err")"
+  wait "$erster" || falsch "der erste Lauf endete mit $?"
+  python3 -c 'import json, sys; json.load(open(sys.argv[1]))' "$tmp/lauf.json" ||
+    falsch "der Bericht des ersten Laufs ist kein JSON"
+  bericht_enthaelt '"laufzeit_ms": '
+  [ "$(grep -c '^zeit_ms,' "$tmp/lauf.csv")" = 1 ] || falsch "zwei Laeufe in einer Spur"
   ;;
 abfragen)
   # $exe polls schalter and sensor in a tight loop while the axis moves: the

@@ -1,0 +1,123 @@
+// Files and environment by UTF-8 names (see datei.h).
+#include "datei.h"
+
+#ifdef _WIN32
+#include <windows.h>
+
+#include <fcntl.h>
+#include <io.h>
+#else
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#endif
+
+namespace modell {
+
+#ifdef _WIN32
+namespace {
+
+std::wstring breit(const std::string &text) {
+  const int laenge = static_cast<int>(text.size());
+  const int n = MultiByteToWideChar(CP_UTF8, 0, text.data(), laenge, nullptr, 0);
+  std::wstring aus(static_cast<size_t>(n), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, text.data(), laenge, aus.data(), n);
+  return aus;
+}
+
+std::string utf8(const std::wstring &text) {
+  const int laenge = static_cast<int>(text.size());
+  const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), laenge, nullptr, 0, nullptr, nullptr);
+  std::string aus(static_cast<size_t>(n), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text.data(), laenge, aus.data(), n, nullptr, nullptr);
+  return aus;
+}
+
+} // namespace
+
+std::string umgebung(const char *name) {
+  // The process's environment, which every C runtime's _putenv updates too.
+  const std::wstring n = breit(name);
+  const DWORD groesse = GetEnvironmentVariableW(n.c_str(), nullptr, 0);
+  if (groesse == 0)
+    return "";
+  std::wstring wert(groesse, L'\0');
+  const DWORD laenge = GetEnvironmentVariableW(n.c_str(), wert.data(), groesse);
+  wert.resize(laenge < groesse ? laenge : 0);
+  return utf8(wert);
+}
+
+std::FILE *datei_oeffnen(const std::string &pfad, const char *modus) {
+  return _wfopen(breit(pfad).c_str(), breit(modus).c_str());
+}
+
+std::FILE *allein_schreiben(const std::string &pfad, bool &belegt) {
+  // Others may read, nobody else may write.
+  const HANDLE h = CreateFileW(breit(pfad).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                               OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  belegt = h == INVALID_HANDLE_VALUE && GetLastError() == ERROR_SHARING_VIOLATION;
+  if (h == INVALID_HANDLE_VALUE)
+    return nullptr;
+  const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(h), _O_BINARY);
+  if (fd < 0) {
+    CloseHandle(h);
+    return nullptr;
+  }
+  std::FILE *f = _fdopen(fd, "wb");
+  if (!f)
+    _close(fd);
+  return f;
+}
+
+bool leeren(std::FILE *f) {
+  return _chsize(_fileno(f), 0) == 0;
+}
+
+bool ist_ordner(const std::string &pfad) {
+  const DWORD art = GetFileAttributesW(breit(pfad).c_str());
+  return art != INVALID_FILE_ATTRIBUTES && (art & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+#else
+
+std::string umgebung(const char *name) {
+  const char *wert = std::getenv(name);
+  return wert ? wert : "";
+}
+
+std::FILE *datei_oeffnen(const std::string &pfad, const char *modus) {
+  return std::fopen(pfad.c_str(), modus);
+}
+
+std::FILE *allein_schreiben(const std::string &pfad, bool &belegt) {
+  belegt = false;
+  const int fd = open(pfad.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
+  if (fd < 0)
+    return nullptr;
+  if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    belegt = errno == EWOULDBLOCK;
+    close(fd);
+    return nullptr;
+  }
+  std::FILE *f = fdopen(fd, "wb");
+  if (!f)
+    close(fd);
+  return f;
+}
+
+bool leeren(std::FILE *f) {
+  return ftruncate(fileno(f), 0) == 0;
+}
+
+bool ist_ordner(const std::string &pfad) {
+  struct stat s {};
+  return stat(pfad.c_str(), &s) == 0 && S_ISDIR(s.st_mode);
+}
+
+#endif
+
+} // namespace modell

@@ -1,0 +1,28 @@
+// The files and environment of the model engine, by UTF-8 names. On Windows
+// names are wide underneath, so any folder name works (a learner's
+// "...\Schüler\lauf.json") and every path the simulator writes is UTF-8;
+// natively names are bytes as they are. The only platform code of the engine.
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+namespace modell {
+
+// An environment variable as UTF-8; "" when it is not set.
+std::string umgebung(const char *name);
+
+// Opens by a UTF-8 name, as fopen does with `modus` ("rb", "wb").
+std::FILE *datei_oeffnen(const std::string &pfad, const char *modus);
+
+// Opens for writing and holds the file so that no other run can write it
+// while it stays open (others may read it). The content stays until
+// `leeren`, so a file that turns out to be held elsewhere loses nothing.
+// Null on failure; `belegt` then tells whether another one holds it.
+std::FILE *allein_schreiben(const std::string &pfad, bool &belegt);
+// Empties a file opened so, before the first write.
+bool leeren(std::FILE *f);
+
+bool ist_ordner(const std::string &pfad);
+
+} // namespace modell
