@@ -1,6 +1,7 @@
 // lumbrik-konsole.exe: loads lumbrik.dll as any host does and runs its
 // commands line by line - typed at a console, from a script, or piped in.
 #include "ausfuehren.h"
+#include "bruecke.h"
 #include "ein_ausgabe.h"
 #include "escape.h"
 #include "optionen.h"
@@ -79,15 +80,26 @@ void modell_waehlen(const optionen &o) {
 
 // A teacher's script checks a learner's program by the exit code: faults the
 // model recorded count above lines that failed.
-int ende_mit_modell(const sitzung &s, int ende) {
-  // Without a model there are no faults to count.
-  const uint32_t fehler = s.sim ? s.sim->modell_fehler() : 0;
+int ende_mit_modell(const std::string &modell, uint64_t fehler, int ende) {
   if (fehler == 0)
     return ende;
-  zeile_ausgeben(verbinden({"lumbrik-konsole: das Modell ", s.sim->modell_name(), " hat ",
+  zeile_ausgeben(verbinden({"lumbrik-konsole: das Modell ", eingabe_nach_1252(modell), " hat ",
                             std::to_string(fehler), " Fehler gemeldet"}),
                  kanal::fehler);
   return modell_fehler;
+}
+
+// Behind the bridge the faults come from the report, once the helper has
+// ended; without one the exit code stays the lines'.
+int ende_hinter_bruecke(const sitzung &s, const bericht_abholung &a, int ende) {
+  std::string meldung;
+  const std::optional<bericht_stand> stand = bericht_abholen(s.dll.modul, a, meldung);
+  if (stand)
+    return ende_mit_modell(stand->modell, stand->fehler_anzahl, ende);
+  // Without vorbereitung no helper ran, and nobody expects a report.
+  if (s.vorbereitet)
+    zeile_ausgeben(verbinden({"lumbrik-konsole: ", meldung}), kanal::fehler);
+  return ende;
 }
 
 } // namespace
@@ -133,7 +145,18 @@ int main(int argc, char **argv) {
   strg_c_abfangen(s.haupt_thread);
   if (quelle->konsole())
     s.konsole_eingabe = quelle->handle();
-  if ((!o.modell.empty() || !o.bericht.empty()) && !s.sim)
+  const std::string helfer = s.sim ? "" : bruecke_helfer();
+  // Chosen before the first command: the helper starts at vorbereitung and
+  // takes the environment as it is then.
+  std::optional<bericht_abholung> abholung;
+  if (!helfer.empty())
+    abholung = bericht_bestellen();
+  if ((!o.modell.empty() || !o.bericht.empty()) && !helfer.empty())
+    zeile_ausgeben(verbinden({"lumbrik-konsole: umFish40.DLL ist die Br" UE "cke f" UE
+                              "r 64-Bit-Programme; --modell und --bericht gelten im Helfer ",
+                              helfer, ", wenn er das simulierte Interface l" AE "dt."}),
+                   kanal::fehler);
+  else if ((!o.modell.empty() || !o.bericht.empty()) && !s.sim)
     zeile_ausgeben("lumbrik-konsole: --modell und --bericht gehen nur mit dem simulierten "
                    "Interface; geladen ist ein anderes umFish40.DLL.",
                    kanal::fehler);
@@ -156,5 +179,7 @@ int main(int argc, char **argv) {
     boxen_auf_konsole();
 
   const int ende = zeilen_abarbeiten(*quelle, s) ? alles_gelaufen : zeile_gescheitert;
-  return ende_mit_modell(s, ende);
+  if (abholung)
+    return ende_hinter_bruecke(s, *abholung, ende);
+  return s.sim ? ende_mit_modell(s.sim->modell_name(), s.sim->modell_fehler(), ende) : ende;
 }
