@@ -4,8 +4,8 @@
 // antwort. Each side first watches the block for a moment: a call that comes
 // soon after the last one then costs no trip through the system. A side
 // that stops watching says so and sleeps on its event; the other sets the
-// event only then. The block holds only 32-bit integers, so both widths see
-// the same layout.
+// event only then. The block holds only 32-bit integers and 16-bit
+// characters, so both widths see the same layout.
 //
 // Everything here is plain C++ without Windows, so the native tests run it.
 #pragma once

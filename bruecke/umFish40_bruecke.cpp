@@ -30,10 +30,11 @@ constexpr DWORD start_frist_ms = 30000;
 // frees the vendor library, whose cleanup closes the device, and our
 // simulator writes its report, trace and timing diagram then. The diagram
 // reads the whole trace: a million changes (an hour of a busy model) took
-// 2.5 to 4.5 s in the helper under qemu-user emulation here, far less on
-// Windows, so 30 s covers runs of many hours. Yet a vendor cleanup that hangs
-// holds the host's end up no longer than that. A helper that does not even
-// take the request is ended after antwort_frist_ms.
+// 2.4 to 4.2 s in 32-bit code under qemu-user emulation here (see
+// docs/PERFORMANCE.md), so 30 s covers runs of several hours even there.
+// Yet a vendor cleanup that hangs holds the host's end up no longer than
+// that. A helper that does not even take the request is ended after
+// antwort_frist_ms.
 constexpr DWORD ende_frist_ms = 30000;
 // How long the bridge watches the block for an answer before it sleeps: a
 // vendor call of an awake helper answers well within it. Shorter, and a
@@ -52,7 +53,8 @@ struct helfer {
 
 // What every call shares, and the lock that guards it: hosts may call from
 // more than one thread, one call on the channel at a time. Every function
-// below that touches `aktiv` or `job` runs with `sperre` held.
+// below that touches `aktiv` or `job` runs with `sperre` held (but at the
+// host's end, if a thread that died holds it: see DllMain).
 struct geteilt {
   SRWLOCK sperre = SRWLOCK_INIT;
   helfer aktiv{};
