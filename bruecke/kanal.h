@@ -4,8 +4,8 @@
 // antwort. Each side first watches the block for a moment: a call that comes
 // soon after the last one then costs no trip through the system. A side
 // that stops watching says so and sleeps on its event; the other sets the
-// event only then. The block holds only 32-bit integers, so both widths see
-// the same layout.
+// event only then. The block holds only 32-bit integers and 16-bit
+// characters, so both widths see the same layout.
 //
 // Everything here is plain C++ without Windows, so the native tests run it.
 #pragma once
@@ -16,18 +16,34 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <tuple>
 #include <utility>
 
-// Numbers of the vendor functions in the channel, in list order from 1.
+// Numbers of the vendor functions in the channel, in list order from 1, and
+// one request outside the list: the helper answers it, frees the vendor
+// library (so that its cleanup runs) and ends.
 #define KANAL_NUMMER(name, ergebnis, parameter, argumente, bytes) kanal_##name,
-enum kanal_funktion : int32_t { kanal_keine, UMFISH40_FUNKTIONEN(KANAL_NUMMER) kanal_ende };
+enum kanal_funktion : int32_t {
+  kanal_keine,
+  UMFISH40_FUNKTIONEN(KANAL_NUMMER) kanal_ende,
+  kanal_helfer_beenden = 0x100
+};
 #undef KANAL_NUMMER
 
-// Changes with the layout, so that a helper of another release refuses.
-constexpr uint32_t kanal_kennung = 0x4C42'0001u;
+// Changes with the layout or the requests, so that a helper of another
+// release refuses.
+constexpr uint32_t kanal_kennung = 0x4C42'0002u;
 
-// What the helper reports once it has started.
-enum kanal_zustand : int32_t { helfer_startet, helfer_bereit, helfer_ohne_vendor };
+// What the helper reports once it has started: ready, or why the vendor
+// library cannot serve (not found; found but not loadable; loaded but
+// without one of the eight functions).
+enum kanal_zustand : int32_t {
+  helfer_startet,
+  helfer_bereit,
+  helfer_ohne_vendor,
+  helfer_vendor_unladbar,
+  helfer_vendor_unvollstaendig
+};
 
 struct kanal {
   uint32_t kennung;
@@ -42,9 +58,17 @@ struct kanal {
   // Set while a side sleeps on its event instead of watching the block.
   std::atomic<uint32_t> helfer_schlaeft;
   std::atomic<uint32_t> bruecke_schlaeft;
+  // Why the vendor library cannot serve, for the bridge's message: the
+  // system's error number (0 for a missing function), the number of the
+  // first missing function, and the library's path (UTF-16, zero-terminated,
+  // cut short if longer).
+  uint32_t vendor_fehler;
+  int32_t vendor_fehlt;
+  std::array<char16_t, 1024> vendor_pfad;
 };
+constexpr size_t kanal_pfad_laenge = std::tuple_size_v<decltype(kanal::vendor_pfad)>;
 static_assert(std::atomic<uint32_t>::is_always_lock_free, "shared between processes");
-static_assert(sizeof(kanal) == 48, "the same layout for 32 and 64 bits");
+static_assert(sizeof(kanal) == 56 + 2 * 1024, "the same layout for 32 and 64 bits");
 
 // A number of the channel that converts to whatever type the vendor function
 // takes: every parameter is a 32-bit integer, signed or not.

@@ -5,12 +5,16 @@
 //
 // The helper starts at the first rbOpenInterfaceUSB, from the folder
 // bruecke32 beside this DLL, where the vendor's 32-bit umFish40.DLL may sit
-// without clashing with this one. Its channel is nameless: only handles
-// passed down at its start reach it. A job object ends it with the host.
+// without clashing with this one. Its channel is nameless and never
+// inheritable: the helper takes its own copies of the handles from the host.
+// When the host unloads the bridge or ends, the helper is asked to end, so
+// that the vendor library's cleanup runs; a job object ends it with a killed
+// host.
 #include "kanal.h"
 
 #include <windows.h>
 
+#include <cstdarg>
 #include <cstdio>
 
 namespace {
@@ -22,6 +26,16 @@ constexpr DWORD antwort_frist_ms = 2000;
 constexpr DWORD oeffnen_frist_ms = 10000;
 // A 32-bit start may be slow where 32-bit code is emulated.
 constexpr DWORD start_frist_ms = 30000;
+// How long a helper that has taken the request to end may take to end: it
+// frees the vendor library, whose cleanup closes the device, and our
+// simulator writes its report, trace and timing diagram then. The diagram
+// reads the whole trace: a million changes (an hour of a busy model) took
+// 2.4 to 4.2 s in 32-bit code under qemu-user emulation here (see
+// docs/PERFORMANCE.md), so 30 s covers runs of several hours even there.
+// Yet a vendor cleanup that hangs holds the host's end up no longer than
+// that. A helper that does not even take the request is ended after
+// antwort_frist_ms.
+constexpr DWORD ende_frist_ms = 30000;
 // How long the bridge watches the block for an answer before it sleeps: a
 // vendor call of an awake helper answers well within it. Shorter, and a
 // helper still busy setting the event of the last answer makes the bridge
@@ -37,12 +51,18 @@ struct helfer {
   kanal *k;
 };
 
-// Hosts may call from more than one thread: one call on the channel at a time.
-SRWLOCK sperre = SRWLOCK_INIT;
-helfer aktiv{};
-// Kept open for the life of the host: closing it (also when the host is
-// killed) ends the helper.
-HANDLE job = nullptr;
+// What every call shares, and the lock that guards it: hosts may call from
+// more than one thread, one call on the channel at a time. Every function
+// below that touches `aktiv` or `job` runs with `sperre` held (but at the
+// host's end, if a thread that died holds it: see DllMain).
+struct geteilt {
+  SRWLOCK sperre = SRWLOCK_INIT;
+  helfer aktiv{};
+  // Kept open for the life of the host: closing it (also when the host is
+  // killed) ends the helper.
+  HANDLE job = nullptr;
+};
+geteilt bruecke;
 
 void schliessen(HANDLE &h) {
   if (h != nullptr)
@@ -50,23 +70,117 @@ void schliessen(HANDLE &h) {
   h = nullptr;
 }
 
+// One line for the user, on standard error (if the host has one) and for a
+// debugger: what the bridge looked for and did not find.
+void melden(const wchar_t *format, ...) {
+  wchar_t text[2048] = L"lumbrik Br\u00fccke: ";
+  const size_t vorne = wcslen(text);
+  va_list argumente;
+  va_start(argumente, format);
+  _vsnwprintf(text + vorne, sizeof text / sizeof text[0] - vorne - 2, format, argumente);
+  va_end(argumente);
+  wcscat(text, L"\n");
+  const int laenge = static_cast<int>(wcslen(text));
+  OutputDebugStringW(text);
+  HANDLE fehler = GetStdHandle(STD_ERROR_HANDLE);
+  if (fehler == nullptr || fehler == INVALID_HANDLE_VALUE)
+    return;
+  DWORD geschrieben = 0;
+  DWORD modus = 0;
+  if (GetConsoleMode(fehler, &modus)) {
+    WriteConsoleW(fehler, text, static_cast<DWORD>(laenge), &geschrieben, nullptr);
+    return;
+  }
+  // A pipe or a file gets UTF-8, as the console host and the simulator write.
+  char utf8[3 * sizeof text / sizeof text[0]];
+  const int bytes =
+      WideCharToMultiByte(CP_UTF8, 0, text, laenge, utf8, sizeof utf8, nullptr, nullptr);
+  if (bytes > 0)
+    WriteFile(fehler, utf8, static_cast<DWORD>(bytes), &geschrieben, nullptr);
+}
+
+// The system's text for an error number, without its line end; `datei`
+// fills its placeholders ("%1 is not a valid Win32 application").
+const wchar_t *systemtext(DWORD fehler, const wchar_t *datei, wchar_t (&text)[512]) {
+  DWORD_PTR einsetzen[9];
+  for (DWORD_PTR &e : einsetzen)
+    e = reinterpret_cast<DWORD_PTR>(datei);
+  const DWORD laenge =
+      FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_ARGUMENT_ARRAY, nullptr, fehler, 0,
+                     text, sizeof text / sizeof text[0], reinterpret_cast<va_list *>(einsetzen));
+  size_t ende = laenge;
+  while (ende > 0 && (text[ende - 1] == L'\r' || text[ende - 1] == L'\n' || text[ende - 1] == L' '))
+    --ende;
+  text[ende] = L'\0';
+  if (ende == 0)
+    wcscpy(text, L"ohne Text");
+  return text;
+}
+
+// The file name of a path.
+const wchar_t *dateiname(const wchar_t *pfad) {
+  const wchar_t *ende = wcsrchr(pfad, L'\\');
+  return ende != nullptr ? ende + 1 : pfad;
+}
+
+const char *funktionsname(int32_t nummer) {
+#define KANAL_NAME(name, ...) #name,
+  static const char *const namen[] = {"?", UMFISH40_FUNKTIONEN(KANAL_NAME)};
+#undef KANAL_NAME
+  return nummer > kanal_keine && nummer < kanal_ende ? namen[nummer] : "?";
+}
+
+// Says why the helper cannot serve, as it reported in the block.
+void vendor_fehler_melden(const kanal &k) {
+  wchar_t pfad[kanal_pfad_laenge];
+  for (size_t i = 0; i < kanal_pfad_laenge; ++i)
+    pfad[i] = static_cast<wchar_t>(k.vendor_pfad[i]);
+  pfad[kanal_pfad_laenge - 1] = L'\0';
+  wchar_t text[512];
+  switch (k.zustand) {
+  case helfer_ohne_vendor:
+    melden(L"umFish40.DLL nicht gefunden: %ls, auch nicht in den Systemordnern und in PATH "
+           L"(Fehler %lu: %ls)",
+           pfad, static_cast<unsigned long>(k.vendor_fehler),
+           systemtext(k.vendor_fehler, dateiname(pfad), text));
+    break;
+  case helfer_vendor_unladbar:
+    melden(L"umFish40.DLL l\u00e4sst sich nicht laden: %ls (Fehler %lu: %ls)", pfad,
+           static_cast<unsigned long>(k.vendor_fehler),
+           systemtext(k.vendor_fehler, dateiname(pfad), text));
+    break;
+  case helfer_vendor_unvollstaendig:
+    melden(L"umFish40.DLL ohne die Funktion %hs: %ls", funktionsname(k.vendor_fehlt), pfad);
+    break;
+  default:
+    melden(L"der Helfer meldet den unbekannten Zustand %ld", static_cast<long>(k.zustand));
+    break;
+  }
+}
+
+bool helfer_lebt() {
+  return bruecke.aktiv.prozess != nullptr &&
+         WaitForSingleObject(bruecke.aktiv.prozess, 0) == WAIT_TIMEOUT;
+}
+
 void helfer_aufgeben() {
+  helfer &h = bruecke.aktiv;
   // Gone before a new one starts: one host, one helper.
-  if (aktiv.prozess != nullptr && TerminateProcess(aktiv.prozess, 1))
-    WaitForSingleObject(aktiv.prozess, antwort_frist_ms);
-  if (aktiv.k != nullptr)
-    UnmapViewOfFile(aktiv.k);
-  aktiv.k = nullptr;
-  schliessen(aktiv.prozess);
-  schliessen(aktiv.speicher);
-  schliessen(aktiv.anfrage);
-  schliessen(aktiv.antwort);
+  if (h.prozess != nullptr && TerminateProcess(h.prozess, 1))
+    WaitForSingleObject(h.prozess, antwort_frist_ms);
+  if (h.k != nullptr)
+    UnmapViewOfFile(h.k);
+  h.k = nullptr;
+  schliessen(h.prozess);
+  schliessen(h.speicher);
+  schliessen(h.anfrage);
+  schliessen(h.antwort);
 }
 
 // Waits for the helper's signal, or for its end. False if it ended or did
 // not signal in time.
 bool signal_abwarten(DWORD frist_ms) {
-  const HANDLE worauf[] = {aktiv.antwort, aktiv.prozess};
+  const HANDLE worauf[] = {bruecke.aktiv.antwort, bruecke.aktiv.prozess};
   return WaitForMultipleObjects(2, worauf, FALSE, frist_ms) == WAIT_OBJECT_0;
 }
 
@@ -81,7 +195,7 @@ double jetzt_us() {
 // Waits for the answer to the latest request: watching the block first, then
 // asleep on the event. False if the helper ended or did not answer in time.
 bool antwort_abwarten(DWORD frist_ms) {
-  kanal &k = *aktiv.k;
+  kanal &k = *bruecke.aktiv.k;
   const double wach_bis = jetzt_us() + wachen_us;
   while (!antwort_da(k) && jetzt_us() < wach_bis)
     SwitchToThread();
@@ -99,11 +213,28 @@ bool antwort_abwarten(DWORD frist_ms) {
   return da;
 }
 
+// Sends one request to the running helper and waits for its answer.
+bool anfrage_abschicken(int32_t funktion, const std::array<int32_t, 4> &werte, DWORD frist_ms) {
+  if (anfrage_schreiben(*bruecke.aktiv.k, funktion, werte))
+    SetEvent(bruecke.aktiv.anfrage);
+  return antwort_abwarten(frist_ms);
+}
+
+// Asks a running helper to end, so that the vendor library is freed and its
+// cleanup runs; kills one that does not take the request or does not end
+// in time.
+void helfer_beenden() {
+  if (helfer_lebt() && bruecke.aktiv.k != nullptr &&
+      anfrage_abschicken(kanal_helfer_beenden, {}, antwort_frist_ms))
+    WaitForSingleObject(bruecke.aktiv.prozess, ende_frist_ms);
+  helfer_aufgeben();
+}
+
 bool helfer_pfad(wchar_t (&pfad)[MAX_PATH + 64]) {
   HMODULE selbst = nullptr;
   if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
                               GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                          reinterpret_cast<LPCWSTR>(&sperre), &selbst))
+                          reinterpret_cast<LPCWSTR>(&bruecke), &selbst))
     return false;
   const DWORD laenge = GetModuleFileNameW(selbst, pfad, MAX_PATH);
   if (laenge == 0 || laenge >= MAX_PATH)
@@ -116,97 +247,89 @@ bool helfer_pfad(wchar_t (&pfad)[MAX_PATH + 64]) {
 }
 
 HANDLE job_bereit() {
-  if (job != nullptr)
-    return job;
-  job = CreateJobObjectW(nullptr, nullptr);
-  if (job == nullptr)
+  if (bruecke.job != nullptr)
+    return bruecke.job;
+  bruecke.job = CreateJobObjectW(nullptr, nullptr);
+  if (bruecke.job == nullptr)
     return nullptr;
   JOBOBJECT_EXTENDED_LIMIT_INFORMATION grenzen{};
   grenzen.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
-  SetInformationJobObject(job, JobObjectExtendedLimitInformation, &grenzen, sizeof grenzen);
-  return job;
+  SetInformationJobObject(bruecke.job, JobObjectExtendedLimitInformation, &grenzen, sizeof grenzen);
+  return bruecke.job;
 }
 
-// Starts the process with exactly `erben` inherited where the system lets us
-// name them; otherwise it inherits every inheritable handle of the host.
-bool prozess_starten(wchar_t *pfad, wchar_t *zeile, HANDLE (&erben)[4], PROCESS_INFORMATION &pi) {
-  STARTUPINFOEXW si{};
-  si.StartupInfo.cb = sizeof si;
-  SIZE_T groesse = 0;
-  InitializeProcThreadAttributeList(nullptr, 1, 0, &groesse);
-  alignas(16) unsigned char platz[256];
-  DWORD flaggen = CREATE_SUSPENDED | CREATE_NO_WINDOW;
-  if (groesse <= sizeof platz) {
-    auto *liste = reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(platz);
-    if (InitializeProcThreadAttributeList(liste, 1, 0, &groesse) &&
-        UpdateProcThreadAttribute(liste, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, erben, sizeof erben,
-                                  nullptr, nullptr)) {
-      si.lpAttributeList = liste;
-      si.StartupInfo.cb = sizeof si;
-      flaggen |= EXTENDED_STARTUPINFO_PRESENT;
-    }
-  }
-  const BOOL gestartet = CreateProcessW(pfad, zeile, nullptr, nullptr, TRUE, flaggen, nullptr,
-                                        nullptr, &si.StartupInfo, &pi);
-  if (si.lpAttributeList != nullptr)
-    DeleteProcThreadAttributeList(si.lpAttributeList);
-  return gestartet != FALSE;
-}
-
-// Starts the helper and waits until it has loaded the vendor library.
+// Starts the helper and waits until it has loaded the vendor library; says
+// what is missing when that fails.
 bool helfer_starten() {
+  helfer &h = bruecke.aktiv;
   wchar_t pfad[MAX_PATH + 64];
-  if (!helfer_pfad(pfad))
-    return false;
-  SECURITY_ATTRIBUTES erblich{sizeof erblich, nullptr, TRUE};
-  aktiv.speicher =
-      CreateFileMappingW(INVALID_HANDLE_VALUE, &erblich, PAGE_READWRITE, 0, sizeof(kanal), nullptr);
-  aktiv.anfrage = CreateEventW(&erblich, FALSE, FALSE, nullptr);
-  aktiv.antwort = CreateEventW(&erblich, FALSE, FALSE, nullptr);
-  HANDLE gastgeber = nullptr;
-  DuplicateHandle(GetCurrentProcess(), GetCurrentProcess(), GetCurrentProcess(), &gastgeber,
-                  SYNCHRONIZE, TRUE, 0);
-  if (aktiv.speicher == nullptr || aktiv.anfrage == nullptr || aktiv.antwort == nullptr ||
-      gastgeber == nullptr) {
-    schliessen(gastgeber);
+  if (!helfer_pfad(pfad)) {
+    melden(L"der Ordner der Br\u00fccke l\u00e4sst sich nicht bestimmen (Fehler %lu)",
+           GetLastError());
     return false;
   }
-  aktiv.k =
-      static_cast<kanal *>(MapViewOfFile(aktiv.speicher, FILE_MAP_WRITE, 0, 0, sizeof(kanal)));
-  if (aktiv.k == nullptr) {
-    schliessen(gastgeber);
+  // Nameless and not inheritable: no process started by the host later
+  // gets them; the helper duplicates them from the host.
+  h.speicher =
+      CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(kanal), nullptr);
+  h.anfrage = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+  h.antwort = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+  if (h.speicher != nullptr && h.anfrage != nullptr && h.antwort != nullptr)
+    h.k = static_cast<kanal *>(MapViewOfFile(h.speicher, FILE_MAP_WRITE, 0, 0, sizeof(kanal)));
+  wchar_t text[512];
+  if (h.k == nullptr) {
+    const DWORD fehler = GetLastError();
+    melden(L"kein Kanal zum Helfer (Fehler %lu: %ls)", fehler, systemtext(fehler, L"", text));
     return false;
   }
   // A new section is all zeros.
-  aktiv.k->kennung = kanal_kennung;
+  h.k->kennung = kanal_kennung;
 
   // Handle values fit in 32 bits in processes of either width.
   wchar_t zeile[MAX_PATH + 160];
   _snwprintf(zeile, sizeof zeile / sizeof zeile[0], L"\"%ls\" %lu %lu %lu %lu", pfad,
-             static_cast<unsigned long>(reinterpret_cast<uintptr_t>(aktiv.speicher)),
-             static_cast<unsigned long>(reinterpret_cast<uintptr_t>(aktiv.anfrage)),
-             static_cast<unsigned long>(reinterpret_cast<uintptr_t>(aktiv.antwort)),
-             static_cast<unsigned long>(reinterpret_cast<uintptr_t>(gastgeber)));
-  HANDLE erben[4] = {aktiv.speicher, aktiv.anfrage, aktiv.antwort, gastgeber};
+             GetCurrentProcessId(),
+             static_cast<unsigned long>(reinterpret_cast<uintptr_t>(h.speicher)),
+             static_cast<unsigned long>(reinterpret_cast<uintptr_t>(h.anfrage)),
+             static_cast<unsigned long>(reinterpret_cast<uintptr_t>(h.antwort)));
+  STARTUPINFOW si{};
+  si.cb = sizeof si;
   PROCESS_INFORMATION pi{};
-  const bool gestartet = prozess_starten(pfad, zeile, erben, pi);
-  schliessen(gastgeber);
-  if (!gestartet)
+  if (!CreateProcessW(pfad, zeile, nullptr, nullptr, FALSE, CREATE_SUSPENDED | CREATE_NO_WINDOW,
+                      nullptr, nullptr, &si, &pi)) {
+    const DWORD fehler = GetLastError();
+    melden(fehler == ERROR_FILE_NOT_FOUND || fehler == ERROR_PATH_NOT_FOUND
+               ? L"Helfer nicht gefunden: %ls (Fehler %lu: %ls)"
+               : L"Helfer l\u00e4sst sich nicht starten: %ls (Fehler %lu: %ls)",
+           pfad, fehler, systemtext(fehler, dateiname(pfad), text));
     return false;
-  aktiv.prozess = pi.hProcess;
-  // Without a job the helper still ends with the host: it watches our handle.
+  }
+  h.prozess = pi.hProcess;
+  // Without a job the helper still ends with the host: it watches the host.
   HANDLE j = job_bereit();
   if (j != nullptr)
     AssignProcessToJobObject(j, pi.hProcess);
   ResumeThread(pi.hThread);
   CloseHandle(pi.hThread);
-  return signal_abwarten(start_frist_ms) && aktiv.k->zustand == helfer_bereit;
+  if (!signal_abwarten(start_frist_ms)) {
+    DWORD code = 0;
+    if (GetExitCodeProcess(h.prozess, &code) && code != STILL_ACTIVE)
+      melden(L"der Helfer endete, ehe er bereit war: %ls (Code %lu)", pfad, code);
+    else
+      melden(L"der Helfer meldet sich nicht binnen %lu s: %ls", start_frist_ms / 1000, pfad);
+    return false;
+  }
+  if (h.k->zustand != helfer_bereit) {
+    vendor_fehler_melden(*h.k);
+    return false;
+  }
+  return true;
 }
 
 int32_t weiterreichen(int32_t funktion, const std::array<int32_t, 4> &werte) {
-  AcquireSRWLockExclusive(&sperre);
+  AcquireSRWLockExclusive(&bruecke.sperre);
   int32_t ergebnis = ohne_helfer(funktion);
-  bool da = aktiv.prozess != nullptr && WaitForSingleObject(aktiv.prozess, 0) == WAIT_TIMEOUT;
+  bool da = helfer_lebt();
   if (!da)
     helfer_aufgeben();
   // Only an open starts a helper: the host's next vorbereitung after a crash.
@@ -216,15 +339,14 @@ int32_t weiterreichen(int32_t funktion, const std::array<int32_t, 4> &werte) {
       helfer_aufgeben();
   }
   if (da) {
-    if (anfrage_schreiben(*aktiv.k, funktion, werte))
-      SetEvent(aktiv.anfrage);
-    if (antwort_abwarten(funktion == kanal_rbOpenInterfaceUSB ? oeffnen_frist_ms
-                                                              : antwort_frist_ms))
-      ergebnis = aktiv.k->ergebnis;
+    if (anfrage_abschicken(funktion, werte,
+                           funktion == kanal_rbOpenInterfaceUSB ? oeffnen_frist_ms
+                                                                : antwort_frist_ms))
+      ergebnis = bruecke.aktiv.k->ergebnis;
     else
       helfer_aufgeben();
   }
-  ReleaseSRWLockExclusive(&sperre);
+  ReleaseSRWLockExclusive(&bruecke.sperre);
   return ergebnis;
 }
 
@@ -233,13 +355,28 @@ int32_t weiterreichen(int32_t funktion, const std::array<int32_t, 4> &werte) {
 extern "C" {
 UMFISH40_FUNKTIONEN(KANAL_FUNKTION)
 
-// A host that unloads the bridge leaves no helper behind; at the host's end
-// the job does it.
+// The helper ends before the bridge goes: asked, so that the vendor library
+// is freed and its cleanup runs, and killed only if it does not end in time.
 BOOL WINAPI DllMain(HINSTANCE, DWORD grund, LPVOID beim_ende) {
-  if (grund == DLL_PROCESS_DETACH && beim_ende == nullptr) {
-    helfer_aufgeben();
-    schliessen(job);
+  if (grund != DLL_PROCESS_DETACH)
+    return TRUE;
+  if (beim_ende == nullptr) {
+    // Unloaded: a call still running on another thread ends first.
+    AcquireSRWLockExclusive(&bruecke.sperre);
+    helfer_beenden();
+    schliessen(bruecke.job);
+    ReleaseSRWLockExclusive(&bruecke.sperre);
+    return TRUE;
   }
+  // The host ends: its other threads are gone. One that died in a call still
+  // holds the lock; its request is then answered first, or the helper is
+  // given up. The job closes with the host.
+  const bool gesperrt = TryAcquireSRWLockExclusive(&bruecke.sperre);
+  if (!gesperrt && bruecke.aktiv.k != nullptr && !antwort_abwarten(antwort_frist_ms))
+    helfer_aufgeben();
+  helfer_beenden();
+  if (gesperrt)
+    ReleaseSRWLockExclusive(&bruecke.sperre);
   return TRUE;
 }
 }

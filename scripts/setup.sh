@@ -34,6 +34,8 @@ braucht clang /usr/bin/clang++
 braucht lld /usr/bin/ld.lld
 # Model files (TOML), read by the simulator in every build.
 braucht libtomlplusplus-dev /usr/include/toml++/toml.h
+# The model's report (JSON), read by the console behind the bridge.
+braucht nlohmann-json3-dev /usr/include/nlohmann/json.hpp
 
 if [ "${1:-}" != demo ]; then
   braucht wine64 /usr/lib/wine/wine64

@@ -129,3 +129,16 @@ std::optional<simulator_steuerung> simulator_finden() {
     return std::nullopt;
   return s;
 }
+
+std::string bruecke_helfer() {
+  // Only a 64-bit process loads the bridge.
+  HMODULE modul = sizeof(void *) == 8 ? GetModuleHandleA("umFish40.DLL") : nullptr;
+  char pfad[MAX_PATH] = {};
+  const DWORD laenge = modul != nullptr ? GetModuleFileNameA(modul, pfad, MAX_PATH) : 0;
+  if (laenge == 0 || laenge >= MAX_PATH)
+    return "";
+  const std::string datei(pfad, laenge);
+  const std::string helfer =
+      datei.substr(0, datei.find_last_of("\\/") + 1) + "bruecke32\\lumbrik-bruecke32.exe";
+  return ist_datei(helfer) ? helfer : "";
+}

@@ -40,3 +40,8 @@ struct simulator_steuerung {
 // The control functions of the umFish40.DLL loaded in this process (the very
 // module lumbrik.dll calls); empty when none is loaded or it is the vendor's.
 std::optional<simulator_steuerung> simulator_finden();
+
+// When the umFish40.DLL loaded in this 64-bit process is the bridge, its
+// helper (bruecke32\lumbrik-bruecke32.exe beside it, where the bridge starts
+// it from); empty otherwise.
+std::string bruecke_helfer();

@@ -242,8 +242,7 @@ void abweisungen_nennen(const gelesene_zeile &z, const sitzung &s, uint32_t vorh
   for (uint32_t i = vorher; i < nachher; ++i) {
     sim_aufruf a{};
     if (s.sim->protokoll_eintrag(i, &a) && a.ergebnis == -1 && a.funktion != sim_rbOpenInterfaceUSB)
-      hinweis(verbinden({"das simulierte Interface weist ",
-                         aufruf_zeile(a),
+      hinweis(verbinden({"das simulierte Interface weist ", aufruf_zeile(a),
                          " ab: unbekannter Handle oder eine Nummer, die es nicht hat"}));
   }
 }

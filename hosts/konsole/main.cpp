@@ -1,6 +1,7 @@
 // lumbrik-konsole.exe: loads lumbrik.dll as any host does and runs its
 // commands line by line - typed at a console, from a script, or piped in.
 #include "ausfuehren.h"
+#include "bruecke.h"
 #include "ein_ausgabe.h"
 #include "escape.h"
 #include "optionen.h"
@@ -80,36 +81,62 @@ void modell_waehlen(const optionen &o) {
     _putenv(verbinden({"LUMBRIK_BERICHT=", o.bericht}).c_str());
 }
 
+// What became of the model of a run: its name (empty when none ran), why a
+// chosen one did not, and its faults; texts in the console's code page.
+struct modell_ausgang {
+  std::string name;
+  std::string meldung;
+  uint64_t fehler = 0;
+};
+
 // A teacher's script checks a learner's program by the exit code: a model
 // that was asked for and did not run checked nothing, so it counts above
 // faults; faults the model recorded count above lines that failed.
-int ende_mit_modell(const optionen &o, const sitzung &s, int ende) {
-  // Without the simulator there is no model to ask.
-  if (!s.sim)
-    return ende;
-  char gewaehlt[2] = {};
-  const bool verlangt =
-      !o.modell.empty() || GetEnvironmentVariableA("LUMBRIK_MODELL", gewaehlt, sizeof gewaehlt) > 0;
-  // The box's texts are UTF-8, the console's 1252.
-  const std::string meldung = eingabe_nach_1252(s.sim->modell_meldung());
-  const std::string name = eingabe_nach_1252(s.sim->modell_name());
-  if (verlangt && name.empty()) {
-    sim_zustand zustand{};
-    s.sim->zustand_lesen(&zustand);
-    std::string warum = meldung;
-    if (warum.empty())
-      warum = zustand.geoeffnet == 0 ? "das Interface wurde nie ge" OE "ffnet (vorbereitung)"
-                                     : "im Fenster wurde kein Modell gew" AE "hlt";
-    zeile_ausgeben(verbinden({"lumbrik-konsole: das Modell lief nicht - ", warum}), kanal::fehler);
+int ende_mit_modell(bool verlangt, const modell_ausgang &m, int ende) {
+  if (verlangt && m.name.empty()) {
+    zeile_ausgeben(verbinden({"lumbrik-konsole: das Modell lief nicht - ", m.meldung}),
+                   kanal::fehler);
     return modell_nicht_geladen;
   }
-  const uint32_t fehler = s.sim->modell_fehler();
-  if (fehler == 0)
+  if (m.fehler == 0)
     return ende;
-  zeile_ausgeben(verbinden({"lumbrik-konsole: das Modell ", name, " hat ", std::to_string(fehler),
-                            " Fehler gemeldet"}),
+  zeile_ausgeben(verbinden({"lumbrik-konsole: das Modell ", m.name, " hat ",
+                            std::to_string(m.fehler), " Fehler gemeldet"}),
                  kanal::fehler);
   return modell_fehler;
+}
+
+constexpr char nie_geoeffnet[] = "das Interface wurde nie ge" OE "ffnet (vorbereitung)";
+
+// The simulated box in this process says what became of its model.
+modell_ausgang modell_der_box(const simulator_steuerung &sim) {
+  // The box's texts are UTF-8, the console's 1252.
+  modell_ausgang m{eingabe_nach_1252(sim.modell_name()), eingabe_nach_1252(sim.modell_meldung()),
+                   sim.modell_fehler()};
+  if (m.meldung.empty()) {
+    sim_zustand zustand{};
+    sim.zustand_lesen(&zustand);
+    m.meldung =
+        zustand.geoeffnet == 0 ? nie_geoeffnet : "im Fenster wurde kein Modell gew" AE "hlt";
+  }
+  return m;
+}
+
+// Behind the bridge the model's end comes from the report, once the helper
+// has ended; without one the exit code stays the lines'.
+int ende_hinter_bruecke(bool verlangt, const sitzung &s, const bericht_abholung &a, int ende) {
+  std::string meldung;
+  const std::optional<bericht_stand> stand = bericht_abholen(s.dll.modul, a, meldung);
+  if (stand)
+    return ende_mit_modell(
+        verlangt,
+        {eingabe_nach_1252(stand->modell), eingabe_nach_1252(stand->meldung), stand->fehler_anzahl},
+        ende);
+  // Without vorbereitung no helper ran, and no report was to come.
+  if (!s.vorbereitet)
+    return ende_mit_modell(verlangt, {"", nie_geoeffnet, 0}, ende);
+  zeile_ausgeben(verbinden({"lumbrik-konsole: ", meldung}), kanal::fehler);
+  return ende;
 }
 
 } // namespace
@@ -154,7 +181,18 @@ int main(int argc, char **argv) {
   strg_c_abfangen(s.haupt_thread);
   if (quelle->konsole())
     s.konsole_eingabe = quelle->handle();
-  if ((!o.modell.empty() || !o.bericht.empty()) && !s.sim)
+  const std::string helfer = s.sim ? "" : bruecke_helfer();
+  // Chosen before the first command: the helper starts at vorbereitung and
+  // takes the environment as it is then.
+  std::optional<bericht_abholung> abholung;
+  if (!helfer.empty())
+    abholung = bericht_bestellen();
+  if ((!o.modell.empty() || !o.bericht.empty()) && !helfer.empty())
+    zeile_ausgeben(verbinden({"lumbrik-konsole: umFish40.DLL ist die Br" UE "cke f" UE
+                              "r 64-Bit-Programme; --modell und --bericht gelten im Helfer ",
+                              helfer, ", wenn er das simulierte Interface l" AE "dt."}),
+                   kanal::fehler);
+  else if ((!o.modell.empty() || !o.bericht.empty()) && !s.sim)
     zeile_ausgeben("lumbrik-konsole: --modell und --bericht gehen nur mit dem simulierten "
                    "Interface; geladen ist ein anderes umFish40.DLL.",
                    kanal::fehler);
@@ -177,5 +215,10 @@ int main(int argc, char **argv) {
     boxen_auf_konsole();
 
   const int ende = zeilen_abarbeiten(*quelle, s) ? alles_gelaufen : zeile_gescheitert;
-  return ende_mit_modell(o, s, ende);
+  char gewaehlt[2] = {};
+  const bool verlangt =
+      !o.modell.empty() || GetEnvironmentVariableA("LUMBRIK_MODELL", gewaehlt, sizeof gewaehlt) > 0;
+  if (abholung)
+    return ende_hinter_bruecke(verlangt, s, *abholung, ende);
+  return s.sim ? ende_mit_modell(verlangt, modell_der_box(*s.sim), ende) : ende;
 }

@@ -63,9 +63,13 @@ std::string_view aufruf_text() {
          "                   und Zeitdiagramm (.svg)\n"
          "  --hilfe          nur diesen Text zeigen\n"
          "\n"
+         "Hinter der Br" UE "cke f" UE "r 64-Bit-Programme gelten --modell und --bericht im\n"
+         "Helfer, wenn er das simulierte Interface l" AE "dt.\n"
+         "\n"
          "Ende: 0, wenn jede Zeile lief; 1, wenn eine Zeile nicht lief (oder Strg+C);\n"
          "2, wenn lumbrik.dll oder umFish40.DLL nicht geladen werden kann; 3, wenn das\n"
-         "Modell Fehler gemeldet hat (auch wenn daneben eine Zeile nicht lief); 4, wenn\n"
-         "das verlangte Modell nicht lief (die Modelldatei ist fehlerhaft, oder das\n"
+         "Modell Fehler gemeldet hat (auch wenn daneben eine Zeile nicht lief; hinter\n"
+         "der Br" UE "cke laut dem Bericht, den der Helfer am Ende schreibt); 4, wenn das\n"
+         "verlangte Modell nicht lief (die Modelldatei ist fehlerhaft, oder das\n"
          "Interface wurde nie ge" OE "ffnet).\n";
 }

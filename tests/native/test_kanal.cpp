@@ -96,8 +96,11 @@ TEST_F(kanal_test, wer_schlaeft_wird_geweckt) {
   EXPECT_EQ(block.ergebnis, -1);
 }
 
+// The request to end is answered the same way: the bridge sees the helper
+// alive, and no vendor function runs.
 TEST_F(kanal_test, eine_unbekannte_funktion_ruft_nichts_und_antwortet_minus_eins) {
-  for (int32_t f : {int32_t{kanal_keine}, int32_t{kanal_ende}, int32_t{-7}}) {
+  for (int32_t f :
+       {int32_t{kanal_keine}, int32_t{kanal_ende}, int32_t{-7}, int32_t{kanal_helfer_beenden}}) {
     EXPECT_EQ(weiterreichen(f, kanal_werte(1, 2)), -1);
   }
   EXPECT_TRUE(vendor_aufrufe().empty());

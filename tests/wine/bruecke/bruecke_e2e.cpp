@@ -2,6 +2,7 @@
 // umFish40.DLL, the 32-bit helper and our 32-bit simulated interface in the
 // helper's folder. The box's own controls do not cross the bridge, so these
 // tests see the box through lumbrik's commands and the built-in models.
+#include "bruecke/kanal.h"
 #include "lumbrik_dll.h"
 #include "meldungen.h"
 
@@ -12,6 +13,8 @@
 
 #include <cmath>
 #include <cstring>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -202,31 +205,124 @@ TEST(bruecke, ein_stummer_helfer_haelt_nur_kurz_auf_und_wird_ersetzt) {
   EXPECT_EQ(d.ausgangzustand(), 4);
 }
 
-// This test program again, as a host of its own with `argumente`.
-PROCESS_INFORMATION selbst_starten(const char *argumente) {
+// This test program again, as a host of its own with `argumente`; its
+// standard output and error go to `ausgabe` if given (then it inherits, as
+// with system(), every inheritable handle of this process).
+PROCESS_INFORMATION selbst_starten(const char *argumente, HANDLE ausgabe = nullptr) {
   char pfad[MAX_PATH];
   GetModuleFileNameA(nullptr, pfad, MAX_PATH);
   std::string zeile = std::string("\"") + pfad + "\" " + argumente;
   STARTUPINFOA si{};
   si.cb = sizeof si;
+  if (ausgabe != nullptr) {
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdOutput = ausgabe;
+    si.hStdError = ausgabe;
+  }
   PROCESS_INFORMATION pi{};
-  if (!CreateProcessA(nullptr, zeile.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
-                      &pi))
+  if (!CreateProcessA(nullptr, zeile.data(), nullptr, nullptr, ausgabe != nullptr, 0, nullptr,
+                      nullptr, &si, &pi))
     ADD_FAILURE() << "not started: " << zeile;
   return pi;
 }
 
-TEST(bruecke, ohne_helfer_oder_ohne_vendor_zeigt_vorbereitung_den_fehler) {
+// Runs this program as a host of its own and returns what it wrote; its
+// exit code in `code`. Read once it has ended: Wine's own processes that it
+// may start inherit the pipe too and keep it open.
+std::string ausgabe_von(const char *argumente, DWORD &code) {
+  SECURITY_ATTRIBUTES erblich{sizeof erblich, nullptr, TRUE};
+  HANDLE lesen = nullptr;
+  HANDLE schreiben = nullptr;
+  EXPECT_TRUE(CreatePipe(&lesen, &schreiben, &erblich, 1 << 16));
+  SetHandleInformation(lesen, HANDLE_FLAG_INHERIT, 0);
+  const PROCESS_INFORMATION pi = selbst_starten(argumente, schreiben);
+  CloseHandle(schreiben);
+  EXPECT_EQ(WaitForSingleObject(pi.hProcess, 60000), WAIT_OBJECT_0) << argumente;
+  code = 1;
+  GetExitCodeProcess(pi.hProcess, &code);
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+  std::string text;
+  char puffer[4096];
+  DWORD bereit = 0;
+  DWORD gelesen = 0;
+  while (PeekNamedPipe(lesen, nullptr, 0, nullptr, &bereit, nullptr) && bereit > 0 &&
+         ReadFile(lesen, puffer, sizeof puffer, &gelesen, nullptr))
+    text.append(puffer, gelesen);
+  CloseHandle(lesen);
+  return text;
+}
+
+std::string windows_pfad(std::string pfad) {
+  for (char &c : pfad)
+    if (c == '/')
+      c = '\\';
+  return pfad;
+}
+
+// Without its helper or a vendor library the bridge fails the open, and
+// says what it looked for: the box alone would look like an unplugged cable.
+TEST(bruecke, ohne_helfer_oder_ohne_vendor_zeigt_vorbereitung_den_fehler_und_sagt_was_fehlt) {
+  const std::string ordner = windows_pfad(BRUECKE_TEST_ORDNER);
+  const std::string bruecke = "lumbrik Br\xC3\xBC"
+                              "cke: ";
+  // Not the test's PATH, which leads to a 64-bit simulated umFish40.DLL.
+  SetEnvironmentVariableA("PATH", "C:\\windows\\system32;C:\\windows");
   // One process loads one umFish40.DLL: each folder gets a host of its own.
-  for (const char *aufbau : {"--oeffnen ohne_helfer", "--oeffnen ohne_vendor"}) {
-    const PROCESS_INFORMATION pi = selbst_starten(aufbau);
-    ASSERT_EQ(WaitForSingleObject(pi.hProcess, 60000), WAIT_OBJECT_0) << aufbau;
-    DWORD code = 0;
-    GetExitCodeProcess(pi.hProcess, &code);
-    EXPECT_EQ(code, 0u) << aufbau << ": failure box, then the notice, and no helper left";
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
+  const std::pair<const char *, std::string> faelle[] = {
+      {"--oeffnen ohne_helfer", bruecke + "Helfer nicht gefunden: " + ordner +
+                                    "\\ohne_helfer\\bruecke32\\lumbrik-bruecke32.exe (Fehler "},
+      {"--oeffnen ohne_vendor", bruecke + "umFish40.DLL nicht gefunden: " + ordner +
+                                    "\\ohne_vendor\\bruecke32\\umFish40.DLL, auch nicht in den "
+                                    "Systemordnern und in PATH (Fehler 126: "},
+      {"--oeffnen falsche_bits", bruecke + "umFish40.DLL l\xC3\xA4sst sich nicht laden: " + ordner +
+                                     "\\falsche_bits\\bruecke32\\umFish40.DLL (Fehler 193: "}};
+  for (const auto &[aufbau, meldung] : faelle) {
+    DWORD code = 1;
+    const std::string ausgabe = ausgabe_von(aufbau, code);
+    EXPECT_EQ(code, 0u) << aufbau << ": failure box, then the notice, and no helper left\n"
+                        << ausgabe;
+    EXPECT_NE(ausgabe.find(meldung), std::string::npos) << "expected: " << meldung << "\n"
+                                                        << ausgabe;
   }
+}
+
+// Handle values of this process whose object is a section holding the
+// bridge's channel, and (among the inheritable ones, which a child got from
+// its parent) those that are events. A process's handle values are small
+// multiples of 4.
+struct kanal_griffe {
+  std::vector<uintptr_t> bloecke;
+  std::vector<uintptr_t> ereignisse;
+};
+kanal_griffe griffe_suchen(bool nur_geerbte) {
+  kanal_griffe g;
+  for (uintptr_t wert = 4; wert < 0x10000; wert += 4) {
+    HANDLE h = reinterpret_cast<HANDLE>(wert);
+    DWORD flaggen = 0;
+    if (!GetHandleInformation(h, &flaggen) || (nur_geerbte && !(flaggen & HANDLE_FLAG_INHERIT)))
+      continue;
+    if (const void *sicht = MapViewOfFile(h, FILE_MAP_READ, 0, 0, sizeof(kanal))) {
+      if (static_cast<const kanal *>(sicht)->kennung == kanal_kennung)
+        g.bloecke.push_back(wert);
+      UnmapViewOfFile(sicht);
+    } else if (nur_geerbte && ResetEvent(h)) {
+      g.ereignisse.push_back(wert);
+    }
+  }
+  return g;
+}
+
+// A process the host starts with inheritance (as system() does) gets no
+// handle of the channel: it cannot drive the interface.
+TEST(bruecke, ein_kind_des_gastgebers_erbt_nichts_vom_kanal) {
+  const lumbrik_exporte d = laden("voll");
+  vorbereiten(d);
+  const kanal_griffe hier = griffe_suchen(false);
+  ASSERT_EQ(hier.bloecke.size(), 1u) << "the search finds the host's own block";
+  DWORD code = 1;
+  const std::string ausgabe = ausgabe_von("--kind", code);
+  EXPECT_EQ(code, 0u) << ausgabe;
 }
 
 TEST(bruecke, der_helfer_endet_mit_seinem_gastgeber) {
@@ -256,6 +352,46 @@ TEST(bruecke, wer_die_dll_entlaedt_beendet_auch_den_helfer) {
   CloseHandle(helfer);
 }
 
+// The files of a report in the test folder, none there yet.
+std::string bericht_datei(const char *name) {
+  const std::string stamm = std::string(BRUECKE_TEST_ORDNER "\\") + name;
+  for (const char *endung : {".json", ".csv", ".svg"})
+    DeleteFileA((stamm + endung).c_str());
+  return stamm + ".json";
+}
+
+void bericht_pruefen(const std::string &datei) {
+  std::ifstream ein(datei, std::ios::binary);
+  std::ostringstream gelesen;
+  gelesen << ein.rdbuf();
+  const std::string text = gelesen.str();
+  EXPECT_EQ(text.rfind("{\n  \"modell\": \"schranke\"", 0), 0u) << datei << ":\n" << text;
+  EXPECT_NE(text.find("\"fehler_anzahl\": "), std::string::npos) << text;
+  EXPECT_NE(text.find("\"zeitdiagramm\": \""), std::string::npos) << "with its diagram:\n" << text;
+  EXPECT_TRUE(text.ends_with("}\n")) << text;
+}
+
+// The vendor library is freed, not killed with its helper, so its cleanup
+// runs: the simulator writes its report when the host unloads the bridge
+// and when the host ends.
+TEST(bruecke, der_bericht_des_simulators_entsteht_nach_freelibrary_und_am_ende_des_gastgebers) {
+  SetEnvironmentVariableA("LUMBRIK_MODELL", "schranke");
+  const std::string entladen = bericht_datei("bericht_entladen");
+  SetEnvironmentVariableA("LUMBRIK_BERICHT", entladen.c_str());
+  const lumbrik_exporte d = laden("voll");
+  vorbereiten(d);
+  d.motor(1, 1);
+  FreeLibrary(d.modul);
+  bericht_pruefen(entladen);
+
+  const std::string ende = bericht_datei("bericht_ende");
+  SetEnvironmentVariableA("LUMBRIK_BERICHT", ende.c_str());
+  DWORD code = 1;
+  const std::string ausgabe = ausgabe_von("--bis_zum_ende", code);
+  EXPECT_EQ(code, 0u) << ausgabe;
+  bericht_pruefen(ende);
+}
+
 // A host of its own for one folder: exit code 0 when vorbereitung showed the
 // failure box and the notice and no helper stayed behind.
 int oeffnen_pruefen(const char *aufbau) {
@@ -266,6 +402,25 @@ int oeffnen_pruefen(const char *aufbau) {
   std::printf("%s: Boxen %d, sensor -1 %d, kein Helfer %d\n", aufbau, boxen, minus_eins,
               kein_helfer);
   return boxen && minus_eins && kein_helfer ? 0 : 1;
+}
+
+// A host that opens the box, drives a motor and ends normally.
+int bis_zum_ende() {
+  const lumbrik_exporte d = laden("voll");
+  vorbereiten(d);
+  d.motor(1, 1);
+  return 0;
+}
+
+// Started with inheritance by a host of the bridge: 0 when it finds no
+// handle of the channel, else 1, naming those it found.
+int kind() {
+  const kanal_griffe g = griffe_suchen(true);
+  for (uintptr_t wert : g.bloecke)
+    std::printf("Kind: der Block des Kanals unter 0x%llx\n", static_cast<unsigned long long>(wert));
+  for (uintptr_t wert : g.ereignisse)
+    std::printf("Kind: ein Ereignis unter 0x%llx\n", static_cast<unsigned long long>(wert));
+  return g.bloecke.empty() && g.ereignisse.empty() ? 0 : 1;
 }
 
 // A host that opens the box and then waits to be killed.
@@ -283,6 +438,10 @@ int main(int argc, char **argv) {
     return oeffnen_pruefen(argv[2]);
   if (argc == 2 && std::strcmp(argv[1], "--gastgeber") == 0)
     return gastgeber();
+  if (argc == 2 && std::strcmp(argv[1], "--bis_zum_ende") == 0)
+    return bis_zum_ende();
+  if (argc == 2 && std::strcmp(argv[1], "--kind") == 0)
+    return kind();
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }
