@@ -68,7 +68,7 @@ void box::motorrichtungen_ableiten() {
     const int32_t zurueck = zustand_.ausgang_an[2 * m + 1];
     zustand_.motor_richtung[m] = vor == zurueck ? 0 : (vor ? 1 : -1);
   }
-  modell_abgleichen(zustand_);
+  modell_.abgleichen(zustand_);
 }
 
 int32_t box::wert_setzen(int32_t *werte, int anzahl, int32_t nummer, int32_t wert) {
@@ -85,7 +85,7 @@ int32_t box::wert_setzen(int32_t *werte, int anzahl, int32_t nummer, int32_t wer
 int32_t box::wert_lesen(sim_funktion funktion, uint32_t handle, const int32_t *werte, int anzahl,
                         int32_t nummer) {
   const int index = stelle(nummer, anzahl);
-  werte = modell_werte(funktion, zustand_, werte);
+  werte = modell_.werte(funktion, zustand_, werte);
   const int32_t ergebnis = handle_bekannt(handle) && index >= 0 ? werte[index] : -1;
   return protokollieren(funktion, ergebnis, 2, static_cast<int32_t>(handle), nummer);
 }
@@ -100,7 +100,7 @@ uint32_t box::rbOpenInterfaceUSB(int32_t a, int32_t b) {
       handle = SIM_ERSTES_HANDLE + zustand_.geoeffnet;
       ++zustand_.geoeffnet;
       ++zustand_.aenderungen;
-      modell_oeffnen(zustand_);
+      modell_.oeffnen(zustand_);
     }
     protokollieren(sim_rbOpenInterfaceUSB, static_cast<int32_t>(handle), 2, a, b);
   }
@@ -190,7 +190,7 @@ void box::zuruecksetzen() {
   zustand_.aenderungen = aenderungen + 1;
   oeffnen_scheitert_ = false;
   aufrufe_ = 0;
-  modell_zuruecksetzen(zustand_);
+  modell_.zuruecksetzen(zustand_);
 }
 
 void box::oeffnen_fehlschlagen(int32_t ja) {
@@ -216,7 +216,7 @@ int32_t box::spannung_setzen(int32_t nummer, int32_t wert) {
 void box::zustand_lesen(sim_zustand *zustand) {
   const gesperrt halten(sperre_);
   *zustand = zustand_;
-  modell_ueberlagern(*zustand);
+  modell_.ueberlagern(*zustand);
 }
 
 uint32_t box::protokoll_anzahl() {
@@ -234,7 +234,7 @@ int32_t box::protokoll_eintrag(uint32_t index, sim_aufruf *aufruf) {
 
 uint32_t box::modell_fehler() {
   const gesperrt halten(sperre_);
-  return modell_fehler_anzahl(zustand_);
+  return modell_.fehler_anzahl(zustand_);
 }
 
 const char *box::funktionsname(int32_t funktion) {
@@ -244,12 +244,12 @@ const char *box::funktionsname(int32_t funktion) {
 // Read under the lock: the window may switch the model meanwhile.
 const char *box::modell_name() {
   const gesperrt halten(sperre_);
-  return ::modell_name();
+  return modell_.name_utf8();
 }
 
 const char *box::modell_meldung() {
   const gesperrt halten(sperre_);
-  return ::modell_meldung();
+  return modell_.meldung_utf8();
 }
 
 // --- The window's hand ---
@@ -268,12 +268,12 @@ bool box::eingang_umschalten(int32_t nummer) {
 void box::bild_lesen(box_bild &bild, size_t fehler_platz) {
   const gesperrt halten(sperre_);
   bild.zustand = zustand_;
-  modell_ueberlagern(bild.zustand);
+  modell_.ueberlagern(bild.zustand);
   bild.aufrufe = aufrufe_;
   bild.letzter_da = aufrufe_ > 0;
   if (bild.letzter_da)
     bild.letzter = protokoll_[(aufrufe_ - 1) % SIM_PROTOKOLL_PLATZ];
-  modell_lesen(zustand_, bild.modell, fehler_platz);
+  modell_.lesen(zustand_, bild.modell, fehler_platz);
 }
 
 bool box::modell_waehlen(const std::string &wahl, std::string &meldung) {
@@ -284,7 +284,7 @@ bool box::modell_waehlen(const std::string &wahl, std::string &meldung) {
     return false;
   }
   const gesperrt halten(sperre_);
-  modell_einsetzen(std::move(e.modell), zustand_);
+  modell_.einsetzen(std::move(e.modell), zustand_);
   ++zustand_.aenderungen;
   meldung.clear();
   return true;

@@ -1,6 +1,7 @@
 // The simulated interface box as one object: what its outputs, motors and
 // inputs hold, the log of the vendor calls it received, the model it drives
-// and the record of the run, all behind its one lock.
+// and the record of the run, all behind its one lock. Each box has its own:
+// two boxes side by side share nothing.
 //
 // The exported vendor functions and sim_ controls are a thin shim over one
 // box (umFish40_sim.cpp), as lumbrik_exports.cpp is for the DLL; the window
@@ -72,6 +73,9 @@ private:
   bool oeffnen_scheitert_ GUARDED_BY(sperre_) = false;
   uint32_t aufrufe_ GUARDED_BY(sperre_) = 0;
   std::array<sim_aufruf, SIM_PROTOKOLL_PLATZ> protokoll_ GUARDED_BY(sperre_){};
+  // Declared last, so it goes first: the report is written while the rest
+  // of the box still stands.
+  modell_anbindung modell_ GUARDED_BY(sperre_);
 };
 
 // The box the exported functions drive: the DLL's own, or the one a test

@@ -1,28 +1,20 @@
-// Where the model meets the simulated box. The box calls these with its lock
-// held; without LUMBRIK_MODELL and LUMBRIK_BERICHT each is one test of a flag.
+// Where the model meets the simulated box: the model chosen by
+// LUMBRIK_MODELL (a built-in name or a file) or the window's menu, the record
+// of the run for LUMBRIK_BERICHT, both driven by the box's vendor calls and
+// a monotonic millisecond clock. The box holds one and calls it with its
+// lock held; without a model and a report each call is one test of a flag.
 #pragma once
 
+#include "aufzeichnung.h"
 #include "lauf.h"
 #include "sim_steuerung.h"
 
 #include <array>
 #include <memory>
+#include <optional>
+#include <set>
 #include <string>
 #include <vector>
-
-// At every successful open; the first one loads the model and starts its clock.
-void modell_oeffnen(const sim_zustand &z);
-// After the outputs changed: the model moves to now and takes them.
-void modell_abgleichen(const sim_zustand &z);
-// The values a vendor read reports: the model's inputs where it drives them.
-const int32_t *modell_werte(int32_t funktion, const sim_zustand &z, const int32_t *werte);
-// A snapshot shows the inputs as the vendor reads report them.
-void modell_ueberlagern(sim_zustand &z);
-// Faults recorded up to now (the model moves to now first: a rule may be
-// waiting for a time to pass).
-uint32_t modell_fehler_anzahl(const sim_zustand &z);
-// The box was reset: the model starts again from its start.
-void modell_zuruecksetzen(const sim_zustand &z);
 
 // A snapshot of the model that runs, for the window.
 struct modell_stand {
@@ -46,11 +38,53 @@ void modell_lesen(const sim_zustand &z, modell_stand &stand, size_t fehler_platz
 // A model by its choice: a built-in name or a file; "" is no model. Needs no
 // lock: it only reads.
 modell::ergebnis modell_beschaffen(const std::string &wahl);
-// The name of the model that runs and why a chosen one could not be loaded;
-// each text stays valid while the DLL is loaded.
-const char *modell_name();
-const char *modell_meldung();
 
-// Runs `m` (or no model) from its start from now on; a report being
-// recorded goes on with it, its times counting on.
-void modell_einsetzen(std::optional<modell::beschreibung> m, const sim_zustand &z);
+class modell_anbindung {
+public:
+  modell_anbindung() = default;
+  // The report is written when the box goes (the DLL is unloaded).
+  ~modell_anbindung();
+  modell_anbindung(const modell_anbindung &) = delete;
+  modell_anbindung &operator=(const modell_anbindung &) = delete;
+
+  // At every successful open; the first one loads the model and starts its clock.
+  void oeffnen(const sim_zustand &z);
+  // After the outputs changed: the model moves to now and takes them.
+  void abgleichen(const sim_zustand &z);
+  // The values a vendor read reports: the model's inputs where it drives them.
+  const int32_t *werte(int32_t funktion, const sim_zustand &z, const int32_t *box_werte);
+  // A snapshot shows the inputs as the vendor reads report them.
+  void ueberlagern(sim_zustand &z);
+  // Faults recorded up to now (the model moves to now first: a rule may be
+  // waiting for a time to pass).
+  uint32_t fehler_anzahl(const sim_zustand &z);
+  // The box was reset: the model starts again from its start.
+  void zuruecksetzen(const sim_zustand &z);
+  // The model moved to now, with at most `fehler_platz` of its latest faults.
+  void lesen(const sim_zustand &z, modell_stand &stand, size_t fehler_platz);
+  // Runs `m` (or no model) from its start from now on; a report being
+  // recorded goes on with it, its times counting on.
+  void einsetzen(std::optional<modell::beschreibung> m, const sim_zustand &z);
+  // The name of the model that runs and why a chosen one could not be
+  // loaded, UTF-8; each text stays valid as long as the binding.
+  const char *name_utf8();
+  const char *meldung_utf8();
+
+private:
+  void laden();
+  void starten(std::optional<modell::beschreibung> m);
+  void nachfuehren(const sim_zustand &z);
+  const char *bleibend(const std::string &text);
+
+  bool geladen_ = false;
+  bool aktiv_ = false; // a model runs or a run is recorded
+  // Kept apart from the run, so the window can hold it while a switch goes on.
+  std::shared_ptr<const modell::beschreibung> bild_;
+  std::string meldung_, name_;
+  std::unique_ptr<modell::aufzeichnung> bericht_;
+  std::unique_ptr<modell::lauf> lauf_;
+  int32_t eingang_[SIM_EINGAENGE] = {}, analog_[SIM_ANALOGE] = {};
+  // A host may keep what sim_modell_name returned while the window switches
+  // the model: every text handed out stays, unchanged.
+  std::set<std::string> texte_;
+};

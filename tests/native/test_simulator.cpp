@@ -156,4 +156,21 @@ TEST_F(simulator, das_fenster_zeigt_die_neuesten_fehler_auch_nach_tausend) {
   EXPECT_GE(stand.fehler_anzahl, 1002u);
 }
 
+// Each box has its own state, log and model: two side by side share nothing.
+TEST(simulator_boxen, zwei_boxen_nebeneinander_teilen_nichts) {
+  box a, b;
+  const uint32_t ha = a.rbOpenInterfaceUSB(0, 0);
+  std::string meldung;
+  ASSERT_TRUE(a.modell_waehlen("schranke", meldung)) << meldung;
+  EXPECT_EQ(a.rbSetLampEx(ha, 3, 1, 7), 0);
+  EXPECT_EQ(b.rbSetLampEx(ha, 3, 1, 7), -1) << "b has not opened";
+  EXPECT_EQ(b.rbOpenInterfaceUSB(0, 0), ha) << "b counts its own handles";
+  EXPECT_EQ(b.rbGetMotors(ha), 0);
+  EXPECT_EQ(a.rbGetInput(ha, 1), 1) << "a's barrier stands on its lower switch";
+  EXPECT_EQ(b.rbGetInput(ha, 1), 0);
+  EXPECT_STREQ(b.modell_name(), "");
+  EXPECT_EQ(a.protokoll_anzahl(), 3u);
+  EXPECT_EQ(b.protokoll_anzahl(), 4u);
+}
+
 } // namespace
