@@ -10,7 +10,7 @@
 # The host reads commands such as "einschalten 1" on standard input and
 # prints each result (wahr, falsch or a number) on a line of its own.
 # Points are passed as "x y" and split on purpose; the trap calls aufraeumen.
-# shellcheck disable=SC2046,SC2317
+# shellcheck disable=SC2046,SC2317,SC2086,SC2154 # the layout arrives by eval
 set -u
 fall=$1
 emulator=$2
@@ -27,39 +27,29 @@ if [ "$fall" = bild ] || [ "$fall" = modell_bild ]; then
   shift
 fi
 
-# The layout of simulator/panel.cpp, in client pixels.
-breite=876
-hoehe=310
-lampe_mitte() { echo $((12 + ($1 - 1) * 64 + 32)) 44; }
-motor_pfeil() { echo $((12 + ($1 - 1) * 128 + 4 + 60 - 3)) 98; }
+# The layout and colours of the window, in client pixels, as the window's
+# geometry says (panel_masse prints them: breite, hoehe, lampe_mitte_1, ...).
+masse=$("$emulator" "$build" "${PANEL_MASSE:?panel_masse.exe fehlt}" | tr -d '\r') || {
+  echo "panel_masse lief nicht"
+  exit 1
+}
+eval "$masse"
+punkt() { eval echo "\$${1}_$2"; }
+lampe_mitte() { punkt lampe_mitte "$1"; }
+motor_pfeil() { punkt motor_pfeil "$1"; }
 # Left of the number on the switch, which is drawn in the switch's colour.
-schalter_rand() { echo $((12 + ($1 - 1) * 64 + 8 + 5)) 154; }
-schalter_mitte() { echo $((12 + ($1 - 1) * 64 + 8 + 24)) 154; }
+schalter_rand() { punkt schalter_rand "$1"; }
+schalter_mitte() { punkt schalter_mitte "$1"; }
 # Pixel n of a slider's track: the slider then reads 3 * n.
-schieber_punkt() { echo $((56 + $2)) $((194 + ($1 - 1) * 26 + 13)); }
-spannung_feld() { echo $((124 + ($1 - 1) * 116 + 36)) 265; }
+schieber_punkt() { echo $(($(punkt schieber_links "$1") + $2)) "$(punkt schieber_mitte "$1")"; }
+spannung_feld() { punkt spannung_feld "$1"; }
 # Somewhere on the panel where a click changes nothing.
 leer() { echo 500 20; }
-# The track of a model's first axis, right of the box (simulator/panel_bild.cpp).
-achse_links=554
-achse_rechts=858
-achse_mitte=57
-achse_schalter=68
 # The model menu's button; its items below it, 17 pixels each with Wine's
-# default font: none first, then the built-in models by name.
-menue_knopf() { echo 816 14; }
-menue_eintrag() { echo 800 $((24 + 11 + 17 * $1)); }
-
-aus=606060
-gold=FFD700 # level 7
-stufe1=877D48
-stufe5=D7B918
-motor_laeuft=00963C
-motor_steht=A0A0A0
-schalter_an=28AA3C
-schalter_aus=C8C8C8
-teil=C86E1E
-fehler_rot=C80000
+# default font: none first, then the built-in models by name; clicked a
+# little left of the button's middle, within every item's text.
+menue_knopf() { punkt menue_knopf 1; }
+menue_eintrag() { echo "$(($(punkt menue_knopf 1 | cut -d' ' -f1) - 16))" $((menue_unten + 11 + 17 * $1)); }
 
 arbeit=$(mktemp -d)
 host_pid=
