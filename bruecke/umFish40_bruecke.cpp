@@ -12,6 +12,8 @@
 // host.
 #include "kanal.h"
 
+#include "basis/sperre.h"
+
 #include <windows.h>
 
 #include <cstdarg>
@@ -52,15 +54,14 @@ struct helfer {
 };
 
 // What every call shares, and the lock that guards it: hosts may call from
-// more than one thread, one call on the channel at a time. Every function
-// below that touches `aktiv` or `job` runs with `sperre` held (but at the
-// host's end, if a thread that died holds it: see DllMain).
+// more than one thread, one call on the channel at a time. (At the host's
+// end a thread that died may still hold it: see DllMain.)
 struct geteilt {
-  SRWLOCK sperre = SRWLOCK_INIT;
-  helfer aktiv{};
+  sperre s;
+  helfer aktiv GUARDED_BY(s){};
   // Kept open for the life of the host: closing it (also when the host is
   // killed) ends the helper.
-  HANDLE job = nullptr;
+  HANDLE job GUARDED_BY(s) = nullptr;
 };
 geteilt bruecke;
 
@@ -72,7 +73,7 @@ void schliessen(HANDLE &h) {
 
 // One line for the user, on standard error (if the host has one) and for a
 // debugger: what the bridge looked for and did not find.
-void melden(const wchar_t *format, ...) {
+void hinweisen(const wchar_t *format, ...) {
   wchar_t text[2048] = L"lumbrik Br\u00fccke: ";
   const size_t vorne = wcslen(text);
   va_list argumente;
@@ -131,7 +132,7 @@ const char *funktionsname(int32_t nummer) {
 }
 
 // Says why the helper cannot serve, as it reported in the block.
-void vendor_fehler_melden(const kanal &k) {
+void vendor_fehler_hinweisen(const kanal &k) {
   wchar_t pfad[kanal_pfad_laenge];
   for (size_t i = 0; i < kanal_pfad_laenge; ++i)
     pfad[i] = static_cast<wchar_t>(k.vendor_pfad[i]);
@@ -139,31 +140,31 @@ void vendor_fehler_melden(const kanal &k) {
   wchar_t text[512];
   switch (k.zustand) {
   case helfer_ohne_vendor:
-    melden(L"umFish40.DLL nicht gefunden: %ls, auch nicht in den Systemordnern und in PATH "
-           L"(Fehler %lu: %ls)",
-           pfad, static_cast<unsigned long>(k.vendor_fehler),
-           systemtext(k.vendor_fehler, dateiname(pfad), text));
+    hinweisen(L"umFish40.DLL nicht gefunden: %ls, auch nicht in den Systemordnern und in PATH "
+              L"(Fehler %lu: %ls)",
+              pfad, static_cast<unsigned long>(k.vendor_fehler),
+              systemtext(k.vendor_fehler, dateiname(pfad), text));
     break;
   case helfer_vendor_unladbar:
-    melden(L"umFish40.DLL l\u00e4sst sich nicht laden: %ls (Fehler %lu: %ls)", pfad,
-           static_cast<unsigned long>(k.vendor_fehler),
-           systemtext(k.vendor_fehler, dateiname(pfad), text));
+    hinweisen(L"umFish40.DLL l\u00e4sst sich nicht laden: %ls (Fehler %lu: %ls)", pfad,
+              static_cast<unsigned long>(k.vendor_fehler),
+              systemtext(k.vendor_fehler, dateiname(pfad), text));
     break;
   case helfer_vendor_unvollstaendig:
-    melden(L"umFish40.DLL ohne die Funktion %hs: %ls", funktionsname(k.vendor_fehlt), pfad);
+    hinweisen(L"umFish40.DLL ohne die Funktion %hs: %ls", funktionsname(k.vendor_fehlt), pfad);
     break;
   default:
-    melden(L"der Helfer meldet den unbekannten Zustand %ld", static_cast<long>(k.zustand));
+    hinweisen(L"der Helfer meldet den unbekannten Zustand %ld", static_cast<long>(k.zustand));
     break;
   }
 }
 
-bool helfer_lebt() {
+bool helfer_lebt() REQUIRES(bruecke.s) {
   return bruecke.aktiv.prozess != nullptr &&
          WaitForSingleObject(bruecke.aktiv.prozess, 0) == WAIT_TIMEOUT;
 }
 
-void helfer_aufgeben() {
+void helfer_aufgeben() REQUIRES(bruecke.s) {
   helfer &h = bruecke.aktiv;
   // Gone before a new one starts: one host, one helper.
   if (h.prozess != nullptr && TerminateProcess(h.prozess, 1))
@@ -179,7 +180,7 @@ void helfer_aufgeben() {
 
 // Waits for the helper's signal, or for its end. False if it ended or did
 // not signal in time.
-bool signal_abwarten(DWORD frist_ms) {
+bool signal_abwarten(DWORD frist_ms) REQUIRES(bruecke.s) {
   const HANDLE worauf[] = {bruecke.aktiv.antwort, bruecke.aktiv.prozess};
   return WaitForMultipleObjects(2, worauf, FALSE, frist_ms) == WAIT_OBJECT_0;
 }
@@ -194,7 +195,7 @@ double jetzt_us() {
 
 // Waits for the answer to the latest request: watching the block first, then
 // asleep on the event. False if the helper ended or did not answer in time.
-bool antwort_abwarten(DWORD frist_ms) {
+bool antwort_abwarten(DWORD frist_ms) REQUIRES(bruecke.s) {
   kanal &k = *bruecke.aktiv.k;
   const double wach_bis = jetzt_us() + wachen_us;
   while (!antwort_da(k) && jetzt_us() < wach_bis)
@@ -214,7 +215,8 @@ bool antwort_abwarten(DWORD frist_ms) {
 }
 
 // Sends one request to the running helper and waits for its answer.
-bool anfrage_abschicken(int32_t funktion, const std::array<int32_t, 4> &werte, DWORD frist_ms) {
+bool anfrage_abschicken(int32_t funktion, const std::array<int32_t, 4> &werte, DWORD frist_ms)
+    REQUIRES(bruecke.s) {
   if (anfrage_schreiben(*bruecke.aktiv.k, funktion, werte))
     SetEvent(bruecke.aktiv.anfrage);
   return antwort_abwarten(frist_ms);
@@ -223,7 +225,7 @@ bool anfrage_abschicken(int32_t funktion, const std::array<int32_t, 4> &werte, D
 // Asks a running helper to end, so that the vendor library is freed and its
 // cleanup runs; kills one that does not take the request or does not end
 // in time.
-void helfer_beenden() {
+void helfer_beenden() REQUIRES(bruecke.s) {
   if (helfer_lebt() && bruecke.aktiv.k != nullptr &&
       anfrage_abschicken(kanal_helfer_beenden, {}, antwort_frist_ms))
     WaitForSingleObject(bruecke.aktiv.prozess, ende_frist_ms);
@@ -246,7 +248,7 @@ bool helfer_pfad(wchar_t (&pfad)[MAX_PATH + 64]) {
   return true;
 }
 
-HANDLE job_bereit() {
+HANDLE job_bereit() REQUIRES(bruecke.s) {
   if (bruecke.job != nullptr)
     return bruecke.job;
   bruecke.job = CreateJobObjectW(nullptr, nullptr);
@@ -260,12 +262,12 @@ HANDLE job_bereit() {
 
 // Starts the helper and waits until it has loaded the vendor library; says
 // what is missing when that fails.
-bool helfer_starten() {
+bool helfer_starten() REQUIRES(bruecke.s) {
   helfer &h = bruecke.aktiv;
   wchar_t pfad[MAX_PATH + 64];
   if (!helfer_pfad(pfad)) {
-    melden(L"der Ordner der Br\u00fccke l\u00e4sst sich nicht bestimmen (Fehler %lu)",
-           GetLastError());
+    hinweisen(L"der Ordner der Br\u00fccke l\u00e4sst sich nicht bestimmen (Fehler %lu)",
+              GetLastError());
     return false;
   }
   // Nameless and not inheritable: no process started by the host later
@@ -279,7 +281,7 @@ bool helfer_starten() {
   wchar_t text[512];
   if (h.k == nullptr) {
     const DWORD fehler = GetLastError();
-    melden(L"kein Kanal zum Helfer (Fehler %lu: %ls)", fehler, systemtext(fehler, L"", text));
+    hinweisen(L"kein Kanal zum Helfer (Fehler %lu: %ls)", fehler, systemtext(fehler, L"", text));
     return false;
   }
   // A new section is all zeros.
@@ -298,10 +300,10 @@ bool helfer_starten() {
   if (!CreateProcessW(pfad, zeile, nullptr, nullptr, FALSE, CREATE_SUSPENDED | CREATE_NO_WINDOW,
                       nullptr, nullptr, &si, &pi)) {
     const DWORD fehler = GetLastError();
-    melden(fehler == ERROR_FILE_NOT_FOUND || fehler == ERROR_PATH_NOT_FOUND
-               ? L"Helfer nicht gefunden: %ls (Fehler %lu: %ls)"
-               : L"Helfer l\u00e4sst sich nicht starten: %ls (Fehler %lu: %ls)",
-           pfad, fehler, systemtext(fehler, dateiname(pfad), text));
+    hinweisen(fehler == ERROR_FILE_NOT_FOUND || fehler == ERROR_PATH_NOT_FOUND
+                  ? L"Helfer nicht gefunden: %ls (Fehler %lu: %ls)"
+                  : L"Helfer l\u00e4sst sich nicht starten: %ls (Fehler %lu: %ls)",
+              pfad, fehler, systemtext(fehler, dateiname(pfad), text));
     return false;
   }
   h.prozess = pi.hProcess;
@@ -314,20 +316,20 @@ bool helfer_starten() {
   if (!signal_abwarten(start_frist_ms)) {
     DWORD code = 0;
     if (GetExitCodeProcess(h.prozess, &code) && code != STILL_ACTIVE)
-      melden(L"der Helfer endete, ehe er bereit war: %ls (Code %lu)", pfad, code);
+      hinweisen(L"der Helfer endete, ehe er bereit war: %ls (Code %lu)", pfad, code);
     else
-      melden(L"der Helfer meldet sich nicht binnen %lu s: %ls", start_frist_ms / 1000, pfad);
+      hinweisen(L"der Helfer meldet sich nicht binnen %lu s: %ls", start_frist_ms / 1000, pfad);
     return false;
   }
   if (h.k->zustand != helfer_bereit) {
-    vendor_fehler_melden(*h.k);
+    vendor_fehler_hinweisen(*h.k);
     return false;
   }
   return true;
 }
 
-int32_t weiterreichen(int32_t funktion, const std::array<int32_t, 4> &werte) {
-  AcquireSRWLockExclusive(&bruecke.sperre);
+int32_t weiterreichen(int32_t funktion, const std::array<int32_t, 4> &werte) EXCLUDES(bruecke.s) {
+  const gesperrt halten(bruecke.s);
   int32_t ergebnis = ohne_helfer(funktion);
   bool da = helfer_lebt();
   if (!da)
@@ -346,7 +348,6 @@ int32_t weiterreichen(int32_t funktion, const std::array<int32_t, 4> &werte) {
     else
       helfer_aufgeben();
   }
-  ReleaseSRWLockExclusive(&bruecke.sperre);
   return ergebnis;
 }
 
@@ -357,26 +358,27 @@ UMFISH40_FUNKTIONEN(KANAL_FUNKTION)
 
 // The helper ends before the bridge goes: asked, so that the vendor library
 // is freed and its cleanup runs, and killed only if it does not end in time.
-BOOL WINAPI DllMain(HINSTANCE, DWORD grund, LPVOID beim_ende) {
+// Without the analysis: at the host's end the state is used without the lock
+// when a dead thread holds it, which no annotation can say.
+BOOL WINAPI DllMain(HINSTANCE, DWORD grund, LPVOID beim_ende) OHNE_SPERRPRUEFUNG {
   if (grund != DLL_PROCESS_DETACH)
     return TRUE;
   if (beim_ende == nullptr) {
     // Unloaded: a call still running on another thread ends first.
-    AcquireSRWLockExclusive(&bruecke.sperre);
+    const gesperrt halten(bruecke.s);
     helfer_beenden();
     schliessen(bruecke.job);
-    ReleaseSRWLockExclusive(&bruecke.sperre);
     return TRUE;
   }
   // The host ends: its other threads are gone. One that died in a call still
   // holds the lock; its request is then answered first, or the helper is
   // given up. The job closes with the host.
-  const bool gesperrt = TryAcquireSRWLockExclusive(&bruecke.sperre);
-  if (!gesperrt && bruecke.aktiv.k != nullptr && !antwort_abwarten(antwort_frist_ms))
+  const bool frei = bruecke.s.versuchen();
+  if (!frei && bruecke.aktiv.k != nullptr && !antwort_abwarten(antwort_frist_ms))
     helfer_aufgeben();
   helfer_beenden();
-  if (gesperrt)
-    ReleaseSRWLockExclusive(&bruecke.sperre);
+  if (frei)
+    bruecke.s.freigeben();
   return TRUE;
 }
 }

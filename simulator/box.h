@@ -10,7 +10,7 @@
 
 #include "modell/anbindung.h"
 #include "sim_steuerung.h"
-#include "sperre.h"
+#include "basis/sperre.h"
 
 #include <array>
 #include <cstdint>
