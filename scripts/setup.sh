@@ -29,7 +29,7 @@ braucht xauth /usr/bin/xauth
 # Wine's own fonts: without Marlett the caption buttons of windows read
 # "0 1 r" (scripts/wine-umgebung.sh puts it into each prefix).
 braucht fonts-wine /usr/share/wine/fonts/marlett.ttf
-# Builds the mmap fix for 32-bit Wine under qemu-user (scripts/wine-umgebung.sh).
+# Builds the mmap fix for 32-bit Wine under qemu-user (mmap_fix_bauen below).
 braucht clang /usr/bin/clang++
 braucht lld /usr/bin/ld.lld
 # Model files (TOML), read by the simulator in every build.
@@ -77,6 +77,27 @@ qemu_fuer_i386() {
   echo "32-Bit-Programme laufen hier unter qemu-user."
 }
 
+# Under qemu-user, 32-bit Wine gets an mmap that honours MAP_FIXED_NOREPLACE
+# (scripts/qemu-i386/mmap_noreplace.c): without it each start takes about
+# 50 seconds. Built here, once and again when its source changes, into
+# build/qemu-i386, where scripts/wine-umgebung.sh preloads it from. $LIB
+# picks the i386 library for 32-bit processes and an empty one for 64-bit.
+mmap_fix_bauen() {
+  grep -qx enabled "$i386_format" 2>/dev/null || return 0
+  skripte=$(cd "$(dirname "$0")" && pwd)
+  quelle=$skripte/qemu-i386/mmap_noreplace.c
+  ziel=$skripte/../build/qemu-i386
+  # shellcheck disable=SC3013 # -nt: dash and bash have it
+  [ -f "$ziel/lib/i386-linux-gnu/wine-mmap.so" ] &&
+    [ ! "$quelle" -nt "$ziel/lib/i386-linux-gnu/wine-mmap.so" ] && return 0
+  mkdir -p "$ziel/lib/i386-linux-gnu" "$ziel/lib/x86_64-linux-gnu"
+  clang --target=i686-linux-gnu -O2 -fPIC -shared -nostdlib -fuse-ld=lld \
+    -o "$ziel/lib/i386-linux-gnu/wine-mmap.so.neu" "$quelle"
+  echo 'int lumbrik_leer;' | clang -x c -O2 -fPIC -shared -nostdlib \
+    -o "$ziel/lib/x86_64-linux-gnu/wine-mmap.so" -
+  mv "$ziel/lib/i386-linux-gnu/wine-mmap.so.neu" "$ziel/lib/i386-linux-gnu/wine-mmap.so"
+}
+
 # The JavaScript example host of docs/hosts.md gets Node.js for Windows and
 # koffi through npm (not needed for the demo alone).
 [ "${1:-}" = demo ] || braucht npm /usr/bin/npm
@@ -94,6 +115,7 @@ fi
 
 if [ -z "$fehlt" ]; then
   qemu_fuer_i386
+  mmap_fix_bauen
   exit 0
 fi
 
@@ -109,3 +131,4 @@ $als_root apt-get update -q
 # shellcheck disable=SC2086
 $als_root apt-get install -y -q --no-install-recommends $fehlt
 qemu_fuer_i386
+mmap_fix_bauen

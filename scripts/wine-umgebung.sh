@@ -11,25 +11,16 @@ export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 export WINEPATH="Z:$build/simulator${WINEPATH:+;$WINEPATH}"
 
-# Where 32-bit Wine runs under qemu-user (see setup.sh), its processes get
-# an mmap that honours MAP_FIXED_NOREPLACE: without it each start takes
-# about 50 seconds. $LIB picks the i386 library for 32-bit processes and an
-# empty one for 64-bit processes.
+# Where 32-bit Wine runs under qemu-user, its processes get the mmap fix
+# that scripts/setup.sh builds (see mmap_fix_bauen there).
 if grep -qx enabled /proc/sys/fs/binfmt_misc/qemu-i386 2>/dev/null; then
-  quelle=$skripte/qemu-i386/mmap_noreplace.c
-  bibliothek=$build/qemu-i386
-  # shellcheck disable=SC3013 # -nt: dash and bash have it
-  if [ ! -f "$bibliothek/lib/i386-linux-gnu/wine-mmap.so" ] ||
-    [ "$quelle" -nt "$bibliothek/lib/i386-linux-gnu/wine-mmap.so" ]; then
-    mkdir -p "$bibliothek/lib/i386-linux-gnu" "$bibliothek/lib/x86_64-linux-gnu"
-    clang --target=i686-linux-gnu -O2 -fPIC -shared -nostdlib -fuse-ld=lld \
-      -o "$bibliothek/lib/i386-linux-gnu/wine-mmap.so.neu" "$quelle"
-    echo 'int lumbrik_leer;' | clang -x c -O2 -fPIC -shared -nostdlib \
-      -o "$bibliothek/lib/x86_64-linux-gnu/wine-mmap.so" -
-    mv "$bibliothek/lib/i386-linux-gnu/wine-mmap.so.neu" "$bibliothek/lib/i386-linux-gnu/wine-mmap.so"
+  bibliothek=$(cd "$skripte/.." && pwd)/build/qemu-i386
+  if [ -f "$bibliothek/lib/i386-linux-gnu/wine-mmap.so" ]; then
+    # shellcheck disable=SC2016 # $LIB is for the dynamic loader, not the shell
+    export LD_PRELOAD="$bibliothek/"'$LIB'"/wine-mmap.so${LD_PRELOAD:+:$LD_PRELOAD}"
+  else
+    echo "Hinweis: ohne die mmap-Korrektur startet 32-Bit-Wine hier langsam; scripts/setup.sh baut sie." >&2
   fi
-  # shellcheck disable=SC2016 # $LIB is for the dynamic loader, not the shell
-  export LD_PRELOAD="$bibliothek/"'$LIB'"/wine-mmap.so${LD_PRELOAD:+:$LD_PRELOAD}"
 fi
 
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
