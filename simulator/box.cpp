@@ -242,12 +242,12 @@ const char *box::funktionsname(int32_t funktion) {
 }
 
 // Read under the lock: the window may switch the model meanwhile.
-const char *box::modell_name() {
+const char *box::modell_name_utf8() {
   const gesperrt halten(sperre_);
   return modell_.name_utf8();
 }
 
-const char *box::modell_meldung() {
+const char *box::modell_meldung_utf8() {
   const gesperrt halten(sperre_);
   return modell_.meldung_utf8();
 }

@@ -88,12 +88,13 @@ struct sim_zustand {
   X(protokoll_anzahl, uint32_t, (void), (), 0) \
   /* Call number `index` (from 0); 0 when it is not (or no longer) in the log. */ \
   X(protokoll_eintrag, int32_t, (uint32_t index, struct sim_aufruf *aufruf), (index, aufruf), 8) \
-  /* The vendor name of a function number, or "?". */ \
+  /* The vendor name of a function number, or "?" (ASCII). */ \
   X(funktionsname, const char *, (int32_t funktion), (funktion), 4) \
   /* The model chosen by LUMBRIK_MODELL ("" when none runs), and why a chosen \
-     one could not be loaded ("" when it could); both known after the first open. */ \
-  X(modell_name, const char *, (void), (), 0) \
-  X(modell_meldung, const char *, (void), (), 0) \
+     one could not be loaded ("" when it could); both known after the first open. \
+     Both are UTF-8, as model files are, not the box's code page 1252. */ \
+  X(modell_name_utf8, const char *, (void), (), 0) \
+  X(modell_meldung_utf8, const char *, (void), (), 0) \
   /* Faults the model's rules recorded since it started (0 without a model). */ \
   X(modell_fehler, uint32_t, (void), (), 0)
 /* clang-format on */

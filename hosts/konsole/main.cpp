@@ -111,8 +111,8 @@ constexpr char nie_geoeffnet[] = "das Interface wurde nie ge" OE "ffnet (vorbere
 // The simulated box in this process says what became of its model.
 modell_ausgang modell_der_box(const simulator_steuerung &sim) {
   // The box's texts are UTF-8, the console's 1252.
-  modell_ausgang m{eingabe_nach_1252(sim.modell_name()), eingabe_nach_1252(sim.modell_meldung()),
-                   sim.modell_fehler()};
+  modell_ausgang m{eingabe_nach_1252(sim.modell_name_utf8()),
+                   eingabe_nach_1252(sim.modell_meldung_utf8()), sim.modell_fehler()};
   if (m.meldung.empty()) {
     sim_zustand zustand{};
     sim.zustand_lesen(&zustand);

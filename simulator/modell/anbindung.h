@@ -84,7 +84,7 @@ private:
   std::unique_ptr<modell::aufzeichnung> bericht_;
   std::unique_ptr<modell::lauf> lauf_;
   int32_t eingang_[SIM_EINGAENGE] = {}, analog_[SIM_ANALOGE] = {};
-  // A host may keep what sim_modell_name returned while the window switches
+  // A host may keep what sim_modell_name_utf8 returned while the window switches
   // the model: every text handed out stays, unchanged.
   std::set<std::string> texte_;
 };

@@ -105,7 +105,7 @@ TEST_F(simulator, modellwechsel_startet_neu_und_eine_falsche_wahl_aendert_nichts
   const uint32_t h = rbOpenInterfaceUSB(0, 0);
   std::string meldung;
   ASSERT_TRUE(box_->modell_waehlen("schranke", meldung)) << meldung;
-  EXPECT_STREQ(sim_modell_name(), "schranke");
+  EXPECT_STREQ(sim_modell_name_utf8(), "schranke");
   EXPECT_EQ(rbGetInput(h, 1), 1) << "the barrier starts down, on its lower switch";
   box_bild bild;
   box_->bild_lesen(bild, 3);
@@ -117,9 +117,9 @@ TEST_F(simulator, modellwechsel_startet_neu_und_eine_falsche_wahl_aendert_nichts
 
   EXPECT_FALSE(box_->modell_waehlen("gibt_es_nicht", meldung));
   EXPECT_NE(meldung.find("gibt_es_nicht"), std::string::npos) << meldung;
-  EXPECT_STREQ(sim_modell_name(), "schranke") << "the running model stays";
+  EXPECT_STREQ(sim_modell_name_utf8(), "schranke") << "the running model stays";
 
-  const char *vorher = sim_modell_name();
+  const char *vorher = sim_modell_name_utf8();
   ASSERT_TRUE(box_->modell_waehlen("aufzug", meldung));
   EXPECT_STREQ(vorher, "schranke") << "a host may still hold the old name";
   box_->bild_lesen(bild, 3);
@@ -131,7 +131,7 @@ TEST_F(simulator, modellwechsel_startet_neu_und_eine_falsche_wahl_aendert_nichts
   ASSERT_TRUE(box_->modell_waehlen("", meldung));
   box_->bild_lesen(bild, 3);
   EXPECT_FALSE(stand.modell);
-  EXPECT_STREQ(sim_modell_name(), "");
+  EXPECT_STREQ(sim_modell_name_utf8(), "");
   EXPECT_EQ(rbGetInput(h, 1), 0) << "the box's own value again";
 }
 
@@ -168,7 +168,7 @@ TEST(simulator_boxen, zwei_boxen_nebeneinander_teilen_nichts) {
   EXPECT_EQ(b.rbGetMotors(ha), 0);
   EXPECT_EQ(a.rbGetInput(ha, 1), 1) << "a's barrier stands on its lower switch";
   EXPECT_EQ(b.rbGetInput(ha, 1), 0);
-  EXPECT_STREQ(b.modell_name(), "");
+  EXPECT_STREQ(b.modell_name_utf8(), "");
   EXPECT_EQ(a.protokoll_anzahl(), 3u);
   EXPECT_EQ(b.protokoll_anzahl(), 4u);
 }
