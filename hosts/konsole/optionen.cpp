@@ -43,7 +43,7 @@ bool optionen_lesen(std::span<const std::string_view> argumente, optionen &o, st
   return true;
 }
 
-std::string_view aufruf_text() {
+std::string_view gebrauch_text() {
   return "Aufruf: lumbrik-konsole.exe [Optionen] [SKRIPT]\n"
          "\n"
          "F" UE "hrt Befehle von lumbrik.dll Zeile f" UE "r Zeile aus: aus SKRIPT, sonst von der\n"

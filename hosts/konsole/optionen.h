@@ -27,5 +27,5 @@ struct optionen {
 // Reads the arguments after the program name. On failure `fehler` says why.
 bool optionen_lesen(std::span<const std::string_view> argumente, optionen &o, std::string &fehler);
 
-// The usage text, code page 1252.
-std::string_view aufruf_text();
+// The usage text of --hilfe, code page 1252.
+std::string_view gebrauch_text();

@@ -230,6 +230,7 @@ TEST(konsole_zeichensatz, eingabe_utf8_oder_1252) {
   EXPECT_EQ(eingabe_nach_1252("\xED\xA0\x80"), "\xED\xA0\x80");
   // Valid UTF-8 that 1252 cannot show.
   EXPECT_EQ(eingabe_nach_1252("\xE2\x86\x92 \xF0\x9F\x98\x80"), "? ?");
+  EXPECT_EQ(utf8_nach_1252("Gr\xFCn \xC3\xBC"), "Gr?n ??") << "UTF-8 that is none after all";
   EXPECT_EQ(utf16_nach_1252(u"\u00D6\u20AC\u2192\U0001F600"), "\xD6\x80??");
 }
 
