@@ -69,7 +69,7 @@ bool argument_lesen(const befehl_beschreibung &b, argument_art art, std::string_
                     argument &arg, std::string &fehler) {
   if (art == argument_art::wort) {
     if (befehl_finden(wort) == nullptr) {
-      fehler = verbinden({"unbekannter Befehl \"", wort, "\" (hilfe zeigt alle Befehle)"});
+      fehler = unbekannter_befehl(wort);
       return false;
     }
     arg.wort = wort;
@@ -161,8 +161,7 @@ gelesene_zeile zeile_lesen(std::string_view roh) {
   const std::string_view name = zeile.substr(0, name_ende);
   const befehl_beschreibung *b = befehl_finden(name);
   if (b == nullptr)
-    return fehlerhaft(zeile,
-                      verbinden({"unbekannter Befehl \"", name, "\" (hilfe zeigt alle Befehle)"}));
+    return fehlerhaft(zeile, unbekannter_befehl(name));
 
   // A list is one argument even though it contains spaces.
   const std::string_view rest = ohne_rand(zeile.substr(name_ende));

@@ -204,6 +204,9 @@ hilfe)
     sim_spannung sim_oeffnen_fehlschlagen sim_zuruecksetzen sim_protokoll escape_nach hilfe ende; do
     grep -q "^  $befehl " "$tmp/aus" || falsch "hilfe zeigt $befehl nicht"
   done
+  # As shipped: no line wraps in a console 80 columns wide.
+  zu_lang=$(iconv -f UTF-8 -t CP1252 "$tmp/aus" | LC_ALL=C awk 'length > 79')
+  [ -z "$zu_lang" ] || falsch "hilfe hat Zeilen über 79 Spalten: $zu_lang"
   konsole --hilfe
   exit_code 0
   enthaelt "$tmp/aus" "Aufruf: lumbrik-konsole.exe [Optionen] [SKRIPT]"
