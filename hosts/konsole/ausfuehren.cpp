@@ -105,156 +105,93 @@ struct auftrag {
 };
 
 // A simulator setting: the box answers 0 for a number it does not have.
-bool setzen(decltype(&::sim_eingang_setzen) setzer, const auftrag &t, const char *was,
+void setzen(decltype(&::sim_eingang_setzen) setzer, const auftrag &t, const char *was,
             const char *bereich) {
-  if (setzer(t.a.zahl, t.zweite()))
-    return true;
-  t.fehler = verbinden({was, " ", std::to_string(t.a.zahl),
-                        " gibt es am simulierten Interface nicht (", bereich, ")"});
-  return false;
+  if (!setzer(t.a.zahl, t.zweite()))
+    t.fehler = verbinden({was, " ", std::to_string(t.a.zahl),
+                          " gibt es am simulierten Interface nicht (", bereich, ")"});
 }
 
-// One function per command, named as the command; the dispatch below is
-// expanded from the command list, so a command without one does not build.
-namespace befehl {
-
-bool vorbereitung(auftrag &t) {
-  t.dll().vorbereitung(t.a.zahl);
-  t.s.vorbereitet = true;
-  return true;
-}
-
-bool einschalten(auftrag &t) {
+// A list goes as the address of a copy that lives while the call runs.
+template <typename F> auto mit_nummer_oder_liste(const argument &a, F aufruf) {
   std::vector<char> kopie;
-  t.dll().einschalten(nummer_oder_liste(t.a, kopie));
-  roh_erklaeren(t.a);
-  return true;
+  return aufruf(nummer_oder_liste(a, kopie));
 }
 
-bool ausschalten(auftrag &t) {
-  std::vector<char> kopie;
-  t.dll().ausschalten(nummer_oder_liste(t.a, kopie));
-  roh_erklaeren(t.a);
-  return true;
-}
-
-bool motor(auftrag &t) {
-  t.dll().motor(t.a.zahl, t.zweite());
-  return true;
-}
-
-bool t_proz1(auftrag &t) {
-  t.dll().t_proz1(t.a.zahl);
-  if (t.a.zahl < 1 || t.a.zahl > 7)
-    hinweis("t_proz1 nimmt nur 1 bis 7: die Stufe bleibt, wie sie war");
-  return true;
-}
-
-bool allesaus(auftrag &t) {
-  t.dll().allesaus();
-  return true;
-}
-
-bool ausgangzustand(auftrag &t) {
-  ergebnis(t.dll().ausgangzustand());
-  return true;
-}
-
-bool schalter(auftrag &t) {
-  std::vector<char> kopie;
-  wahrheit(t.dll().schalter(nummer_oder_liste(t.a, kopie)));
-  roh_erklaeren(t.a);
-  return true;
-}
-
-bool sensor(auftrag &t) {
-  ergebnis(t.dll().sensor(t.a.zahl));
-  return true;
-}
-
-bool poti(auftrag &t) {
-  ergebnis(t.dll().poti(t.a.zahl));
-  return true;
-}
-
-bool t_funk1(auftrag &t) {
-  ergebnis(t.dll().t_funk1(t.a.zahl));
-  if (t.a.zahl != 1 && t.a.zahl != 2)
-    hinweis("t_funk1 kennt nur die Spannungen 1 und 2: gelesen wurde nichts");
-  return true;
-}
-
-bool pause(auftrag &t) {
-  pause_messen(t.s, t.a.dezimal);
-  return true;
-}
-
-bool gib_fehler(auftrag &t) {
-  wahrheit(t.dll().gib_fehler());
-  return true;
-}
-
-bool lpt(auftrag &t) {
-  t.dll().lpt(t.a.zahl);
-  return true;
-}
-
-bool sim_eingang(auftrag &t) {
-  return setzen(t.sim().eingang_setzen, t, "Eingang", "1 bis 8");
-}
-
-bool sim_analog(auftrag &t) {
-  if (!setzen(t.sim().analog_setzen, t, "Analogeingang", "1 oder 2"))
-    return false;
-  if (t.zweite() < 0 || t.zweite() > 1023)
-    hinweis("ein echter Analogeingang liefert 0 bis 1023; gesetzt ist der Wert trotzdem");
-  return true;
-}
-
-bool sim_spannung(auftrag &t) {
-  return setzen(t.sim().spannung_setzen, t, "Spannung", "1 oder 2");
-}
-
-bool sim_oeffnen_fehlschlagen(auftrag &t) {
-  t.sim().oeffnen_fehlschlagen(t.a.zahl);
-  if (t.a.zahl != 0 && t.a.zahl != 1)
-    hinweis("erwartet ist 0 oder 1; jeder Wert au" SZ "er 0 gilt als 1");
-  return true;
-}
-
-bool sim_zuruecksetzen(auftrag &t) {
-  t.sim().zuruecksetzen();
-  t.s.protokoll_gezeigt = 0;
-  return true;
-}
-
-bool sim_protokoll(auftrag &t) {
-  protokoll_zeigen(t.s);
-  return true;
-}
-
-bool escape_nach(auftrag &t) {
-  if (t.a.zahl < 0) {
-    t.fehler = "escape_nach braucht eine Zahl ab 0";
-    return false;
+// One function per command, named as the command; one that cannot run says
+// why in `fehler`. The dispatch below is expanded from the command list, so
+// a command without its function does not build.
+struct befehl {
+  static void vorbereitung(auftrag &t) {
+    t.dll().vorbereitung(t.a.zahl);
+    t.s.vorbereitet = true;
   }
-  escape_senden_nach(t.a.zahl, t.s.haupt_thread);
-  return true;
-}
+  static void einschalten(auftrag &t) {
+    mit_nummer_oder_liste(t.a, t.dll().einschalten);
+    roh_erklaeren(t.a);
+  }
+  static void ausschalten(auftrag &t) {
+    mit_nummer_oder_liste(t.a, t.dll().ausschalten);
+    roh_erklaeren(t.a);
+  }
+  static void motor(auftrag &t) { t.dll().motor(t.a.zahl, t.zweite()); }
+  static void t_proz1(auftrag &t) {
+    t.dll().t_proz1(t.a.zahl);
+    if (t.a.zahl < 1 || t.a.zahl > 7)
+      hinweis("t_proz1 nimmt nur 1 bis 7: die Stufe bleibt, wie sie war");
+  }
+  static void allesaus(auftrag &t) { t.dll().allesaus(); }
+  static void ausgangzustand(auftrag &t) { ergebnis(t.dll().ausgangzustand()); }
+  static void schalter(auftrag &t) {
+    wahrheit(mit_nummer_oder_liste(t.a, t.dll().schalter));
+    roh_erklaeren(t.a);
+  }
+  static void sensor(auftrag &t) { ergebnis(t.dll().sensor(t.a.zahl)); }
+  static void poti(auftrag &t) { ergebnis(t.dll().poti(t.a.zahl)); }
+  static void t_funk1(auftrag &t) {
+    ergebnis(t.dll().t_funk1(t.a.zahl));
+    if (t.a.zahl != 1 && t.a.zahl != 2)
+      hinweis("t_funk1 kennt nur die Spannungen 1 und 2: gelesen wurde nichts");
+  }
+  static void pause(auftrag &t) { pause_messen(t.s, t.a.dezimal); }
+  static void gib_fehler(auftrag &t) { wahrheit(t.dll().gib_fehler()); }
+  static void lpt(auftrag &t) { t.dll().lpt(t.a.zahl); }
 
-bool hilfe(auftrag &t) {
-  zeile_ausgeben(t.a.wort.empty() ? hilfe_text() : hilfe_text(*befehl_finden(t.a.wort)));
-  return true;
-}
+  static void sim_eingang(auftrag &t) { setzen(t.sim().eingang_setzen, t, "Eingang", "1 bis 8"); }
+  static void sim_analog(auftrag &t) {
+    setzen(t.sim().analog_setzen, t, "Analogeingang", "1 oder 2");
+    if (t.fehler.empty() && (t.zweite() < 0 || t.zweite() > 1023))
+      hinweis("ein echter Analogeingang liefert 0 bis 1023; gesetzt ist der Wert trotzdem");
+  }
+  static void sim_spannung(auftrag &t) {
+    setzen(t.sim().spannung_setzen, t, "Spannung", "1 oder 2");
+  }
+  static void sim_oeffnen_fehlschlagen(auftrag &t) {
+    t.sim().oeffnen_fehlschlagen(t.a.zahl);
+    if (t.a.zahl != 0 && t.a.zahl != 1)
+      hinweis("erwartet ist 0 oder 1; jeder Wert au" SZ "er 0 gilt als 1");
+  }
+  static void sim_zuruecksetzen(auftrag &t) {
+    t.sim().zuruecksetzen();
+    t.s.protokoll_gezeigt = 0;
+  }
+  static void sim_protokoll(auftrag &t) { protokoll_zeigen(t.s); }
 
-// The line loop ends the console before it would come here.
-bool ende(auftrag &) {
-  return true;
-}
+  static void escape_nach(auftrag &t) {
+    if (t.a.zahl < 0)
+      t.fehler = "escape_nach braucht eine Zahl ab 0";
+    else
+      escape_senden_nach(t.a.zahl, t.s.haupt_thread);
+  }
+  static void hilfe(auftrag &t) {
+    zeile_ausgeben(t.a.wort.empty() ? hilfe_text() : hilfe_text(*befehl_finden(t.a.wort)));
+  }
+  // The line loop ends the console before it would come here.
+  static void ende(auftrag &) {}
+};
 
-} // namespace befehl
-
-constexpr bool (*befehle[])(auftrag &) = {
+// In the list's order, as befehl_art is: indexed by the kind.
+constexpr void (*befehle[])(auftrag &) = {
 #define BEFEHL_FUNKTION(name, ...) &befehl::name,
     KONSOLE_BEFEHLE(BEFEHL_FUNKTION)
 #undef BEFEHL_FUNKTION
@@ -304,7 +241,9 @@ bool ausfuehren(const gelesene_zeile &z, sitzung &s, std::string &fehler) {
   const uint32_t vorher = s.sim ? s.sim->protokoll_anzahl() : 0;
   const argument ohne{};
   auftrag t{z, z.argumente.empty() ? ohne : z.argumente[0], s, fehler};
-  const bool gelaufen = befehle[static_cast<size_t>(z.befehl->art)](t);
+  fehler.clear();
+  befehle[static_cast<size_t>(z.befehl->art)](t);
+  const bool gelaufen = fehler.empty();
   if (gelaufen)
     abweisungen_nennen(z, s, vorher);
   if (gelaufen && s.zustand_zeigen && s.sim && z.befehl->art != befehl_art::hilfe) {

@@ -11,54 +11,14 @@ namespace {
 
 using enum argument_art;
 
-constexpr befehl_beschreibung beschreiben(std::string_view name, befehl_art art,
-                                          befehl_gruppe gruppe, interface_aufruf aufruf,
-                                          argument_form form, std::string_view argumente,
-                                          std::string_view erklaerung) {
-  befehl_beschreibung b{name, art, gruppe, aufruf, 0, 0, {zahl, zahl}, argumente, erklaerung};
-  switch (form) {
-  case argument_form::keins:
-    break;
-  case argument_form::zahl_wahlweise:
-    b.hoechstens = 1;
-    break;
-  case argument_form::eine_zahl:
-    b.pflicht = b.hoechstens = 1;
-    break;
-  case argument_form::zwei_zahlen:
-    b.pflicht = b.hoechstens = 2;
-    break;
-  case argument_form::nummer_oder_liste:
-    b.pflicht = b.hoechstens = 1;
-    b.arten[0] = zahl_oder_liste;
-    break;
-  case argument_form::dezimal:
-    b.pflicht = b.hoechstens = 1;
-    b.arten[0] = dezimal;
-    break;
-  case argument_form::wort_wahlweise:
-    b.hoechstens = 1;
-    b.arten[0] = wort;
-    break;
-  }
-  return b;
-}
-
+// clang-format off
 constexpr befehl_beschreibung tabelle[] = {
-#define BESCHREIBUNG(name, gruppe, aufruf, form, argumente, erklaerung)                            \
-  beschreiben(#name, befehl_art::name, befehl_gruppe::gruppe, interface_aufruf::aufruf,            \
-              argument_form::form, argumente, erklaerung),
-    KONSOLE_BEFEHLE(BESCHREIBUNG)
+#define BESCHREIBUNG(name, gruppe, aufruf, form, argumente, erklaerung) \
+  {#name, befehl_art::name, befehl_gruppe::gruppe, interface_aufruf::aufruf, argument_formen::form, argumente, erklaerung},
+  KONSOLE_BEFEHLE(BESCHREIBUNG)
 #undef BESCHREIBUNG
 };
-
-// The dispatch indexes by the kind: each line stands at its own place.
-static_assert([] {
-  for (size_t i = 0; i < std::size(tabelle); ++i)
-    if (static_cast<size_t>(tabelle[i].art) != i)
-      return false;
-  return true;
-}());
+// clang-format on
 
 // A console 80 columns wide wraps a line of 80 characters before its line end.
 constexpr size_t zeilenbreite = 79;
@@ -174,7 +134,7 @@ std::string hilfe_text(const befehl_beschreibung &b) {
                              : "ein Befehl der Konsole";
   std::string text = verbinden({b.name, b.argumente.empty() ? "" : " ", b.argumente, "\n",
                                 umbrechen("  ", b.erklaerung), "\n  (", herkunft, ")"});
-  if (b.arten[0] == zahl_oder_liste)
+  if (b.form.arten[0] == zahl_oder_liste)
     text += "\n  N ist eine Zahl von -32767 bis 32768, eine Liste wie [1 2 3] hat Zahlen mit"
             "\n  genau einem Leerzeichen dazwischen. roh \"TEXT\" gibt TEXT unver" AE "ndert an"
             "\n  lumbrik.dll, auch wenn er keine wohlgeformte Liste ist.";

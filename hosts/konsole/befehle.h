@@ -9,9 +9,10 @@
 #include <string>
 #include <string_view>
 
-// Every command, one line each: its name, where it comes from, whether it
-// reaches the interface, its arguments, and its help (code page 1252). The
-// enum, the table, the lookup and the dispatch are expanded from this list.
+// Every command, one line each: X(name, where it comes from, whether it calls
+// the interface, its argument form, its arguments and its explanation as hilfe
+// shows them (code page 1252)). The enum, the table, the lookup and the
+// dispatch are expanded from this list.
 // clang-format off
 #define KONSOLE_BEFEHLE(X) \
   X(vorbereitung,             lumbrik,   keiner,       zahl_wahlweise,    "[WERT]",      OE "ffnet das Interface und zeigt die Startmeldung") \
@@ -25,7 +26,7 @@
   X(sensor,                   lumbrik,   immer,        eine_zahl,         "N",           "Wert des Analogeingangs N") \
   X(poti,                     lumbrik,   immer,        eine_zahl,         "N",           "dasselbe wie sensor") \
   X(t_funk1,                  lumbrik,   bei_1_oder_2, eine_zahl,         "N",           "Spannung 1 oder 2 (sonst 0)") \
-  X(pause,                    lumbrik,   keiner,       dezimal,           "ZEHNTEL",     "wartet Zehntelsekunden (z. B. 2.5); Escape bricht ab") \
+  X(pause,                    lumbrik,   keiner,       dezimalzahl,       "ZEHNTEL",     "wartet Zehntelsekunden (z. B. 2.5); Escape bricht ab") \
   X(gib_fehler,               lumbrik,   keiner,       keins,             "",            "wahr, wenn seit dem letzten Mal Escape eine Pause beendet hat") \
   X(lpt,                      lumbrik,   keiner,       zahl_wahlweise,    "[WERT]",      "wird angenommen und tut nichts") \
   X(sim_eingang,              simulator, keiner,       zwei_zahlen,       "N WERT",      "Eingang N (1 bis 8) auf WERT; " UE "ber 0 hei" SZ "t aktiv") \
@@ -67,26 +68,32 @@ enum class argument_art {
   wort
 };
 
-// The arguments a command takes, as the list above names them.
-enum class argument_form {
-  keins,
-  zahl_wahlweise,
-  eine_zahl,
-  zwei_zahlen,
-  nummer_oder_liste,
-  dezimal,
-  wort_wahlweise
+// The arguments a command takes: how many it needs, how many at most (the
+// others default to 0), and of what kind.
+struct argument_form {
+  int pflicht;
+  int hoechstens;
+  argument_art arten[2];
 };
+
+// The forms the list above names.
+namespace argument_formen {
+using enum argument_art;
+constexpr argument_form keins{0, 0, {zahl, zahl}};
+constexpr argument_form zahl_wahlweise{0, 1, {zahl, zahl}};
+constexpr argument_form eine_zahl{1, 1, {zahl, zahl}};
+constexpr argument_form zwei_zahlen{2, 2, {zahl, zahl}};
+constexpr argument_form nummer_oder_liste{1, 1, {zahl_oder_liste, zahl}};
+constexpr argument_form dezimalzahl{1, 1, {dezimal, zahl}};
+constexpr argument_form wort_wahlweise{0, 1, {wort, zahl}};
+} // namespace argument_formen
 
 struct befehl_beschreibung {
   std::string_view name;
   befehl_art art;
   befehl_gruppe gruppe;
   interface_aufruf aufruf;
-  // Arguments beyond `pflicht` up to `hoechstens` are optional and default to 0.
-  int pflicht;
-  int hoechstens;
-  argument_art arten[2];
+  argument_form form;
   // The arguments and the explanation as `hilfe` shows them, code page 1252.
   std::string_view argumente;
   std::string_view erklaerung;

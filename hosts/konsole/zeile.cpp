@@ -38,15 +38,15 @@ std::string anzahl_text(int n) {
 }
 
 bool nimmt_listen(const befehl_beschreibung &b) {
-  return b.arten[0] == argument_art::zahl_oder_liste;
+  return b.form.arten[0] == argument_art::zahl_oder_liste;
 }
 
 std::string falsche_anzahl(const befehl_beschreibung &b, const std::vector<std::string_view> &w) {
   std::string text = verbinden({b.name, " erwartet "});
-  if (b.pflicht == b.hoechstens)
-    text += anzahl_text(b.pflicht);
+  if (b.form.pflicht == b.form.hoechstens)
+    text += anzahl_text(b.form.pflicht);
   else
-    text += verbinden({"h" OE "chstens ", anzahl_text(b.hoechstens)});
+    text += verbinden({"h" OE "chstens ", anzahl_text(b.form.hoechstens)});
   if (!b.argumente.empty())
     text += verbinden({" (", b.argumente, ")"});
   text += verbinden({", nicht ", std::to_string(w.size())});
@@ -171,7 +171,7 @@ gelesene_zeile zeile_lesen(std::string_view roh) {
     if (roh_lesen(rest, text, fehler)) {
       z.art = zeilen_art::befehl;
       z.befehl = b;
-      z.argumente.assign(static_cast<size_t>(b->hoechstens), argument{});
+      z.argumente.assign(static_cast<size_t>(b->form.hoechstens), argument{});
       z.argumente[0] = std::move(text);
       return z;
     }
@@ -183,13 +183,14 @@ gelesene_zeile zeile_lesen(std::string_view roh) {
     w.push_back(rest);
   else
     w = woerter(rest);
-  if (static_cast<int>(w.size()) < b->pflicht || static_cast<int>(w.size()) > b->hoechstens)
+  if (static_cast<int>(w.size()) < b->form.pflicht ||
+      static_cast<int>(w.size()) > b->form.hoechstens)
     return fehlerhaft(zeile, falsche_anzahl(*b, w));
 
-  z.argumente.resize(static_cast<size_t>(b->hoechstens));
+  z.argumente.resize(static_cast<size_t>(b->form.hoechstens));
   for (size_t i = 0; i < w.size(); ++i) {
     std::string fehler;
-    if (!argument_lesen(*b, b->arten[i], w[i], z.argumente[i], fehler))
+    if (!argument_lesen(*b, b->form.arten[i], w[i], z.argumente[i], fehler))
       return fehlerhaft(zeile, fehler);
   }
   z.art = zeilen_art::befehl;
