@@ -31,7 +31,7 @@ void zeilenfehler(unsigned long nummer, const std::string &text) {
 bool zeilen_abarbeiten(zeilenquelle &quelle, sitzung &s) {
   const bool interaktiv = quelle.konsole();
   if (interaktiv)
-    zeile_ausgeben("lumbrik-konsole - hilfe zeigt die Befehle, ende beendet.");
+    zeile_ausgeben(verbinden({versions_text(), " - hilfe zeigt die Befehle, ende beendet."}));
   bool alle_gelaufen = true;
   std::string roh;
   for (unsigned long nummer = 1;; ++nummer) {
@@ -156,6 +156,10 @@ int main(int argc, char **argv) {
   }
   if (o.hilfe) {
     ausgeben(gebrauch_text());
+    return alles_gelaufen;
+  }
+  if (o.version) {
+    zeile_ausgeben(versions_text());
     return alles_gelaufen;
   }
 

@@ -30,6 +30,8 @@ bool optionen_lesen(std::span<const std::string_view> argumente, optionen &o, st
       o.zustand = true;
     } else if (!nur_dateien && (a == "--hilfe" || a == "--help" || a == "-h" || a == "/?")) {
       o.hilfe = true;
+    } else if (!nur_dateien && a == "--version") {
+      o.version = true;
     } else if (!nur_dateien && a.size() > 1 && a.front() == '-') {
       fehler = verbinden({"unbekannte Option ", a});
       return false;
@@ -62,6 +64,7 @@ std::string_view gebrauch_text() {
          "  --bericht=DATEI  am Ende den Bericht des Laufs (JSON), daneben Spur (.csv)\n"
          "                   und Zeitdiagramm (.svg)\n"
          "  --hilfe          nur diesen Text zeigen\n"
+         "  --version        nur die Version zeigen\n"
          "\n"
          "Hinter der Br" UE "cke f" UE "r 64-Bit-Programme gelten --modell und --bericht im\n"
          "Helfer, wenn er das simulierte Interface l" AE "dt.\n"
@@ -72,4 +75,9 @@ std::string_view gebrauch_text() {
          "der Br" UE "cke laut dem Bericht, den der Helfer am Ende schreibt); 4, wenn das\n"
          "verlangte Modell nicht lief (die Modelldatei ist fehlerhaft, oder das\n"
          "Interface wurde nie ge" OE "ffnet).\n";
+}
+
+std::string versions_text() {
+  return verbinden(
+      {"lumbrik-konsole ", LUMBRIK_VERSION, " (", std::to_string(sizeof(void *) * 8), " Bit)"});
 }

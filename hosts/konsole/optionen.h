@@ -20,6 +20,8 @@ struct optionen {
   std::string bericht;
   // --hilfe: usage only.
   bool hilfe = false;
+  // --version: the version only.
+  bool version = false;
   // The script file; empty: standard input.
   std::string skript;
 };
@@ -29,3 +31,7 @@ bool optionen_lesen(std::span<const std::string_view> argumente, optionen &o, st
 
 // The usage text of --hilfe, code page 1252.
 std::string_view gebrauch_text();
+
+// The program, its version and whether it is the 32- or the 64-bit build:
+// "lumbrik-konsole 1.0.0 (32 Bit)".
+std::string versions_text();

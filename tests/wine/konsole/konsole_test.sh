@@ -210,6 +210,9 @@ hilfe)
   konsole --hilfe
   exit_code 0
   enthaelt "$tmp/aus" "Aufruf: lumbrik-konsole.exe [Optionen] [SKRIPT]"
+  konsole --version
+  exit_code 0
+  wie_erwartet "$tmp/aus" "lumbrik-konsole $KONSOLE_VERSION ($KONSOLE_BITS Bit)"
   konsole --laut
   exit_code 1
   wie_erwartet "$tmp/err" "lumbrik-konsole: unbekannte Option --laut (--hilfe zeigt den Aufruf)"
