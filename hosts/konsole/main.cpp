@@ -203,17 +203,6 @@ int main(int argc, char **argv) {
     zeile_ausgeben("lumbrik-konsole: --zustand geht nur mit dem simulierten Interface; geladen "
                    "ist ein anderes umFish40.DLL.",
                    ausgabe_ziel::fehler);
-  // Started without a display (scripts/wine-run.sh says so): a box in the
-  // invisible one would wait for ever, so boxes are printed instead.
-  char ohne_anzeige[4] = {};
-  if (!o.boxen_angegeben &&
-      GetEnvironmentVariableA("LUMBRIK_OHNE_ANZEIGE", ohne_anzeige, sizeof ohne_anzeige) == 1 &&
-      ohne_anzeige[0] == '1') {
-    zeile_ausgeben("lumbrik-konsole: kein Bildschirm - Meldungsboxen erscheinen hier als Text, "
-                   "wie mit --boxes=console.",
-                   ausgabe_ziel::fehler);
-    o.boxen_auf_konsole = true;
-  }
   if (o.boxen_auf_konsole)
     boxen_auf_konsole();
 

@@ -22,10 +22,8 @@ bool optionen_lesen(std::span<const std::string_view> argumente, optionen &o, st
       }
     } else if (!nur_dateien && (a == "--boxes=console" || a == "--boxen=konsole")) {
       o.boxen_auf_konsole = true;
-      o.boxen_angegeben = true;
     } else if (!nur_dateien && (a == "--boxes=window" || a == "--boxen=fenster")) {
       o.boxen_auf_konsole = false;
-      o.boxen_angegeben = true;
     } else if (!nur_dateien && a == "--zustand") {
       o.zustand = true;
     } else if (!nur_dateien && (a == "--hilfe" || a == "--help" || a == "-h" || a == "/?")) {

@@ -10,8 +10,6 @@ struct optionen {
   std::string dll;
   // --boxes=console: boxes are printed and acknowledged instead of shown.
   bool boxen_auf_konsole = false;
-  // Whether --boxes=... was given at all.
-  bool boxen_angegeben = false;
   // --zustand: the simulated box's state after each command.
   bool zustand = false;
   // --modell=NAME|DATEI and --bericht=DATEI: the simulated box's model and

@@ -222,14 +222,14 @@ hilfe)
   ;;
 
 ohne_anzeige)
-  # Started by the wrapper without a display: the boxes reach the user as
-  # text instead of waiting in an invisible display.
+  # Started by the wrapper without a display: the wrapper asks for the boxes
+  # as text, so they do not wait in an invisible display.
   printf 'vorbereitung\nausgangzustand\n' >"$tmp/ein"
   rc=0
   env -u DISPLAY timeout 120 "${emulator[@]}" "$exe" <"$tmp/ein" >"$tmp/aus" 2>"$tmp/err" || rc=$?
   exit_code 0
   enthaelt "$tmp/aus" "$hinweis_box"
-  wie_erwartet "$tmp/err" "lumbrik-konsole: kein Bildschirm - Meldungsboxen erscheinen hier als Text, wie mit --boxes=console."
+  wie_erwartet "$tmp/err" "wine-run.sh: kein Bildschirm (DISPLAY ist leer): lumbrik-konsole.exe bekommt --boxes=console und gibt Meldungsboxen als Text aus."
   ;;
 
 ohne_simulator)
