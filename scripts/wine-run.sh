@@ -7,14 +7,33 @@ set -eu
 build=$(cd "$1" && pwd)
 shift
 
+# Whether the console's arguments choose how it shows boxes (up to a --,
+# after which every argument is a file).
+boxen_gewaehlt() {
+  shift
+  for a in "$@"; do
+    case $a in
+    --) return 1 ;;
+    --boxes=* | --boxen=*) return 0 ;;
+    esac
+  done
+  return 1
+}
+
 if [ -z "${DISPLAY:-}" ]; then
-  # Nobody sees this display: the console then prints its message boxes
-  # (and says so); any other program is warned about here.
-  export LUMBRIK_OHNE_ANZEIGE=1 LUMBRIK_EIGENE_ANZEIGE=1
-  case $(basename "$1") in
-  lumbrik-konsole.exe) ;;
-  *) printf '%s\n' "wine-run.sh: kein Bildschirm (DISPLAY ist leer): $(basename "$1") läuft in einem unsichtbaren virtuellen Bildschirm; seine Fenster und Meldungsboxen sieht niemand, und eine Box wartet dort für immer." >&2 ;;
-  esac
+  # Nobody sees this display, and a box there waits for ever: the console is
+  # told to print its boxes, with its own documented option, unless the
+  # caller chose; any other program is warned about.
+  export LUMBRIK_EIGENE_ANZEIGE=1
+  programm=$(basename "$1")
+  if [ "$programm" != lumbrik-konsole.exe ]; then
+    printf '%s\n' "wine-run.sh: kein Bildschirm (DISPLAY ist leer): $programm läuft in einem unsichtbaren virtuellen Bildschirm; seine Fenster und Meldungsboxen sieht niemand, und eine Box wartet dort für immer." >&2
+  elif ! boxen_gewaehlt "$@"; then
+    printf '%s\n' "wine-run.sh: kein Bildschirm (DISPLAY ist leer): lumbrik-konsole.exe bekommt --boxes=console und gibt Meldungsboxen als Text aus." >&2
+    exe=$1
+    shift
+    set -- "$exe" --boxes=console "$@"
+  fi
   exec xvfb-run -a "$0" "$build" "$@"
 fi
 

@@ -71,16 +71,6 @@ void pause_messen(const sitzung &s, double zehntel) {
                             hundertstel.size() < 2 ? "0" : "", hundertstel, " s)"}));
 }
 
-// A simulator setting: the box answers 0 for a number it does not have.
-bool setzen(decltype(&::sim_eingang_setzen) setzer, const gelesene_zeile &z, const char *was,
-            const char *bereich, std::string &fehler) {
-  if (setzer(z.argumente[0].zahl, z.argumente[1].zahl))
-    return true;
-  fehler = verbinden({was, " ", std::to_string(z.argumente[0].zahl),
-                      " gibt es am simulierten Interface nicht (", bereich, ")"});
-  return false;
-}
-
 void protokoll_zeigen(sitzung &s) {
   const simulator_steuerung &sim = *s.sim;
   const uint32_t anzahl = sim.protokoll_anzahl();
@@ -99,132 +89,125 @@ void protokoll_zeigen(sitzung &s) {
   s.protokoll_gezeigt = anzahl;
 }
 
-bool sim_befehl(const gelesene_zeile &z, sitzung &s, std::string &fehler) {
-  if (!s.sim) {
-    fehler = verbinden({z.befehl->name, " geht nur mit dem simulierten Interface; geladen ist "
-                                        "ein anderes umFish40.DLL"});
-    return false;
-  }
-  const simulator_steuerung &sim = *s.sim;
-  switch (z.befehl->art) {
-  case befehl_art::sim_eingang:
-    return setzen(sim.eingang_setzen, z, "Eingang", "1 bis 8", fehler);
-  case befehl_art::sim_analog:
-    if (!setzen(sim.analog_setzen, z, "Analogeingang", "1 oder 2", fehler))
-      return false;
-    if (z.argumente[1].zahl < 0 || z.argumente[1].zahl > 1023)
-      hinweis("ein echter Analogeingang liefert 0 bis 1023; gesetzt ist der Wert trotzdem");
-    return true;
-  case befehl_art::sim_spannung:
-    return setzen(sim.spannung_setzen, z, "Spannung", "1 oder 2", fehler);
-  case befehl_art::sim_oeffnen_fehlschlagen:
-    sim.oeffnen_fehlschlagen(z.argumente[0].zahl);
-    if (z.argumente[0].zahl != 0 && z.argumente[0].zahl != 1)
-      hinweis("erwartet ist 0 oder 1; jeder Wert au" SZ "er 0 gilt als 1");
-    return true;
-  case befehl_art::sim_zuruecksetzen:
-    sim.zuruecksetzen();
-    s.protokoll_gezeigt = 0;
-    return true;
-  case befehl_art::sim_protokoll:
-    protokoll_zeigen(s);
-    return true;
-  default:
-    return false;
-  }
+// What a command's function gets: the line, its first argument (an empty
+// one for a command without), the session, and where to say why it could
+// not run.
+struct auftrag {
+  const gelesene_zeile &z;
+  const argument &a;
+  sitzung &s;
+  std::string &fehler;
+
+  const lumbrik_exporte &dll() const { return s.dll; }
+  // Only for the simulator's commands, which run only with it.
+  const simulator_steuerung &sim() const { return *s.sim; }
+  int32_t zweite() const { return z.argumente[1].zahl; }
+};
+
+// A simulator setting: the box answers 0 for a number it does not have.
+void setzen(decltype(&::sim_eingang_setzen) setzer, const auftrag &t, const char *was,
+            const char *bereich) {
+  if (!setzer(t.a.zahl, t.zweite()))
+    t.fehler = verbinden({was, " ", std::to_string(t.a.zahl),
+                          " gibt es am simulierten Interface nicht (", bereich, ")"});
 }
 
-bool lumbrik_befehl(const gelesene_zeile &z, sitzung &s, std::string &fehler) {
-  const lumbrik_exporte &dll = s.dll;
-  const argument &a = z.argumente.empty() ? argument{} : z.argumente[0];
+// A list goes as the address of a copy that lives while the call runs.
+template <typename F> auto mit_nummer_oder_liste(const argument &a, F aufruf) {
   std::vector<char> kopie;
-  switch (z.befehl->art) {
-  case befehl_art::vorbereitung:
-    dll.vorbereitung(a.zahl);
-    s.vorbereitet = true;
-    return true;
-  case befehl_art::lpt:
-    dll.lpt(a.zahl);
-    return true;
-  case befehl_art::einschalten:
-    dll.einschalten(nummer_oder_liste(a, kopie));
-    roh_erklaeren(a);
-    return true;
-  case befehl_art::ausschalten:
-    dll.ausschalten(nummer_oder_liste(a, kopie));
-    roh_erklaeren(a);
-    return true;
-  case befehl_art::allesaus:
-    dll.allesaus();
-    return true;
-  case befehl_art::motor:
-    dll.motor(a.zahl, z.argumente[1].zahl);
-    return true;
-  case befehl_art::t_proz1:
-    dll.t_proz1(a.zahl);
-    if (a.zahl < 1 || a.zahl > 7)
-      hinweis("t_proz1 nimmt nur 1 bis 7: die Stufe bleibt, wie sie war");
-    return true;
-  case befehl_art::ausgangzustand:
-    ergebnis(dll.ausgangzustand());
-    return true;
-  case befehl_art::schalter:
-    wahrheit(dll.schalter(nummer_oder_liste(a, kopie)));
-    roh_erklaeren(a);
-    return true;
-  case befehl_art::sensor:
-    ergebnis(dll.sensor(a.zahl));
-    return true;
-  case befehl_art::poti:
-    ergebnis(dll.poti(a.zahl));
-    return true;
-  case befehl_art::t_funk1:
-    ergebnis(dll.t_funk1(a.zahl));
-    if (a.zahl != 1 && a.zahl != 2)
-      hinweis("t_funk1 kennt nur die Spannungen 1 und 2: gelesen wurde nichts");
-    return true;
-  case befehl_art::pause:
-    pause_messen(s, a.dezimal);
-    return true;
-  case befehl_art::gib_fehler:
-    wahrheit(dll.gib_fehler());
-    return true;
-  case befehl_art::escape_nach:
-    if (a.zahl < 0) {
-      fehler = "escape_nach braucht eine Zahl ab 0";
-      return false;
-    }
-    escape_senden_nach(a.zahl, s.haupt_thread);
-    return true;
-  case befehl_art::hilfe:
-    if (a.wort.empty())
-      zeile_ausgeben(hilfe_text());
-    else
-      zeile_ausgeben(hilfe_text(*befehl_finden(a.wort)));
-    return true;
-  default:
-    fehler = verbinden({z.befehl->name, " kann hier nicht ausgef" UE "hrt werden"});
-    return false;
-  }
+  return aufruf(nummer_oder_liste(a, kopie));
 }
 
-// The commands that make a vendor call whatever their number.
-bool geht_ans_interface(const gelesene_zeile &z) {
-  switch (z.befehl->art) {
-  case befehl_art::einschalten:
-  case befehl_art::ausschalten:
-  case befehl_art::allesaus:
-  case befehl_art::motor:
-  case befehl_art::ausgangzustand:
-  case befehl_art::schalter:
-  case befehl_art::sensor:
-  case befehl_art::poti:
-    return true;
-  case befehl_art::t_funk1:
-    return z.argumente[0].zahl == 1 || z.argumente[0].zahl == 2;
-  default:
-    return false;
+// One function per command, named as the command; one that cannot run says
+// why in `fehler`. The dispatch below is expanded from the command list, so
+// a command without its function does not build.
+struct befehl {
+  static void vorbereitung(auftrag &t) {
+    t.dll().vorbereitung(t.a.zahl);
+    t.s.vorbereitet = true;
   }
+  static void einschalten(auftrag &t) {
+    mit_nummer_oder_liste(t.a, t.dll().einschalten);
+    roh_erklaeren(t.a);
+  }
+  static void ausschalten(auftrag &t) {
+    mit_nummer_oder_liste(t.a, t.dll().ausschalten);
+    roh_erklaeren(t.a);
+  }
+  static void motor(auftrag &t) { t.dll().motor(t.a.zahl, t.zweite()); }
+  static void t_proz1(auftrag &t) {
+    t.dll().t_proz1(t.a.zahl);
+    if (t.a.zahl < 1 || t.a.zahl > 7)
+      hinweis("t_proz1 nimmt nur 1 bis 7: die Stufe bleibt, wie sie war");
+  }
+  static void allesaus(auftrag &t) { t.dll().allesaus(); }
+  static void ausgangzustand(auftrag &t) { ergebnis(t.dll().ausgangzustand()); }
+  static void schalter(auftrag &t) {
+    wahrheit(mit_nummer_oder_liste(t.a, t.dll().schalter));
+    roh_erklaeren(t.a);
+  }
+  static void sensor(auftrag &t) { ergebnis(t.dll().sensor(t.a.zahl)); }
+  static void poti(auftrag &t) { ergebnis(t.dll().poti(t.a.zahl)); }
+  static void t_funk1(auftrag &t) {
+    ergebnis(t.dll().t_funk1(t.a.zahl));
+    if (t.a.zahl != 1 && t.a.zahl != 2)
+      hinweis("t_funk1 kennt nur die Spannungen 1 und 2: gelesen wurde nichts");
+  }
+  static void pause(auftrag &t) { pause_messen(t.s, t.a.dezimal); }
+  static void gib_fehler(auftrag &t) { wahrheit(t.dll().gib_fehler()); }
+  static void lpt(auftrag &t) { t.dll().lpt(t.a.zahl); }
+
+  static void sim_eingang(auftrag &t) { setzen(t.sim().eingang_setzen, t, "Eingang", "1 bis 8"); }
+  static void sim_analog(auftrag &t) {
+    setzen(t.sim().analog_setzen, t, "Analogeingang", "1 oder 2");
+    if (t.fehler.empty() && (t.zweite() < 0 || t.zweite() > 1023))
+      hinweis("ein echter Analogeingang liefert 0 bis 1023; gesetzt ist der Wert trotzdem");
+  }
+  static void sim_spannung(auftrag &t) {
+    setzen(t.sim().spannung_setzen, t, "Spannung", "1 oder 2");
+  }
+  static void sim_oeffnen_fehlschlagen(auftrag &t) {
+    t.sim().oeffnen_fehlschlagen(t.a.zahl);
+    if (t.a.zahl != 0 && t.a.zahl != 1)
+      hinweis("erwartet ist 0 oder 1; jeder Wert au" SZ "er 0 gilt als 1");
+  }
+  static void sim_zuruecksetzen(auftrag &t) {
+    t.sim().zuruecksetzen();
+    t.s.protokoll_gezeigt = 0;
+  }
+  static void sim_protokoll(auftrag &t) { protokoll_zeigen(t.s); }
+
+  static void escape_nach(auftrag &t) {
+    if (t.a.zahl < 0)
+      t.fehler = "escape_nach braucht eine Zahl ab 0";
+    else
+      escape_senden_nach(t.a.zahl, t.s.haupt_thread);
+  }
+  static void hilfe(auftrag &t) {
+    zeile_ausgeben(t.a.wort.empty() ? hilfe_text() : hilfe_text(*befehl_finden(t.a.wort)));
+  }
+  // The line loop ends the console before it would come here.
+  static void ende(auftrag &) {}
+};
+
+// In the list's order, as befehl_art is: indexed by the kind.
+constexpr void (*befehle[])(auftrag &) = {
+#define BEFEHL_FUNKTION(name, ...) &befehl::name,
+    KONSOLE_BEFEHLE(BEFEHL_FUNKTION)
+#undef BEFEHL_FUNKTION
+};
+
+// Whether the command called the interface, with the handle it had.
+bool geht_ans_interface(const gelesene_zeile &z) {
+  switch (z.befehl->aufruf) {
+  case interface_aufruf::immer:
+    return true;
+  case interface_aufruf::bei_1_oder_2:
+    return z.argumente[0].zahl == 1 || z.argumente[0].zahl == 2;
+  case interface_aufruf::keiner:
+    break;
+  }
+  return false;
 }
 
 // What the interface refused: with the simulated box its log tells, with
@@ -250,9 +233,17 @@ void abweisungen_nennen(const gelesene_zeile &z, const sitzung &s, uint32_t vorh
 } // namespace
 
 bool ausfuehren(const gelesene_zeile &z, sitzung &s, std::string &fehler) {
+  if (z.befehl->gruppe == befehl_gruppe::simulator && !s.sim) {
+    fehler = verbinden({z.befehl->name, " geht nur mit dem simulierten Interface; geladen ist "
+                                        "ein anderes umFish40.DLL"});
+    return false;
+  }
   const uint32_t vorher = s.sim ? s.sim->protokoll_anzahl() : 0;
-  const bool gelaufen = z.befehl->gruppe == befehl_gruppe::simulator ? sim_befehl(z, s, fehler)
-                                                                     : lumbrik_befehl(z, s, fehler);
+  const argument ohne{};
+  auftrag t{z, z.argumente.empty() ? ohne : z.argumente[0], s, fehler};
+  fehler.clear();
+  befehle[static_cast<size_t>(z.befehl->art)](t);
+  const bool gelaufen = fehler.empty();
   if (gelaufen)
     abweisungen_nennen(z, s, vorher);
   if (gelaufen && s.zustand_zeigen && s.sim && z.befehl->art != befehl_art::hilfe) {

@@ -3,160 +3,92 @@
 #include "zeichensatz.h"
 
 #include <algorithm>
+#include <cctype>
 #include <string>
+#include <vector>
 
 namespace {
 
-using enum befehl_art;
 using enum argument_art;
-using enum befehl_gruppe;
 
+// clang-format off
 constexpr befehl_beschreibung tabelle[] = {
-    {"vorbereitung",
-     vorbereitung,
-     lumbrik,
-     0,
-     1,
-     {zahl, zahl},
-     "[WERT]",
-     OE "ffnet das Interface und zeigt die Startmeldung"},
-    {"einschalten",
-     einschalten,
-     lumbrik,
-     1,
-     1,
-     {zahl_oder_liste, zahl},
-     "N|[LISTE]",
-     "schaltet Ausgang N (oder die der Liste) ein"},
-    {"ausschalten",
-     ausschalten,
-     lumbrik,
-     1,
-     1,
-     {zahl_oder_liste, zahl},
-     "N|[LISTE]",
-     "schaltet Ausgang N (oder die der Liste) aus"},
-    {"motor",
-     motor,
-     lumbrik,
-     2,
-     2,
-     {zahl, zahl},
-     "NUMMER WERT",
-     "Motor an: WERT 1 oder -1 ist die Richtung, 0 h" AE "lt an"},
-    {"t_proz1",
-     t_proz1,
-     lumbrik,
-     1,
-     1,
-     {zahl, zahl},
-     "STUFE",
-     "Stufe 1 bis 7 f" UE "r Ausg" AE "nge und Motoren"},
-    {"allesaus", allesaus, lumbrik, 0, 0, {zahl, zahl}, "", "schaltet alle Motoren aus"},
-    {"ausgangzustand",
-     ausgangzustand,
-     lumbrik,
-     0,
-     0,
-     {zahl, zahl},
-     "",
-     "die Ausg" AE "nge, wie das Interface sie meldet"},
-    {"schalter",
-     schalter,
-     lumbrik,
-     1,
-     1,
-     {zahl_oder_liste, zahl},
-     "N|[LISTE]",
-     "wahr, wenn Eingang N (oder einer der Liste) aktiv ist"},
-    {"sensor", sensor, lumbrik, 1, 1, {zahl, zahl}, "N", "Wert des Analogeingangs N"},
-    {"poti", poti, lumbrik, 1, 1, {zahl, zahl}, "N", "dasselbe wie sensor"},
-    {"t_funk1", t_funk1, lumbrik, 1, 1, {zahl, zahl}, "N", "Spannung 1 oder 2 (sonst 0)"},
-    {"pause",
-     pause,
-     lumbrik,
-     1,
-     1,
-     {dezimal, zahl},
-     "ZEHNTEL",
-     "wartet Zehntelsekunden (z. B. 2.5); Escape bricht ab"},
-    {"gib_fehler",
-     gib_fehler,
-     lumbrik,
-     0,
-     0,
-     {zahl, zahl},
-     "",
-     "wahr, wenn seit dem letzten Mal Escape eine Pause beendet hat"},
-    {"lpt", lpt, lumbrik, 0, 1, {zahl, zahl}, "[WERT]", "wird angenommen und tut nichts"},
-
-    {"sim_eingang",
-     sim_eingang,
-     simulator,
-     2,
-     2,
-     {zahl, zahl},
-     "N WERT",
-     "Eingang N (1 bis 8) auf WERT; " UE "ber 0 hei" SZ "t aktiv"},
-    {"sim_analog",
-     sim_analog,
-     simulator,
-     2,
-     2,
-     {zahl, zahl},
-     "N WERT",
-     "Analogeingang N (1 = AX, 2 = AY) auf WERT"},
-    {"sim_spannung",
-     sim_spannung,
-     simulator,
-     2,
-     2,
-     {zahl, zahl},
-     "N WERT",
-     "Spannung N (1 oder 2) auf WERT"},
-    {"sim_oeffnen_fehlschlagen",
-     sim_oeffnen_fehlschlagen,
-     simulator,
-     1,
-     1,
-     {zahl, zahl},
-     "0|1",
-     "1: das " OE_GROSS "ffnen schl" AE "gt fehl, 0: es gelingt wieder"},
-    {"sim_zuruecksetzen",
-     sim_zuruecksetzen,
-     simulator,
-     0,
-     0,
-     {zahl, zahl},
-     "",
-     "alles aus, alle Werte 0, Protokoll leer"},
-    {"sim_protokoll",
-     sim_protokoll,
-     simulator,
-     0,
-     0,
-     {zahl, zahl},
-     "",
-     "die Aufrufe an umFish40.DLL seit dem letzten Mal"},
-
-    {"escape_nach",
-     escape_nach,
-     konsole,
-     1,
-     1,
-     {zahl, zahl},
-     "ZEHNTEL",
-     "dr" UE "ckt nach so vielen Zehntelsekunden Escape"},
-    {"hilfe",
-     hilfe,
-     konsole,
-     0,
-     1,
-     {wort, zahl},
-     "[BEFEHL]",
-     "zeigt diese Liste, oder was BEFEHL tut"},
-    {"ende", ende, konsole, 0, 0, {zahl, zahl}, "", "beendet die Konsole"},
+#define BESCHREIBUNG(name, gruppe, aufruf, form, argumente, erklaerung) \
+  {#name, befehl_art::name, befehl_gruppe::gruppe, interface_aufruf::aufruf, argument_formen::form, argumente, erklaerung},
+  KONSOLE_BEFEHLE(BESCHREIBUNG)
+#undef BESCHREIBUNG
 };
+// clang-format on
+
+// A console 80 columns wide wraps a line of 80 characters before its line end.
+constexpr size_t zeilenbreite = 79;
+// A call longer than this would push every explanation to the right; it
+// stands on a line of its own instead.
+constexpr size_t laengster_aufruf = 24;
+
+// `text` after `einzug`, broken between words so that no line is longer
+// than zeilenbreite; continued lines start at the same column.
+std::string umbrechen(std::string einzug, std::string_view text) {
+  const size_t spalte = einzug.size();
+  std::string ergebnis;
+  std::string zeile = std::move(einzug);
+  bool leer = true;
+  while (!text.empty()) {
+    const size_t ende = std::min(text.find(' '), text.size());
+    const std::string_view wort = text.substr(0, ende);
+    text.remove_prefix(std::min(ende + 1, text.size()));
+    if (!leer && zeile.size() + 1 + wort.size() > zeilenbreite) {
+      ergebnis += zeile + "\n";
+      zeile.assign(spalte, ' ');
+      leer = true;
+    }
+    zeile += verbinden({leer ? "" : " ", wort});
+    leer = false;
+  }
+  return ergebnis + zeile;
+}
+
+std::string kleingeschrieben(std::string_view text) {
+  std::string klein(text);
+  for (char &c : klein)
+    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return klein;
+}
+
+// Edits from one text to the other: a letter inserted, removed, replaced,
+// or two neighbours swapped (the commonest typing slip).
+size_t abstand(std::string_view a, std::string_view b) {
+  std::vector<std::vector<size_t>> d(a.size() + 1, std::vector<size_t>(b.size() + 1));
+  for (size_t i = 0; i <= a.size(); ++i)
+    d[i][0] = i;
+  for (size_t k = 0; k <= b.size(); ++k)
+    d[0][k] = k;
+  for (size_t i = 1; i <= a.size(); ++i)
+    for (size_t k = 1; k <= b.size(); ++k) {
+      const size_t ersetzt = d[i - 1][k - 1] + (a[i - 1] == b[k - 1] ? 0 : 1);
+      d[i][k] = std::min({d[i - 1][k] + 1, d[i][k - 1] + 1, ersetzt});
+      if (i > 1 && k > 1 && a[i - 1] == b[k - 2] && a[i - 2] == b[k - 1])
+        d[i][k] = std::min(d[i][k], d[i - 2][k - 2] + 1);
+    }
+  return d[a.size()][b.size()];
+}
+
+// The command `name` most likely meant: the same in other case, otherwise
+// the nearest within about a third of its length; nullptr if none is near.
+const befehl_beschreibung *gemeinter_befehl(std::string_view name) {
+  const std::string klein = kleingeschrieben(name);
+  const size_t grenze = std::clamp<size_t>(name.size() / 3, 1, 3);
+  const befehl_beschreibung *bester = nullptr;
+  size_t bester_abstand = grenze + 1;
+  for (const befehl_beschreibung &b : tabelle) {
+    const size_t n = abstand(klein, b.name);
+    if (n < bester_abstand) {
+      bester = &b;
+      bester_abstand = n;
+    }
+  }
+  return bester;
+}
 
 } // namespace
 
@@ -166,10 +98,14 @@ std::span<const befehl_beschreibung> alle_befehle() {
 
 std::string hilfe_text() {
   size_t breite = 0;
-  for (const befehl_beschreibung &b : tabelle)
-    breite = std::max(breite, b.name.size() + 1 + b.argumente.size());
+  for (const befehl_beschreibung &b : tabelle) {
+    const size_t laenge = b.name.size() + 1 + b.argumente.size();
+    if (laenge <= laengster_aufruf)
+      breite = std::max(breite, laenge);
+  }
   std::string text;
-  const befehl_gruppe gruppen[] = {lumbrik, simulator, konsole};
+  const befehl_gruppe gruppen[] = {befehl_gruppe::lumbrik, befehl_gruppe::simulator,
+                                   befehl_gruppe::konsole};
   const char *ueberschriften[] = {"Befehle von lumbrik.dll (Zahlen dezimal, Listen wie [1 2 3]):",
                                   "Nur mit dem simulierten Interface:", "Die Konsole selbst:"};
   for (int g = 0; g < 3; ++g) {
@@ -178,9 +114,13 @@ std::string hilfe_text() {
     for (const befehl_beschreibung &b : tabelle) {
       if (b.gruppe != gruppen[g])
         continue;
-      std::string aufruf = verbinden({b.name, " ", b.argumente});
-      aufruf.resize(breite + 2, ' ');
-      text += verbinden({"  ", aufruf, b.erklaerung, "\n"});
+      std::string aufruf = verbinden({"  ", b.name, " ", b.argumente});
+      if (aufruf.size() > 2 + breite) {
+        text += verbinden({aufruf, "\n"});
+        aufruf.clear();
+      }
+      aufruf.resize(2 + breite + 2, ' ');
+      text += verbinden({umbrechen(aufruf, b.erklaerung), "\n"});
     }
   }
   text += "Leere Zeilen und Zeilen mit # am Anfang werden " UE "bersprungen.";
@@ -188,12 +128,13 @@ std::string hilfe_text() {
 }
 
 std::string hilfe_text(const befehl_beschreibung &b) {
-  const char *herkunft = b.gruppe == lumbrik     ? "ein Befehl von lumbrik.dll"
-                         : b.gruppe == simulator ? "nur mit dem simulierten Interface"
-                                                 : "ein Befehl der Konsole";
-  std::string text = verbinden({b.name, b.argumente.empty() ? "" : " ", b.argumente, "\n  ",
-                                b.erklaerung, "\n  (", herkunft, ")"});
-  if (b.arten[0] == zahl_oder_liste)
+  const char *herkunft = b.gruppe == befehl_gruppe::lumbrik ? "ein Befehl von lumbrik.dll"
+                         : b.gruppe == befehl_gruppe::simulator
+                             ? "nur mit dem simulierten Interface"
+                             : "ein Befehl der Konsole";
+  std::string text = verbinden({b.name, b.argumente.empty() ? "" : " ", b.argumente, "\n",
+                                umbrechen("  ", b.erklaerung), "\n  (", herkunft, ")"});
+  if (b.form.arten[0] == zahl_oder_liste)
     text += "\n  N ist eine Zahl von -32767 bis 32768, eine Liste wie [1 2 3] hat Zahlen mit"
             "\n  genau einem Leerzeichen dazwischen. roh \"TEXT\" gibt TEXT unver" AE "ndert an"
             "\n  lumbrik.dll, auch wenn er keine wohlgeformte Liste ist.";
@@ -205,4 +146,11 @@ const befehl_beschreibung *befehl_finden(std::string_view name) {
     if (b.name == name)
       return &b;
   return nullptr;
+}
+
+std::string unbekannter_befehl(std::string_view name) {
+  const befehl_beschreibung *gemeint = gemeinter_befehl(name);
+  if (gemeint == nullptr)
+    return verbinden({"unbekannter Befehl \"", name, "\" (hilfe zeigt alle Befehle)"});
+  return verbinden({"unbekannter Befehl \"", name, "\" - meinten Sie \"", gemeint->name, "\"?"});
 }

@@ -10,9 +10,9 @@
 
 struct bericht_stand {
   // The model's name, UTF-8 as the simulator writes it.
-  std::string modell;
+  std::string modell_utf8;
   // Why the model chosen did not run, or empty; UTF-8 too.
-  std::string meldung;
+  std::string meldung_utf8;
   uint64_t fehler_anzahl = 0;
 };
 

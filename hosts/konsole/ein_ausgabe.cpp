@@ -122,10 +122,10 @@ void schreiben(HANDLE ziel, const void *daten, DWORD laenge) {
 
 } // namespace
 
-void ausgeben(std::string_view text, kanal k) {
+void ausgeben(std::string_view text, ausgabe_ziel wohin) {
   if (text.empty())
     return;
-  HANDLE ziel = GetStdHandle(k == kanal::fehler ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE);
+  HANDLE ziel = GetStdHandle(wohin == ausgabe_ziel::fehler ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE);
   if (ziel == nullptr || ziel == INVALID_HANDLE_VALUE)
     return;
   DWORD modus = 0;
@@ -140,8 +140,8 @@ void ausgeben(std::string_view text, kanal k) {
   schreiben(ziel, utf8.data(), static_cast<DWORD>(utf8.size()));
 }
 
-void zeile_ausgeben(std::string_view text, kanal k) {
-  ausgeben(verbinden({text, "\n"}), k);
+void zeile_ausgeben(std::string_view text, ausgabe_ziel wohin) {
+  ausgeben(verbinden({text, "\n"}), wohin);
 }
 
 // --- Boxes ---

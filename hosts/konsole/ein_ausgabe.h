@@ -46,12 +46,13 @@ private:
 
 // --- Output ---
 
-enum class kanal { normal, fehler };
+// Standard output, or standard error for messages about lines and loading.
+enum class ausgabe_ziel { normal, fehler };
 
-void ausgeben(std::string_view text, kanal k = kanal::normal);
+void ausgeben(std::string_view text, ausgabe_ziel wohin = ausgabe_ziel::normal);
 
 // The same with a line end ("\n") after it.
-void zeile_ausgeben(std::string_view text, kanal k = kanal::normal);
+void zeile_ausgeben(std::string_view text, ausgabe_ziel wohin = ausgabe_ziel::normal);
 
 // --boxes=console: from now on every message box of the calling thread is
 // printed, its caption and text, and acknowledged with OK.

@@ -24,14 +24,14 @@ constexpr int modell_nicht_geladen = 4;
 constexpr char nicht_geoeffnet[] = " kann nicht ge" OE "ffnet werden (Fehler ";
 
 void zeilenfehler(unsigned long nummer, const std::string &text) {
-  zeile_ausgeben(verbinden({"Zeile ", std::to_string(nummer), ": ", text}), kanal::fehler);
+  zeile_ausgeben(verbinden({"Zeile ", std::to_string(nummer), ": ", text}), ausgabe_ziel::fehler);
 }
 
 // Reads and runs every line; true when each one ran.
 bool zeilen_abarbeiten(zeilenquelle &quelle, sitzung &s) {
   const bool interaktiv = quelle.konsole();
   if (interaktiv)
-    zeile_ausgeben("lumbrik-konsole - hilfe zeigt die Befehle, ende beendet.");
+    zeile_ausgeben(verbinden({versions_text(), " - hilfe zeigt die Befehle, ende beendet."}));
   bool alle_gelaufen = true;
   std::string roh;
   for (unsigned long nummer = 1;; ++nummer) {
@@ -64,7 +64,7 @@ bool zeilen_abarbeiten(zeilenquelle &quelle, sitzung &s) {
       break;
   }
   if (strg_c_gedrueckt()) {
-    zeile_ausgeben("lumbrik-konsole: Strg+C - abgebrochen", kanal::fehler);
+    zeile_ausgeben("lumbrik-konsole: Strg+C - abgebrochen", ausgabe_ziel::fehler);
     alle_gelaufen = false;
   }
   if (interaktiv)
@@ -95,14 +95,14 @@ struct modell_ausgang {
 int ende_mit_modell(bool verlangt, const modell_ausgang &m, int ende) {
   if (verlangt && m.name.empty()) {
     zeile_ausgeben(verbinden({"lumbrik-konsole: das Modell lief nicht - ", m.meldung}),
-                   kanal::fehler);
+                   ausgabe_ziel::fehler);
     return modell_nicht_geladen;
   }
   if (m.fehler == 0)
     return ende;
   zeile_ausgeben(verbinden({"lumbrik-konsole: das Modell ", m.name, " hat ",
                             std::to_string(m.fehler), " Fehler gemeldet"}),
-                 kanal::fehler);
+                 ausgabe_ziel::fehler);
   return modell_fehler;
 }
 
@@ -110,9 +110,8 @@ constexpr char nie_geoeffnet[] = "das Interface wurde nie ge" OE "ffnet (vorbere
 
 // The simulated box in this process says what became of its model.
 modell_ausgang modell_der_box(const simulator_steuerung &sim) {
-  // The box's texts are UTF-8, the console's 1252.
-  modell_ausgang m{eingabe_nach_1252(sim.modell_name_utf8()),
-                   eingabe_nach_1252(sim.modell_meldung_utf8()), sim.modell_fehler()};
+  modell_ausgang m{utf8_nach_1252(sim.modell_name_utf8()),
+                   utf8_nach_1252(sim.modell_meldung_utf8()), sim.modell_fehler()};
   if (m.meldung.empty()) {
     sim_zustand zustand{};
     sim.zustand_lesen(&zustand);
@@ -128,14 +127,14 @@ int ende_hinter_bruecke(bool verlangt, const sitzung &s, const bericht_abholung 
   std::string meldung;
   const std::optional<bericht_stand> stand = bericht_abholen(s.dll.modul, a, meldung);
   if (stand)
-    return ende_mit_modell(
-        verlangt,
-        {eingabe_nach_1252(stand->modell), eingabe_nach_1252(stand->meldung), stand->fehler_anzahl},
-        ende);
+    return ende_mit_modell(verlangt,
+                           {utf8_nach_1252(stand->modell_utf8), utf8_nach_1252(stand->meldung_utf8),
+                            stand->fehler_anzahl},
+                           ende);
   // Without vorbereitung no helper ran, and no report was to come.
   if (!s.vorbereitet)
     return ende_mit_modell(verlangt, {"", nie_geoeffnet, 0}, ende);
-  zeile_ausgeben(verbinden({"lumbrik-konsole: ", meldung}), kanal::fehler);
+  zeile_ausgeben(verbinden({"lumbrik-konsole: ", meldung}), ausgabe_ziel::fehler);
   return ende;
 }
 
@@ -152,11 +151,15 @@ int main(int argc, char **argv) {
   std::string fehler;
   if (!optionen_lesen(argumente, o, fehler)) {
     zeile_ausgeben(verbinden({"lumbrik-konsole: ", fehler, " (--hilfe zeigt den Aufruf)"}),
-                   kanal::fehler);
+                   ausgabe_ziel::fehler);
     return zeile_gescheitert;
   }
   if (o.hilfe) {
-    ausgeben(aufruf_text());
+    ausgeben(gebrauch_text());
+    return alles_gelaufen;
+  }
+  if (o.version) {
+    zeile_ausgeben(versions_text());
     return alles_gelaufen;
   }
 
@@ -165,14 +168,14 @@ int main(int argc, char **argv) {
   if (!quelle->offen()) {
     zeile_ausgeben(verbinden({"lumbrik-konsole: ", o.skript, nicht_geoeffnet,
                               std::to_string(GetLastError()), ")"}),
-                   kanal::fehler);
+                   ausgabe_ziel::fehler);
     return zeile_gescheitert;
   }
 
   modell_waehlen(o);
   sitzung s;
   if (!lumbrik_laden(o.dll, s.dll, fehler)) {
-    zeile_ausgeben(verbinden({"lumbrik-konsole: ", fehler}), kanal::fehler);
+    zeile_ausgeben(verbinden({"lumbrik-konsole: ", fehler}), ausgabe_ziel::fehler);
     return nicht_geladen;
   }
   s.sim = simulator_finden();
@@ -191,26 +194,15 @@ int main(int argc, char **argv) {
     zeile_ausgeben(verbinden({"lumbrik-konsole: umFish40.DLL ist die Br" UE "cke f" UE
                               "r 64-Bit-Programme; --modell und --bericht gelten im Helfer ",
                               helfer, ", wenn er das simulierte Interface l" AE "dt."}),
-                   kanal::fehler);
+                   ausgabe_ziel::fehler);
   else if ((!o.modell.empty() || !o.bericht.empty()) && !s.sim)
     zeile_ausgeben("lumbrik-konsole: --modell und --bericht gehen nur mit dem simulierten "
                    "Interface; geladen ist ein anderes umFish40.DLL.",
-                   kanal::fehler);
+                   ausgabe_ziel::fehler);
   if (o.zustand && !s.sim)
     zeile_ausgeben("lumbrik-konsole: --zustand geht nur mit dem simulierten Interface; geladen "
                    "ist ein anderes umFish40.DLL.",
-                   kanal::fehler);
-  // Started without a display (scripts/wine-run.sh says so): a box in the
-  // invisible one would wait for ever, so boxes are printed instead.
-  char ohne_anzeige[4] = {};
-  if (!o.boxen_angegeben &&
-      GetEnvironmentVariableA("LUMBRIK_OHNE_ANZEIGE", ohne_anzeige, sizeof ohne_anzeige) == 1 &&
-      ohne_anzeige[0] == '1') {
-    zeile_ausgeben("lumbrik-konsole: kein Bildschirm - Meldungsboxen erscheinen hier als Text, "
-                   "wie mit --boxes=console.",
-                   kanal::fehler);
-    o.boxen_auf_konsole = true;
-  }
+                   ausgabe_ziel::fehler);
   if (o.boxen_auf_konsole)
     boxen_auf_konsole();
 

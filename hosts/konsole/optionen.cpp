@@ -22,14 +22,14 @@ bool optionen_lesen(std::span<const std::string_view> argumente, optionen &o, st
       }
     } else if (!nur_dateien && (a == "--boxes=console" || a == "--boxen=konsole")) {
       o.boxen_auf_konsole = true;
-      o.boxen_angegeben = true;
     } else if (!nur_dateien && (a == "--boxes=window" || a == "--boxen=fenster")) {
       o.boxen_auf_konsole = false;
-      o.boxen_angegeben = true;
     } else if (!nur_dateien && a == "--zustand") {
       o.zustand = true;
     } else if (!nur_dateien && (a == "--hilfe" || a == "--help" || a == "-h" || a == "/?")) {
       o.hilfe = true;
+    } else if (!nur_dateien && a == "--version") {
+      o.version = true;
     } else if (!nur_dateien && a.size() > 1 && a.front() == '-') {
       fehler = verbinden({"unbekannte Option ", a});
       return false;
@@ -43,7 +43,7 @@ bool optionen_lesen(std::span<const std::string_view> argumente, optionen &o, st
   return true;
 }
 
-std::string_view aufruf_text() {
+std::string_view gebrauch_text() {
   return "Aufruf: lumbrik-konsole.exe [Optionen] [SKRIPT]\n"
          "\n"
          "F" UE "hrt Befehle von lumbrik.dll Zeile f" UE "r Zeile aus: aus SKRIPT, sonst von der\n"
@@ -62,6 +62,7 @@ std::string_view aufruf_text() {
          "  --bericht=DATEI  am Ende den Bericht des Laufs (JSON), daneben Spur (.csv)\n"
          "                   und Zeitdiagramm (.svg)\n"
          "  --hilfe          nur diesen Text zeigen\n"
+         "  --version        nur die Version zeigen\n"
          "\n"
          "Hinter der Br" UE "cke f" UE "r 64-Bit-Programme gelten --modell und --bericht im\n"
          "Helfer, wenn er das simulierte Interface l" AE "dt.\n"
@@ -72,4 +73,9 @@ std::string_view aufruf_text() {
          "der Br" UE "cke laut dem Bericht, den der Helfer am Ende schreibt); 4, wenn das\n"
          "verlangte Modell nicht lief (die Modelldatei ist fehlerhaft, oder das\n"
          "Interface wurde nie ge" OE "ffnet).\n";
+}
+
+std::string versions_text() {
+  return verbinden(
+      {"lumbrik-konsole ", LUMBRIK_VERSION, " (", std::to_string(sizeof(void *) * 8), " Bit)"});
 }

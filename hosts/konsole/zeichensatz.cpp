@@ -131,13 +131,19 @@ std::optional<std::string> utf16_skript_nach_1252(std::string_view bytes) {
   return utf16_nach_1252(text);
 }
 
-std::string eingabe_nach_1252(std::string_view zeile) {
-  const auto zeichen = utf8_lesen(zeile);
-  if (!zeichen)
-    return std::string(zeile);
+std::string utf8_nach_1252(std::string_view utf8) {
   std::string ergebnis;
-  ergebnis.reserve(zeichen->size());
-  for (char32_t u : *zeichen)
-    ergebnis += unicode_nach_zeichen(u);
+  if (const auto zeichen = utf8_lesen(utf8)) {
+    ergebnis.reserve(zeichen->size());
+    for (char32_t u : *zeichen)
+      ergebnis += unicode_nach_zeichen(u);
+  } else {
+    for (char c : utf8)
+      ergebnis += static_cast<unsigned char>(c) < 0x80 ? c : '?';
+  }
   return ergebnis;
+}
+
+std::string eingabe_nach_1252(std::string_view zeile) {
+  return utf8_lesen(zeile) ? utf8_nach_1252(zeile) : std::string(zeile);
 }

@@ -1,6 +1,7 @@
 // The console's texts: code page 1252, as lumbrik's box texts are. They become
 // UTF-16 for a console window and UTF-8 for pipes and files, and what is typed
-// or read comes back to 1252.
+// or read comes back to 1252. A text in UTF-8 (a model's, a report's) says so
+// in its name (`_utf8`) and becomes 1252 where it enters (utf8_nach_1252).
 #pragma once
 
 #include <initializer_list>
@@ -37,6 +38,10 @@ std::string utf16_nach_1252(std::u16string_view text);
 // A whole script that starts with a UTF-16 byte order mark (as PowerShell's
 // > writes it), little or big endian, as 1252 text; nothing for any other.
 std::optional<std::string> utf16_skript_nach_1252(std::string_view bytes);
+
+// A text known to be UTF-8, such as a model's name: characters 1252 lacks,
+// and bytes that are no UTF-8 after all, become '?'.
+std::string utf8_nach_1252(std::string_view utf8);
 
 // A line of a script or of standard input: when it is valid UTF-8 it is
 // converted (characters 1252 lacks become '?'), otherwise it is taken as

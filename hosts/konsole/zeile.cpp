@@ -38,15 +38,15 @@ std::string anzahl_text(int n) {
 }
 
 bool nimmt_listen(const befehl_beschreibung &b) {
-  return b.arten[0] == argument_art::zahl_oder_liste;
+  return b.form.arten[0] == argument_art::zahl_oder_liste;
 }
 
 std::string falsche_anzahl(const befehl_beschreibung &b, const std::vector<std::string_view> &w) {
   std::string text = verbinden({b.name, " erwartet "});
-  if (b.pflicht == b.hoechstens)
-    text += anzahl_text(b.pflicht);
+  if (b.form.pflicht == b.form.hoechstens)
+    text += anzahl_text(b.form.pflicht);
   else
-    text += verbinden({"h" OE "chstens ", anzahl_text(b.hoechstens)});
+    text += verbinden({"h" OE "chstens ", anzahl_text(b.form.hoechstens)});
   if (!b.argumente.empty())
     text += verbinden({" (", b.argumente, ")"});
   text += verbinden({", nicht ", std::to_string(w.size())});
@@ -69,7 +69,7 @@ bool argument_lesen(const befehl_beschreibung &b, argument_art art, std::string_
                     argument &arg, std::string &fehler) {
   if (art == argument_art::wort) {
     if (befehl_finden(wort) == nullptr) {
-      fehler = verbinden({"unbekannter Befehl \"", wort, "\" (hilfe zeigt alle Befehle)"});
+      fehler = unbekannter_befehl(wort);
       return false;
     }
     arg.wort = wort;
@@ -161,8 +161,7 @@ gelesene_zeile zeile_lesen(std::string_view roh) {
   const std::string_view name = zeile.substr(0, name_ende);
   const befehl_beschreibung *b = befehl_finden(name);
   if (b == nullptr)
-    return fehlerhaft(zeile,
-                      verbinden({"unbekannter Befehl \"", name, "\" (hilfe zeigt alle Befehle)"}));
+    return fehlerhaft(zeile, unbekannter_befehl(name));
 
   // A list is one argument even though it contains spaces.
   const std::string_view rest = ohne_rand(zeile.substr(name_ende));
@@ -172,7 +171,7 @@ gelesene_zeile zeile_lesen(std::string_view roh) {
     if (roh_lesen(rest, text, fehler)) {
       z.art = zeilen_art::befehl;
       z.befehl = b;
-      z.argumente.assign(static_cast<size_t>(b->hoechstens), argument{});
+      z.argumente.assign(static_cast<size_t>(b->form.hoechstens), argument{});
       z.argumente[0] = std::move(text);
       return z;
     }
@@ -184,13 +183,14 @@ gelesene_zeile zeile_lesen(std::string_view roh) {
     w.push_back(rest);
   else
     w = woerter(rest);
-  if (static_cast<int>(w.size()) < b->pflicht || static_cast<int>(w.size()) > b->hoechstens)
+  if (static_cast<int>(w.size()) < b->form.pflicht ||
+      static_cast<int>(w.size()) > b->form.hoechstens)
     return fehlerhaft(zeile, falsche_anzahl(*b, w));
 
-  z.argumente.resize(static_cast<size_t>(b->hoechstens));
+  z.argumente.resize(static_cast<size_t>(b->form.hoechstens));
   for (size_t i = 0; i < w.size(); ++i) {
     std::string fehler;
-    if (!argument_lesen(*b, b->arten[i], w[i], z.argumente[i], fehler))
+    if (!argument_lesen(*b, b->form.arten[i], w[i], z.argumente[i], fehler))
       return fehlerhaft(zeile, fehler);
   }
   z.art = zeilen_art::befehl;

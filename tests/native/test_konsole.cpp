@@ -100,10 +100,19 @@ TEST(konsole_zeile, wahlweise_argumente_sind_sonst_null) {
   EXPECT_EQ(befehl("lpt 888").argumente[0].zahl, 888);
 }
 
-TEST(konsole_zeile, unbekannter_befehl) {
+TEST(konsole_zeile, unbekannter_befehl_mit_vorschlag) {
+  EXPECT_EQ(fehler_von("Einschalten 1"),
+            "unbekannter Befehl \"Einschalten\" - meinten Sie \"einschalten\"?");
   EXPECT_EQ(fehler_von("einschalte 1"),
-            "unbekannter Befehl \"einschalte\" (hilfe zeigt alle Befehle)");
-  EXPECT_EQ(fehler_von("Motor 1 1"), "unbekannter Befehl \"Motor\" (hilfe zeigt alle Befehle)");
+            "unbekannter Befehl \"einschalte\" - meinten Sie \"einschalten\"?");
+  EXPECT_EQ(fehler_von("mtoor 1 1"), "unbekannter Befehl \"mtoor\" - meinten Sie \"motor\"?")
+      << "two letters swapped";
+  EXPECT_EQ(fehler_von("sim_oeffnen_fehlschlagn 1"),
+            "unbekannter Befehl \"sim_oeffnen_fehlschlagn\" - meinten Sie "
+            "\"sim_oeffnen_fehlschlagen\"?");
+  // Too far from every command for a guess.
+  EXPECT_EQ(fehler_von("warten 5"), "unbekannter Befehl \"warten\" (hilfe zeigt alle Befehle)");
+  EXPECT_EQ(fehler_von("mot 1 1"), "unbekannter Befehl \"mot\" (hilfe zeigt alle Befehle)");
 }
 
 TEST(konsole_zeile, falsche_anzahl_von_argumenten) {
@@ -230,6 +239,7 @@ TEST(konsole_zeichensatz, eingabe_utf8_oder_1252) {
   EXPECT_EQ(eingabe_nach_1252("\xED\xA0\x80"), "\xED\xA0\x80");
   // Valid UTF-8 that 1252 cannot show.
   EXPECT_EQ(eingabe_nach_1252("\xE2\x86\x92 \xF0\x9F\x98\x80"), "? ?");
+  EXPECT_EQ(utf8_nach_1252("Gr\xFCn \xC3\xBC"), "Gr?n ??") << "UTF-8 that is none after all";
   EXPECT_EQ(utf16_nach_1252(u"\u00D6\u20AC\u2192\U0001F600"), "\xD6\x80??");
 }
 
@@ -271,11 +281,21 @@ TEST(konsole_optionen, fehler) {
   }
 }
 
-TEST(konsole_hilfe, jeder_befehl_eine_zeile) {
+TEST(konsole_hilfe, jeder_befehl_und_hoechstens_79_spalten) {
   const std::string text = hilfe_text();
   for (const befehl_beschreibung &b : alle_befehle())
     EXPECT_NE(text.find("\n  " + std::string(b.name) + " "), std::string::npos) << b.name;
   EXPECT_EQ(alle_befehle().size(), 23u);
+  // An 80-column console would wrap a line of 80 before its line end.
+  std::string alles = verbinden({text, "\n", gebrauch_text()});
+  for (const befehl_beschreibung &b : alle_befehle())
+    alles += verbinden({"\n", hilfe_text(b)});
+  size_t anfang = 0;
+  while (anfang < alles.size()) {
+    const size_t ende = std::min(alles.find('\n', anfang), alles.size());
+    EXPECT_LE(ende - anfang, 79u) << alles.substr(anfang, ende - anfang);
+    anfang = ende + 1;
+  }
 }
 
 TEST(konsole_zustand, zwei_zeilen) {

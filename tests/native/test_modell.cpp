@@ -279,7 +279,7 @@ TEST(modell_bericht, spur_bericht_und_zeitdiagramm) {
   // As the console reads it back behind the bridge; a report cut short is none.
   const std::optional<bericht_stand> gelesen = bericht_lesen(inhalt.str());
   ASSERT_TRUE(gelesen);
-  EXPECT_EQ(gelesen->modell, "schranke");
+  EXPECT_EQ(gelesen->modell_utf8, "schranke");
   EXPECT_EQ(gelesen->fehler_anzahl, 1u);
   EXPECT_FALSE(bericht_lesen(inhalt.str().substr(0, inhalt.str().size() / 2)));
   std::ifstream spur(stamm + ".csv");

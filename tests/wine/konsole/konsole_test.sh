@@ -204,9 +204,15 @@ hilfe)
     sim_spannung sim_oeffnen_fehlschlagen sim_zuruecksetzen sim_protokoll escape_nach hilfe ende; do
     grep -q "^  $befehl " "$tmp/aus" || falsch "hilfe zeigt $befehl nicht"
   done
+  # As shipped: no line wraps in a console 80 columns wide.
+  zu_lang=$(iconv -f UTF-8 -t CP1252 "$tmp/aus" | LC_ALL=C awk 'length > 79')
+  [ -z "$zu_lang" ] || falsch "hilfe hat Zeilen über 79 Spalten: $zu_lang"
   konsole --hilfe
   exit_code 0
   enthaelt "$tmp/aus" "Aufruf: lumbrik-konsole.exe [Optionen] [SKRIPT]"
+  konsole --version
+  exit_code 0
+  wie_erwartet "$tmp/aus" "lumbrik-konsole $KONSOLE_VERSION ($KONSOLE_BITS Bit)"
   konsole --laut
   exit_code 1
   wie_erwartet "$tmp/err" "lumbrik-konsole: unbekannte Option --laut (--hilfe zeigt den Aufruf)"
@@ -216,14 +222,14 @@ hilfe)
   ;;
 
 ohne_anzeige)
-  # Started by the wrapper without a display: the boxes reach the user as
-  # text instead of waiting in an invisible display.
+  # Started by the wrapper without a display: the wrapper asks for the boxes
+  # as text, so they do not wait in an invisible display.
   printf 'vorbereitung\nausgangzustand\n' >"$tmp/ein"
   rc=0
   env -u DISPLAY timeout 120 "${emulator[@]}" "$exe" <"$tmp/ein" >"$tmp/aus" 2>"$tmp/err" || rc=$?
   exit_code 0
   enthaelt "$tmp/aus" "$hinweis_box"
-  wie_erwartet "$tmp/err" "lumbrik-konsole: kein Bildschirm - Meldungsboxen erscheinen hier als Text, wie mit --boxes=console."
+  wie_erwartet "$tmp/err" "wine-run.sh: kein Bildschirm (DISPLAY ist leer): lumbrik-konsole.exe bekommt --boxes=console und gibt Meldungsboxen als Text aus."
   ;;
 
 ohne_simulator)
