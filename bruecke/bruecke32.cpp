@@ -7,7 +7,7 @@
 //
 // The three handles are the host's: the helper takes copies of them from the
 // host, so that they are never inheritable there.
-#include "kanal.h"
+#include "bruecke/kanal.h"
 
 #include <windows.h>
 

@@ -10,7 +10,7 @@
 // When the host unloads the bridge or ends, the helper is asked to end, so
 // that the vendor library's cleanup runs; a job object ends it with a killed
 // host.
-#include "kanal.h"
+#include "bruecke/kanal.h"
 
 #include "basis/sperre.h"
 

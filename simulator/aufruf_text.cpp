@@ -1,4 +1,4 @@
-#include "aufruf_text.h"
+#include "simulator/aufruf_text.h"
 
 #include <cstdio>
 #include <iterator>

@@ -3,7 +3,7 @@
 // its state in two lines.
 #pragma once
 
-#include "sim_steuerung.h"
+#include "simulator/sim_steuerung.h"
 
 #include <string>
 

@@ -3,10 +3,10 @@
 // Setting calls return 0, or -1 for an unknown handle or number; reading
 // calls return the value, or -1 likewise. A handle is known when an earlier
 // open returned it. Every call is logged, known or not.
-#include "box.h"
+#include "simulator/box.h"
 
-#include "aufruf_text.h"
-#include "panel.h"
+#include "simulator/aufruf_text.h"
+#include "simulator/panel.h"
 
 #include <atomic>
 #include <utility>

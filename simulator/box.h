@@ -8,8 +8,8 @@
 // holds the box it shows; the native tests make a box of their own.
 #pragma once
 
-#include "modell/anbindung.h"
-#include "sim_steuerung.h"
+#include "simulator/modell/anbindung.h"
+#include "simulator/sim_steuerung.h"
 #include "basis/sperre.h"
 
 #include <array>

@@ -8,12 +8,12 @@
 // changed; a host calling thousands of commands a second is never slowed by
 // drawing, and a moving axis is followed while no vendor call comes.
 // Where things go and in which colour is panel_bild's business.
-#include "panel.h"
+#include "simulator/panel.h"
 
-#include "aufruf_text.h"
-#include "box.h"
-#include "panel_bild.h"
-#include "sim_steuerung.h"
+#include "simulator/aufruf_text.h"
+#include "simulator/box.h"
+#include "simulator/panel_bild.h"
+#include "simulator/sim_steuerung.h"
 
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN

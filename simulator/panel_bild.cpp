@@ -1,5 +1,5 @@
 // The picture of the simulator window (see panel_bild.h).
-#include "panel_bild.h"
+#include "simulator/panel_bild.h"
 
 #include <algorithm>
 #include <cmath>

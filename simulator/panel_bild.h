@@ -4,8 +4,8 @@
 // the native tests check it.
 #pragma once
 
-#include "modell.h"
-#include "sim_steuerung.h"
+#include "simulator/modell/modell.h"
+#include "simulator/sim_steuerung.h"
 
 #include <cstdint>
 #include <utility>

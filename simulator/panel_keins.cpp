@@ -1,5 +1,5 @@
 // The native build's panel: no window at all, so the box's logic is the
 // same code on every platform.
-#include "panel.h"
+#include "simulator/panel.h"
 
 void panel_zeigen(box &) {}

@@ -13,7 +13,7 @@
 
 #include <stdint.h>
 
-#include "../src/umFish40_funktionen.h"
+#include "src/umFish40_funktionen.h"
 
 #ifdef _WIN32
 #define SIM_CALL __stdcall

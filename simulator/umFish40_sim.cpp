@@ -1,9 +1,9 @@
 // The exports of the simulated umFish40.DLL: the eight vendor functions and
 // the controls of sim_steuerung.h, each straight on to the one box,
 // expanded from their lists.
-#include "box.h"
-#include "sim_steuerung.h"
-#include "umFish40.h"
+#include "simulator/box.h"
+#include "simulator/sim_steuerung.h"
+#include "src/umFish40.h"
 
 extern "C" {
 #define VENDOR_EXPORT(name, ergebnis, parameter, argumente, bytes)                                 \

@@ -1,7 +1,7 @@
-#include "gib_copy.h"
+#include "src/gib_copy.h"
 
-#include "plattform.h"
-#include "strings2.h"
+#include "src/plattform.h"
+#include "src/strings2.h"
 
 #include <cstring>
 

@@ -1,6 +1,6 @@
-#include "liste.h"
+#include "src/liste.h"
 
-#include "plattform.h"
+#include "src/plattform.h"
 
 namespace lumbrik {
 

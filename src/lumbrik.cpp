@@ -1,12 +1,12 @@
-#include "lumbrik.h"
+#include "src/lumbrik.h"
 
-#include "gib_copy.h"
-#include "gleitkomma.h"
-#include "liste.h"
-#include "plattform.h"
-#include "strings2.h"
-#include "umFish40.h"
-#include "wartezeit.h"
+#include "src/gib_copy.h"
+#include "src/gleitkomma.h"
+#include "src/liste.h"
+#include "src/plattform.h"
+#include "src/strings2.h"
+#include "src/umFish40.h"
+#include "src/wartezeit.h"
 
 namespace lumbrik {
 

@@ -5,7 +5,7 @@
 #pragma once
 
 #include "include/lumbrik.h"
-#include "liste.h"
+#include "src/liste.h"
 
 #include <cstdint>
 

@@ -3,8 +3,8 @@
 // list gives them their plain names and ordinals.
 #include "include/lumbrik.h"
 
-#include "exporte.h"
-#include "lumbrik.h"
+#include "src/exporte.h"
+#include "src/lumbrik.h"
 
 extern "C" {
 #define LUMBRIK_EXPORT(name, ordinal, ergebnis, parameter, argumente, bytes)                       \

@@ -1,5 +1,5 @@
 // The Windows side of plattform.h.
-#include "plattform.h"
+#include "src/plattform.h"
 
 size_t lesbare_bytes(const void *p) {
   MEMORY_BASIC_INFORMATION info;

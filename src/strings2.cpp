@@ -1,6 +1,6 @@
-#include "strings2.h"
+#include "src/strings2.h"
 
-#include "plattform.h"
+#include "src/plattform.h"
 
 char *block_holen(uint32_t flags, uint32_t groesse) {
   HGLOBAL block = GlobalAlloc(flags, groesse);

@@ -3,8 +3,8 @@
 // The eight functions of umFish40_funktionen.h, imported by name, stdcall.
 #pragma once
 
-#include "plattform.h"
-#include "umFish40_funktionen.h"
+#include "src/plattform.h"
+#include "src/umFish40_funktionen.h"
 
 #include <cstdint>
 

@@ -1,4 +1,4 @@
-#include "wartezeit.h"
+#include "src/wartezeit.h"
 
 #include <cstring>
 

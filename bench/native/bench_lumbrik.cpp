@@ -1,10 +1,10 @@
 // Native figures for the command library: the number-or-list dispatch, the
 // list walk per token, whole commands against the simulated box, and the
 // heap allocations a command makes (there must be none).
-#include "doubles.h"
-#include "lumbrik.h"
-#include "sim_steuerung.h"
-#include "umFish40.h"
+#include "tests/doubles/doubles.h"
+#include "src/lumbrik.h"
+#include "simulator/sim_steuerung.h"
+#include "src/umFish40.h"
 
 #include <benchmark/benchmark.h>
 

@@ -2,10 +2,10 @@
 // loaded (built with LUMBRIK_MIT_MODELL) or without one, the memory a
 // recording of a million changes needs, and how long a model file takes to
 // load or be refused, however large.
-#include "anbindung.h"
-#include "aufzeichnung.h"
-#include "sim_steuerung.h"
-#include "umFish40.h"
+#include "simulator/modell/anbindung.h"
+#include "simulator/modell/aufzeichnung.h"
+#include "simulator/sim_steuerung.h"
+#include "src/umFish40.h"
 
 #include <benchmark/benchmark.h>
 

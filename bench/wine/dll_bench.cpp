@@ -2,8 +2,8 @@
 // export call against a direct call of the same vendor function, the time
 // LoadLibraryA takes, the DLL's size, and how closely pause keeps its time.
 #include "include/lumbrik.h"
-#include "sim_steuerung.h"
-#include "umFish40.h"
+#include "simulator/sim_steuerung.h"
+#include "src/umFish40.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "lumbrik_dll.h"
+#include "hosts/gemeinsam/lumbrik_dll.h"
 
 #include <string>
 

@@ -1,4 +1,4 @@
-#include "meldungen.h"
+#include "hosts/gemeinsam/meldungen.h"
 
 #include <algorithm>
 

@@ -1,10 +1,10 @@
-#include "ausfuehren.h"
+#include "hosts/konsole/ausfuehren.h"
 
-#include "aufruf_text.h"
-#include "ein_ausgabe.h"
-#include "escape.h"
-#include "zeichensatz.h"
-#include "zeile.h"
+#include "simulator/aufruf_text.h"
+#include "hosts/konsole/ein_ausgabe.h"
+#include "hosts/konsole/escape.h"
+#include "hosts/konsole/zeichensatz.h"
+#include "hosts/konsole/zeile.h"
 
 #include <chrono>
 #include <optional>

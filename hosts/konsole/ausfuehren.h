@@ -2,8 +2,8 @@
 // and prints its result.
 #pragma once
 
-#include "lumbrik_dll.h"
-#include "zeile.h"
+#include "hosts/gemeinsam/lumbrik_dll.h"
+#include "hosts/konsole/zeile.h"
 
 #include <cstdint>
 #include <optional>

@@ -1,6 +1,6 @@
-#include "befehle.h"
+#include "hosts/konsole/befehle.h"
 
-#include "zeichensatz.h"
+#include "hosts/konsole/zeichensatz.h"
 
 #include <algorithm>
 #include <cctype>

@@ -3,7 +3,7 @@
 // of help.
 #pragma once
 
-#include "zeichensatz.h"
+#include "hosts/konsole/zeichensatz.h"
 
 #include <span>
 #include <string>

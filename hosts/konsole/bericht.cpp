@@ -1,4 +1,4 @@
-#include "bericht.h"
+#include "hosts/konsole/bericht.h"
 
 #include <nlohmann/json.hpp>
 

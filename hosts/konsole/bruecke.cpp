@@ -1,6 +1,6 @@
-#include "bruecke.h"
+#include "hosts/konsole/bruecke.h"
 
-#include "zeichensatz.h"
+#include "hosts/konsole/zeichensatz.h"
 
 #include <cstdlib>
 #include <fstream>

@@ -5,7 +5,7 @@
 // writes when the helper ends.
 #pragma once
 
-#include "bericht.h"
+#include "hosts/konsole/bericht.h"
 
 #include <windows.h>
 

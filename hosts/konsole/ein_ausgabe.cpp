@@ -1,7 +1,7 @@
-#include "ein_ausgabe.h"
+#include "hosts/konsole/ein_ausgabe.h"
 
-#include "meldungen.h"
-#include "zeichensatz.h"
+#include "hosts/gemeinsam/meldungen.h"
+#include "hosts/konsole/zeichensatz.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "escape.h"
+#include "hosts/konsole/escape.h"
 
 #include <windows.h>
 

@@ -1,11 +1,11 @@
 // lumbrik-konsole.exe: loads lumbrik.dll as any host does and runs its
 // commands line by line - typed at a console, from a script, or piped in.
-#include "ausfuehren.h"
-#include "bruecke.h"
-#include "ein_ausgabe.h"
-#include "escape.h"
-#include "optionen.h"
-#include "zeichensatz.h"
+#include "hosts/konsole/ausfuehren.h"
+#include "hosts/konsole/bruecke.h"
+#include "hosts/konsole/ein_ausgabe.h"
+#include "hosts/konsole/escape.h"
+#include "hosts/konsole/optionen.h"
+#include "hosts/konsole/zeichensatz.h"
 
 #include <windows.h>
 

@@ -1,6 +1,6 @@
-#include "optionen.h"
+#include "hosts/konsole/optionen.h"
 
-#include "zeichensatz.h"
+#include "hosts/konsole/zeichensatz.h"
 
 bool optionen_lesen(std::span<const std::string_view> argumente, optionen &o, std::string &fehler) {
   bool nur_dateien = false;

@@ -1,4 +1,4 @@
-#include "zeichensatz.h"
+#include "hosts/konsole/zeichensatz.h"
 
 #include <cstdint>
 #include <optional>

@@ -1,8 +1,8 @@
-#include "zeile.h"
+#include "hosts/konsole/zeile.h"
 
 #include "include/lumbrik.h"
 
-#include "zeichensatz.h"
+#include "hosts/konsole/zeichensatz.h"
 
 #include <algorithm>
 #include <charconv>

@@ -3,7 +3,7 @@
 // here never reaches lumbrik.dll.
 #pragma once
 
-#include "befehle.h"
+#include "hosts/konsole/befehle.h"
 
 #include <cstdint>
 #include <string>

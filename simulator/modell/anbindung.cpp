@@ -1,7 +1,7 @@
 // The model of the simulated box and the record of its run (see anbindung.h).
-#include "anbindung.h"
+#include "simulator/modell/anbindung.h"
 
-#include "datei.h"
+#include "simulator/modell/datei.h"
 
 #include <algorithm>
 #include <chrono>

@@ -5,9 +5,9 @@
 // lock held; without a model and a report each call is one test of a flag.
 #pragma once
 
-#include "aufzeichnung.h"
-#include "lauf.h"
-#include "sim_steuerung.h"
+#include "simulator/modell/aufzeichnung.h"
+#include "simulator/modell/lauf.h"
+#include "simulator/sim_steuerung.h"
 
 #include <array>
 #include <memory>

@@ -1,8 +1,8 @@
 // Trace, report and diagram of a headless run (see aufzeichnung.h).
-#include "aufzeichnung.h"
+#include "simulator/modell/aufzeichnung.h"
 
-#include "datei.h"
-#include "zeitdiagramm.h"
+#include "simulator/modell/datei.h"
+#include "simulator/modell/zeitdiagramm.h"
 
 #include <cinttypes>
 

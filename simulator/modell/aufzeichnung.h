@@ -3,7 +3,7 @@
 // report (JSON) and a timing diagram (SVG) beside it.
 #pragma once
 
-#include "lauf.h"
+#include "simulator/modell/lauf.h"
 
 #include <array>
 #include <cstdio>

@@ -1,5 +1,5 @@
 // The built-in models: the files of simulator/modelle, embedded at build time.
-#include "modell.h"
+#include "simulator/modell/modell.h"
 
 #include <string>
 

@@ -1,5 +1,5 @@
 // The model's motion, its inputs and its rules (see lauf.h).
-#include "lauf.h"
+#include "simulator/modell/lauf.h"
 
 #include <algorithm>
 #include <cmath>

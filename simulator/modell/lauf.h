@@ -5,7 +5,7 @@
 // pressed, a rule's time runs out) up to the time it is asked about.
 #pragma once
 
-#include "modell.h"
+#include "simulator/modell/modell.h"
 
 #include <array>
 #include <cstdint>

@@ -1,7 +1,7 @@
 // Reads a model file (TOML, through toml++). Every problem ends the reading
 // with one message naming the file, the line and what is wrong, so a model
 // is loaded whole or not at all.
-#include "modell.h"
+#include "simulator/modell/modell.h"
 
 #include <toml++/toml.h>
 

@@ -1,6 +1,6 @@
 // lumbrik-zeitdiagramm SPUR.csv [BILD.svg]: draws a trace of the simulated
 // box as a timing diagram, as the DLL does beside its report.
-#include "zeitdiagramm.h"
+#include "simulator/modell/zeitdiagramm.h"
 
 #include <cstdio>
 #include <string>

@@ -1,4 +1,4 @@
-#include "doubles.h"
+#include "tests/doubles/doubles.h"
 
 #include <cstdlib>
 #include <map>

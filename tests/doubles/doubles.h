@@ -4,8 +4,8 @@
 // (lesbar.h).
 #pragma once
 
-#include "lesbar.h"
-#include "plattform.h"
+#include "tests/doubles/lesbar.h"
+#include "src/plattform.h"
 
 #include <cstdint>
 #include <deque>

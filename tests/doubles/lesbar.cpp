@@ -1,6 +1,6 @@
-#include "lesbar.h"
+#include "tests/doubles/lesbar.h"
 
-#include "plattform.h"
+#include "src/plattform.h"
 
 #include <cstdint>
 

@@ -1,4 +1,4 @@
-#include "liste_orakel.h"
+#include "tests/doubles/liste_orakel.h"
 
 #include <cstring>
 

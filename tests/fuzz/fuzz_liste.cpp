@@ -2,9 +2,9 @@
 // by lumbrik: once as a zero-terminated text, once as bytes that end at the
 // edge of readable memory. Both must match the in-place oracle, leave the text
 // as it was, and (under ASan) never touch a byte outside it.
-#include "doubles.h"
-#include "liste_orakel.h"
-#include "lumbrik.h"
+#include "tests/doubles/doubles.h"
+#include "tests/doubles/liste_orakel.h"
+#include "src/lumbrik.h"
 
 #include <cstdlib>
 #include <cstring>

@@ -1,6 +1,6 @@
-#include "aufrufe.h"
+#include "tests/native/aufrufe.h"
 
-#include "aufruf_text.h"
+#include "simulator/aufruf_text.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The vendor calls the simulated box logged, as the tests compare them.
 #pragma once
 
-#include "sim_steuerung.h"
+#include "simulator/sim_steuerung.h"
 
 #include <cstdint>
 #include <ostream>

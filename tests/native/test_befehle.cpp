@@ -1,6 +1,6 @@
 // The output commands and input queries: the exact vendor calls they make
 // (handle, number, state, level, order) and the results they hand back.
-#include "umgebung.h"
+#include "tests/native/umgebung.h"
 
 #include <algorithm>
 #include <atomic>

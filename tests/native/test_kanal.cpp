@@ -1,11 +1,11 @@
 // The bridge's channel: every vendor call, written as the bridge writes it
 // and served as the helper serves it, reaches the box with its arguments and
 // brings the box's result back unchanged.
-#include "aufrufe.h"
-#include "box.h"
+#include "tests/native/aufrufe.h"
+#include "simulator/box.h"
 
 #include "bruecke/kanal.h"
-#include "umFish40.h"
+#include "src/umFish40.h"
 
 #include <gtest/gtest.h>
 

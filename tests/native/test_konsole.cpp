@@ -1,10 +1,10 @@
 // The console's Windows-free parts (hosts/konsole): reading a line into a
 // command, numbers and lists, the code page, the command line, the help and
 // the state lines. A line refused here never reaches lumbrik.dll.
-#include "aufruf_text.h"
-#include "optionen.h"
-#include "zeichensatz.h"
-#include "zeile.h"
+#include "simulator/aufruf_text.h"
+#include "hosts/konsole/optionen.h"
+#include "hosts/konsole/zeichensatz.h"
+#include "hosts/konsole/zeile.h"
 
 #include <gtest/gtest.h>
 

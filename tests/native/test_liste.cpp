@@ -1,8 +1,8 @@
 // The number-or-list rule and the list walk, checked against the plain
 // in-place walk of liste_orakel and against what a host expects.
-#include "lesbar.h"
-#include "liste.h"
-#include "liste_orakel.h"
+#include "tests/doubles/lesbar.h"
+#include "src/liste.h"
+#include "tests/doubles/liste_orakel.h"
 
 #include <gtest/gtest.h>
 

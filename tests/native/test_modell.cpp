@@ -1,9 +1,9 @@
 // The model engine: motion to the millisecond, switches, light barriers,
 // rules, the model file's errors, and the record of a run.
-#include "aufzeichnung.h"
-#include "bericht.h"
-#include "lauf.h"
-#include "zeitdiagramm.h"
+#include "simulator/modell/aufzeichnung.h"
+#include "hosts/konsole/bericht.h"
+#include "simulator/modell/lauf.h"
+#include "simulator/modell/zeitdiagramm.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // What only the native build checks of a run's record: the timing diagram is
 // well-formed XML, as this machine's xmllint reads it. (Under Wine the model
 // tests check the DLL's diagrams with xmllint as well.)
-#include "aufzeichnung.h"
-#include "lauf.h"
-#include "zeitdiagramm.h"
+#include "simulator/modell/aufzeichnung.h"
+#include "simulator/modell/lauf.h"
+#include "simulator/modell/zeitdiagramm.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // Opening the interface: the start values, vorbereitung with its boxes and
 // the notice block, and lpt.
-#include "umgebung.h"
+#include "tests/native/umgebung.h"
 
-#include "gib_copy.h"
-#include "strings2.h"
+#include "src/gib_copy.h"
+#include "src/strings2.h"
 
 #include <cstring>
 

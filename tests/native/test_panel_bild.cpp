@@ -1,8 +1,8 @@
 // The simulator window's picture: the box where the window tests click it,
 // the colours they read, the slider's maths, and the model's parts placed
 // inside the model's view without overlap.
-#include "modell.h"
-#include "panel_bild.h"
+#include "simulator/modell/modell.h"
+#include "simulator/panel_bild.h"
 
 #include <gtest/gtest.h>
 

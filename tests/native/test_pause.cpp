@@ -1,8 +1,8 @@
 // pause with its Escape abort and gib_fehler, on a scripted tick counter and
 // keyboard queue.
-#include "umgebung.h"
+#include "tests/native/umgebung.h"
 
-#include "besondere_dauern.h"
+#include "tests/native/besondere_dauern.h"
 
 #include <cfenv>
 #include <cmath>

@@ -1,7 +1,7 @@
 // The simulated box itself: what hosts and the tests rely on.
-#include "umgebung.h"
+#include "tests/native/umgebung.h"
 
-#include "umFish40.h"
+#include "src/umFish40.h"
 
 #include <string>
 

@@ -1,7 +1,7 @@
 // A pause's limit worked out from the duration's bits (src/wartezeit),
 // against the plain floating-point reading of the duration.
-#include "besondere_dauern.h"
-#include "wartezeit.h"
+#include "tests/native/besondere_dauern.h"
+#include "src/wartezeit.h"
 
 #include <gtest/gtest.h>
 

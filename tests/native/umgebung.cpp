@@ -1,4 +1,4 @@
-#include "umgebung.h"
+#include "tests/native/umgebung.h"
 
 void frisch::SetUp() {
   doubles::zuruecksetzen();

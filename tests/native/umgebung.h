@@ -2,10 +2,10 @@
 // the library's variables at their start values before every test.
 #pragma once
 
-#include "aufrufe.h"
-#include "box.h"
-#include "doubles.h"
-#include "lumbrik.h"
+#include "tests/native/aufrufe.h"
+#include "simulator/box.h"
+#include "tests/doubles/doubles.h"
+#include "src/lumbrik.h"
 
 #include <gtest/gtest.h>
 

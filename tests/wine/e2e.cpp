@@ -1,6 +1,6 @@
-#include "e2e.h"
+#include "tests/wine/e2e.h"
 
-#include "aufruf_text.h"
+#include "simulator/aufruf_text.h"
 
 #include <cstdlib>
 

@@ -2,8 +2,8 @@
 // host loads it, next to the simulated umFish40.DLL, under Wine.
 #pragma once
 
-#include "lumbrik_dll.h"
-#include "meldungen.h"
+#include "hosts/gemeinsam/lumbrik_dll.h"
+#include "hosts/gemeinsam/meldungen.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>

@@ -1,6 +1,6 @@
 // The real DLL with number-or-list arguments: list texts in writable and in
 // read-only memory, addresses that cannot be read, texts at a page's end.
-#include "e2e.h"
+#include "tests/wine/e2e.h"
 
 #include <cstring>
 

@@ -1,6 +1,6 @@
 // The real DLL: its export table as a host sees it, the start values, and
 // vorbereitung with real message boxes.
-#include "e2e.h"
+#include "tests/wine/e2e.h"
 #include "src/exporte.h"
 
 #include <cstring>

@@ -1,5 +1,5 @@
 // The real DLL's pause with keyboard messages in the test thread's queue.
-#include "e2e.h"
+#include "tests/wine/e2e.h"
 
 #include <cmath>
 #include <cstring>

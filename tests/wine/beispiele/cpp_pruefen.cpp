@@ -1,2 +1,2 @@
 // The same C example, compiled as C++.
-#include "c_pruefen.c" // NOLINT(bugprone-suspicious-include): the same file
+#include "tests/wine/beispiele/c_pruefen.c" // NOLINT(bugprone-suspicious-include): the same file

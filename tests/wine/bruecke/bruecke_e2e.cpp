@@ -3,8 +3,8 @@
 // helper's folder. The box's own controls do not cross the bridge, so these
 // tests see the box through lumbrik's commands and the built-in models.
 #include "bruecke/kanal.h"
-#include "lumbrik_dll.h"
-#include "meldungen.h"
+#include "hosts/gemeinsam/lumbrik_dll.h"
+#include "hosts/gemeinsam/meldungen.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>

@@ -2,7 +2,7 @@
  * library, as a host author would, and checks a few calls against the
  * simulated box. Exit code 0 when all is well. */
 #include "include/lumbrik.h"
-#include "sim_steuerung.h"
+#include "simulator/sim_steuerung.h"
 
 #include <stdio.h>
 #include <windows.h>

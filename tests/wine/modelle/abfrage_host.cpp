@@ -2,8 +2,8 @@
 // moves the model's axis (abfragen.toml), as a learner's program waits for a
 // switch. Prints how often it polled. Exit code 0 when it ran, 2 when set-up
 // failed.
-#include "lumbrik_dll.h"
-#include "meldungen.h"
+#include "hosts/gemeinsam/lumbrik_dll.h"
+#include "hosts/gemeinsam/meldungen.h"
 
 #include <windows.h>
 

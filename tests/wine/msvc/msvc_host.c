@@ -2,8 +2,8 @@
  * by lld-link against lumbrik.lib) without any C runtime: it declares the
  * few kernel32 functions it needs and has its own entry point. It checks a
  * few calls against the simulated box; exit code 0 when all is well. */
-#include "lumbrik.h"
-#include "sim_steuerung.h"
+#include "include/lumbrik.h"
+#include "simulator/sim_steuerung.h"
 
 #define WINAPI __stdcall
 #define IMPORT __declspec(dllimport)

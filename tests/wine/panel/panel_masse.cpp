@@ -1,7 +1,7 @@
 // Prints the window's layout and colours as shell assignments, so that the
 // window test clicks and reads where the window draws, from the one place
 // that says where that is.
-#include "panel_bild.h"
+#include "simulator/panel_bild.h"
 
 #include <cstdio>
 

@@ -3,7 +3,7 @@
 // pause was cut short by Escape, 1 when it ran out, 2 when set-up failed.
 // With the argument "panel" it opens the simulated box first, so its window
 // shows, and also wants input 1 switched on by a click into that window.
-#include "lumbrik_dll.h"
+#include "hosts/gemeinsam/lumbrik_dll.h"
 
 #include <windows.h>
 
