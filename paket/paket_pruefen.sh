@@ -23,10 +23,12 @@ falsch() {
 inhalt=$(cmake -E tar tf "$zip" | sed 's|/$||' | sort)
 # The example hosts, as the source tree has them, one name per file.
 beispiele=$(cd "$quellen" && find hosts/beispiele | sort)
+modelle=$(cd "$quellen" && find simulator/modelle -name '*.toml' -o -name '*.txt' | sort)
 # shellcheck disable=SC2086
-erwartet=$(printf "$name/%s\n" LIESMICH.txt LICENSE.txt lumbrik.dll lumbrik-konsole.exe \
+erwartet=$(printf "$name/%s\n" LIESMICH.txt LICENSE.txt CHANGELOG.md lumbrik.dll lumbrik-konsole.exe \
   lumbrik.lib liblumbrik.dll.a lumbrik.def include include/lumbrik.h docs docs/befehle.md \
   docs/konsole.md docs/hosts.md simulator simulator/LIESMICH.txt simulator/umFish40.DLL \
+  simulator/modelle $modelle win64/lumbrik-konsole.exe \
   hosts $beispiele win64 win64/lumbrik.dll win64/lumbrik.lib win64/liblumbrik.dll.a win64/lumbrik.def \
   win64/simulator win64/simulator/umFish40.DLL win64/bruecke win64/bruecke/umFish40.DLL \
   win64/bruecke/bruecke32 win64/bruecke/bruecke32/lumbrik-bruecke32.exe | sort)
@@ -37,6 +39,10 @@ if [ "$inhalt" != "$erwartet" ]; then
   echo "--- im Paket"; echo "$inhalt"
   exit 1
 fi
+
+# The checksum beside the zip is the zip's.
+(cd "$(dirname "$zip")" && sha256sum --quiet -c "$(basename "$zip").sha256") ||
+  falsch "die Pruefsumme neben $(basename "$zip") stimmt nicht"
 
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
@@ -55,8 +61,11 @@ liesmich=$paket/LIESMICH.txt
 dateien=$(cd "$paket" && find . -type f ! -name LIESMICH.txt -o -type f -path ./simulator/LIESMICH.txt |
   sed 's|^\./||' | sort)
 for datei in $dateien; do
-  # The examples are named by their folder.
-  case $datei in hosts/beispiele/*) datei=hosts/beispiele/ ;; esac
+  # The examples and the models are named by their folder.
+  case $datei in
+  hosts/beispiele/*) datei=hosts/beispiele/ ;;
+  simulator/modelle/*) datei=simulator/modelle/ ;;
+  esac
   grep -qF "$(printf '%s' "$datei" | sed 's|/|\\|g')" "$liesmich" || falsch "LIESMICH.txt nennt $datei nicht"
 done
 for text in '32-Bit-Programm' '32-bit host' '64-Bit-Programm' '64-bit host' \

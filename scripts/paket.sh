@@ -9,5 +9,5 @@ cmake --build --preset windows
 cmake --preset windows64
 cmake --build --preset windows64 --target paket
 mkdir -p dist
-cp build/windows64/dist/lumbrik-*.zip dist/
-ls -l dist/lumbrik-*.zip
+cp build/windows64/dist/lumbrik-*.zip build/windows64/dist/lumbrik-*.zip.sha256 dist/
+ls -l dist/lumbrik-*.zip*
