@@ -1,9 +1,16 @@
-"""lumbrik.dll from Python with ctypes, in a 32-bit Python for Windows:
-a 64-bit Python cannot load the 32-bit DLL (OSError: [WinError 193])."""
+"""lumbrik.dll from Python with ctypes. A 32-bit Python takes the package's
+lumbrik.dll, a 64-bit Python the one from win64\\ (with its umFish40.DLL);
+the other one fails with OSError: [WinError 193]."""
 import ctypes
+import os
 
+# Python 3.8 and later search neither the current folder nor PATH for a DLL
+# and the DLLs it needs: load lumbrik.dll by its full path, from this
+# script's folder, and name that folder, where umFish40.DLL lies too.
+ordner = os.path.dirname(os.path.abspath(__file__))
+os.add_dll_directory(ordner)
 # WinDLL calls __stdcall functions.
-lumbrik = ctypes.WinDLL("lumbrik.dll")
+lumbrik = ctypes.WinDLL(os.path.join(ordner, "lumbrik.dll"))
 
 
 def befehl(name, ergebnis, *argumente):
