@@ -1,5 +1,6 @@
-// lumbrik.dll from JavaScript: the 32-bit Node.js for Windows with koffi
-// (npm install koffi). A 64-bit node.exe cannot load the 32-bit DLL.
+// lumbrik.dll from JavaScript: Node.js for Windows with koffi (npm install
+// koffi). The same program runs with the 32-bit node.exe and the package's
+// lumbrik.dll, and with the 64-bit one and win64\lumbrik.dll.
 'use strict';
 const koffi = require('koffi');
 
