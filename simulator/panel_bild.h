@@ -4,8 +4,8 @@
 // the native tests check it.
 #pragma once
 
+#include "simulator/box_groessen.h"
 #include "simulator/modell/modell.h"
-#include "simulator/sim_steuerung.h"
 
 #include <cstdint>
 #include <utility>

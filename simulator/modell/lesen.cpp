@@ -29,35 +29,42 @@ int zeile_von(const toml::node &n) {
 }
 
 // What a box can carry bounds each kind of table, so any file is read in
-// moments: 4 motors, 8 outputs, 8 inputs, 2 analog inputs.
+// moments: so many motors, outputs, inputs and analog inputs.
 struct art_der_tabelle {
   const char *art;
   size_t hoechstens;
-  const char *warum;
+  std::string warum;
   std::vector<std::string> schluessel;
 };
+
+std::string box_hat(int anzahl, const char *was) {
+  return "die Box hat " + std::to_string(anzahl) + " " + was;
+}
 
 const art_der_tabelle arten[] = {
     {"modell", 1, "", {"name", "titel"}},
     {"achse",
-     4,
-     "die Box hat 4 Motoren",
+     SIM_MOTOREN,
+     box_hat(SIM_MOTOREN, "Motoren"),
      {"name", "motor", "min", "max", "start", "geschwindigkeit", "umgekehrt"}},
-    {"lampe", 8, "die Box hat 8 Ausgänge", {"name", "ausgang"}},
+    {"lampe", SIM_AUSGAENGE, box_hat(SIM_AUSGAENGE, "Ausgänge"), {"name", "ausgang"}},
     {"schalter",
-     8,
-     "die Box hat 8 Eingänge",
+     SIM_EINGAENGE,
+     box_hat(SIM_EINGAENGE, "Eingänge"),
      {"name", "eingang", "achse", "ab", "bis", "prellen_ms"}},
-    {"poti", 2, "die Box hat 2 Analogeingänge", {"name", "analog", "achse", "bereich", "werte"}},
+    {"poti",
+     SIM_ANALOGE,
+     box_hat(SIM_ANALOGE, "Analogeingänge"),
+     {"name", "analog", "achse", "bereich", "werte"}},
     {"lichtschranke",
-     8,
-     "die Box hat 8 Eingänge",
+     SIM_EINGAENGE,
+     box_hat(SIM_EINGAENGE, "Eingänge"),
      {"name", "eingang", "lampe", "aktiv_bei", "zeiten", "achse", "bei", "laenge", "teile"}},
     {"fotosensor",
-     2,
-     "die Box hat 2 Analogeingänge",
+     SIM_ANALOGE,
+     box_hat(SIM_ANALOGE, "Analogeingänge"),
      {"name", "analog", "hell", "dunkel", "lampe", "zeiten", "achse", "bei", "laenge", "teile"}},
-    {"taster", 8, "die Box hat 8 Eingänge", {"name", "eingang", "gedrueckt"}},
+    {"taster", SIM_EINGAENGE, box_hat(SIM_EINGAENGE, "Eingänge"), {"name", "eingang", "gedrueckt"}},
     {"regel",
      256,
      "mehr braucht kein Modell einer Box",
@@ -326,7 +333,7 @@ public:
     jede(datei_, "fotosensor", [&](tabelle &t) { licht_lesen(t, false); });
     jede(datei_, "taster", [&](tabelle &t) {
       taster k2{neuer_name(t, "taster"), 0, {}, t.zeile()};
-      k2.eingang = eingang_belegen(t, "eingang", 8, eingaenge_);
+      k2.eingang = eingang_belegen(t, "eingang", SIM_EINGAENGE, eingaenge_);
       k2.gedrueckt = t.fenster("gedrueckt");
       m_.taster_liste.push_back(k2);
     });
@@ -359,7 +366,7 @@ private:
   }
 
   int ausgang_belegen(tabelle &t, const char *schluessel) {
-    const int nummer = t.ganz(schluessel, 1, 8);
+    const int nummer = t.ganz(schluessel, 1, SIM_AUSGAENGE);
     for (const achse &a : m_.achsen)
       if (nummer == 2 * a.motor - 1 || nummer == 2 * a.motor)
         abweisen(t.zeile(), t.wo() + ": Ausgang " + std::to_string(nummer) + " gehört zu Motor " +
@@ -381,7 +388,7 @@ private:
     achse a;
     a.name = neuer_name(t, "achse");
     a.zeile = t.zeile();
-    a.motor = t.ganz("motor", 1, 4);
+    a.motor = t.ganz("motor", 1, SIM_MOTOREN);
     for (const achse &b : m_.achsen)
       if (b.motor == a.motor)
         abweisen(t.zeile(), t.wo() + ": Motor " + std::to_string(a.motor) +
@@ -395,15 +402,15 @@ private:
     if (a.min && (a.start < *a.min || a.start > *a.max))
       abweisen(t.zeile(), t.wo() + ": 'start' liegt nicht zwischen min und max");
     const toml::node *g = t.knoten("geschwindigkeit");
-    const std::vector<double> stufen = g && g->is_number()
-                                           ? std::vector<double>(7, t.zahl("geschwindigkeit"))
-                                           : t.zahlen("geschwindigkeit");
-    if (stufen.size() != 7)
+    const std::vector<double> stufen =
+        g && g->is_number() ? std::vector<double>(SIM_STUFEN, t.zahl("geschwindigkeit"))
+                            : t.zahlen("geschwindigkeit");
+    if (stufen.size() != SIM_STUFEN)
       abweisen(g ? zeile_von(*g) : t.zeile(),
-               t.wo() +
-                   ": 'geschwindigkeit' ist eine Zahl oder eine Liste von 7 Zahlen (Einheiten je "
-                   "Sekunde bei Stufe 1 bis 7)");
-    for (size_t i = 0; i < 7; ++i) {
+               t.wo() + ": 'geschwindigkeit' ist eine Zahl oder eine Liste von " +
+                   std::to_string(SIM_STUFEN) + " Zahlen (Einheiten je Sekunde bei Stufe 1 bis " +
+                   std::to_string(SIM_STUFEN) + ")");
+    for (size_t i = 0; i < SIM_STUFEN; ++i) {
       if (stufen[i] < 0)
         abweisen(zeile_von(*g), t.wo() + ": eine Geschwindigkeit ist nie negativ");
       a.geschwindigkeit[i] = stufen[i];
@@ -417,7 +424,7 @@ private:
     schalter s;
     s.name = neuer_name(t, "schalter");
     s.zeile = t.zeile();
-    s.eingang = eingang_belegen(t, "eingang", 8, eingaenge_);
+    s.eingang = eingang_belegen(t, "eingang", SIM_EINGAENGE, eingaenge_);
     s.achse = achse_finden(t, "achse");
     s.ab = t.vielleicht("ab");
     s.bis = t.vielleicht("bis");
@@ -433,7 +440,7 @@ private:
     poti p;
     p.name = neuer_name(t, "poti");
     p.zeile = t.zeile();
-    p.analog = eingang_belegen(t, "analog", 2, analoge_);
+    p.analog = eingang_belegen(t, "analog", SIM_ANALOGE, analoge_);
     p.achse = achse_finden(t, "achse");
     const achse &a = m_.achsen[static_cast<size_t>(p.achse)];
     const std::vector<double> werte = t.zahlen("werte");
@@ -464,13 +471,13 @@ private:
     l.name = neuer_name(t, schranke ? "lichtschranke" : "fotosensor");
     l.zeile = t.zeile();
     if (schranke) {
-      l.eingang = eingang_belegen(t, "eingang", 8, eingaenge_);
+      l.eingang = eingang_belegen(t, "eingang", SIM_EINGAENGE, eingaenge_);
       const std::string aktiv = t.text("aktiv_bei", "licht");
       if (aktiv != "licht" && aktiv != "dunkel")
         abweisen(t.zeile(), t.wo() + ": 'aktiv_bei' ist \"licht\" oder \"dunkel\"");
       l.aktiv_bei_licht = aktiv == "licht";
     } else {
-      l.analog = eingang_belegen(t, "analog", 2, analoge_);
+      l.analog = eingang_belegen(t, "analog", SIM_ANALOGE, analoge_);
       l.hell = static_cast<int32_t>(t.ganz("hell", -100000, 100000, 1000));
       l.dunkel = static_cast<int32_t>(t.ganz("dunkel", -100000, 100000, 50));
     }
@@ -493,7 +500,9 @@ private:
     m_.lichter.push_back(l);
   }
 
-  int ausgang_nummer(tabelle &t, const char *schluessel) { return t.ganz(schluessel, 1, 8); }
+  int ausgang_nummer(tabelle &t, const char *schluessel) {
+    return t.ganz(schluessel, 1, SIM_AUSGAENGE);
+  }
 
   void regel_lesen(tabelle &t) {
     regel r;
@@ -510,8 +519,9 @@ private:
     } else if (art == "nie_zusammen") {
       r.typ = regel::art::nie_zusammen;
       for (double z : t.zahlen("ausgaenge")) {
-        if (z != std::floor(z) || z < 1 || z > 8)
-          abweisen(t.zeile(), t.wo() + ": 'ausgaenge' sind Nummern von 1 bis 8");
+        if (z != std::floor(z) || z < 1 || z > SIM_AUSGAENGE)
+          abweisen(t.zeile(), t.wo() + ": 'ausgaenge' sind Nummern von 1 bis " +
+                                  std::to_string(SIM_AUSGAENGE));
         r.ausgaenge.push_back(static_cast<int>(z));
       }
       if (r.ausgaenge.size() < 2)
@@ -522,7 +532,7 @@ private:
       r.mit = ausgang_nummer(t, "mit");
     } else if (art == "folgt") {
       r.typ = regel::art::folgt;
-      r.wenn_eingang = t.ganz("wenn_eingang", 1, 8);
+      r.wenn_eingang = t.ganz("wenn_eingang", 1, SIM_EINGAENGE);
       r.dann_ausgang = ausgang_nummer(t, "dann_ausgang");
     } else {
       abweisen(t.zeile(), t.wo() + ": unbekannte Art '" + art +
