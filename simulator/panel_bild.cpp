@@ -100,6 +100,11 @@ farbe lampenfarbe(bool an, int32_t stufe) {
           mischen(lampe_aus.blau, lampe_voll.blau, s)};
 }
 
+bool motor_gezeigt(const modell::beschreibung *m, int motor) {
+  return !m || std::any_of(m->achsen.begin(), m->achsen.end(),
+                           [&](const modell::achse &a) { return a.motor == motor + 1; });
+}
+
 treffer treffen(punkt p) {
   for (int i = 0; i < SIM_EINGAENGE; ++i)
     if (schalter_rechteck(i).enthaelt(p))

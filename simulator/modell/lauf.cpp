@@ -40,20 +40,16 @@ int64_t naechste_kante(const std::vector<zeitfenster> &fenster, int64_t t) {
 } // namespace
 
 std::string kurzname(signalart art, int nummer) {
-  switch (art) {
-  case signalart::ausgang:
-    return "A" + std::to_string(nummer);
-  case signalart::motor:
-    return "M" + std::to_string(nummer);
-  case signalart::eingang:
-    return "E" + std::to_string(nummer);
-  case signalart::analog:
+  // Built by appending: GCC 12 warns wrongly about "A" + std::to_string(n).
+  std::string name(1, art == signalart::motor ? 'M' : art == signalart::eingang ? 'E' : 'A');
+  if (art == signalart::analog) {
     // The box calls its two analog inputs AX and AY.
     static_assert(SIM_ANALOGE == 2);
-    return std::string("A") + static_cast<char>('X' + nummer - 1);
-  default:
-    return std::to_string(nummer);
+    name += static_cast<char>('X' + nummer - 1);
+  } else {
+    name += std::to_string(nummer);
   }
+  return name;
 }
 
 lauf::lauf(beschreibung m, beobachter *b) : m_(std::move(m)), b_(b) {
