@@ -147,7 +147,7 @@ struct rolle {
   std::string titel;
   form zeichnung = form::stufen;
   bool teil = false;      // belongs to one of the model's parts
-  bool weglassen = false; // a motor output pair the model uses otherwise
+  bool weglassen = false; // a motor the model's axes do not use
   int nummer = 0;         // of a box signal, or 0
 };
 
