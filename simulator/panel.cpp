@@ -32,6 +32,9 @@
 namespace {
 
 using namespace panel_bild;
+// Box signals are named as the diagram names them: A3, M1, E1, AX.
+using modell::kurzname;
+using modell::signalart;
 
 COLORREF rgb(farbe f) {
   return RGB(f.rot, f.gruen, f.blau);
@@ -127,14 +130,18 @@ void lampe_zeichnen(HDC dc, int i) {
 }
 
 // A box under the motor's two lamps: its name, an arrow for its direction
-// (a square when it stands) and its level.
+// (a square when it stands) and its level. Where the model that runs uses
+// no motor there (its outputs are lamps, say), an empty grey box.
 void motor_zeichnen(HDC dc, int m) {
   const rechteck r = motor_rechteck(m);
-  stift(dc, rahmen, weiss);
+  const bool gezeigt = motor_gezeigt(panel.bild.modell.modell.get(), m);
+  stift(dc, gezeigt ? rahmen : motor_steht, gezeigt ? weiss : hintergrund);
   Rectangle(dc, r.links, r.oben, r.rechts, r.unten);
-  char t[16];
-  std::snprintf(t, sizeof t, "M%d", m + 1);
-  text(dc, t, {r.links + 6, r.oben, r.links + 40, r.unten}, DT_LEFT);
+  const std::string name = kurzname(signalart::motor, m + 1);
+  text(dc, name.c_str(), {r.links + 6, r.oben, r.links + 40, r.unten}, DT_LEFT,
+       gezeigt ? schrift : ueberschrift);
+  if (!gezeigt)
+    return;
 
   const int32_t richtung = panel.bild.zustand.motor_richtung[m];
   const int mx = (r.links + r.rechts) / 2;
@@ -149,6 +156,7 @@ void motor_zeichnen(HDC dc, int m) {
   stift(dc, motor_laeuft, motor_laeuft);
   Polygon(dc, pfeil, 3);
   const int32_t stufe = panel.bild.zustand.ausgang_stufe[richtung > 0 ? 2 * m : 2 * m + 1];
+  char t[16];
   std::snprintf(t, sizeof t, "%ld", static_cast<long>(stufe));
   text(dc, t, {r.rechts - 40, r.oben, r.rechts - 8, r.unten}, DT_RIGHT);
 }
@@ -165,10 +173,10 @@ void schalter_zeichnen(HDC dc, int i) {
 }
 
 void schieber_zeichnen(HDC dc, int i) {
-  static const char *const namen[SIM_ANALOGE] = {"AX", "AY"};
   const rechteck zeile = schieber_rechteck(i);
   const int mitte = schieber_mitte(i);
-  text(dc, namen[i], {aussen, zeile.oben, schieber_links - 8, zeile.unten}, DT_LEFT);
+  text(dc, kurzname(signalart::analog, i + 1).c_str(),
+       {aussen, zeile.oben, schieber_links - 8, zeile.unten}, DT_LEFT);
 
   const int32_t wert = panel.bild.zustand.analog[i];
   const int x = schieber_x(wert);
@@ -223,14 +231,6 @@ void box_zeichnen(HDC dc) {
 
 // --- The model's view ---
 
-std::string nummer(const char *vorsilbe, int n) {
-  return std::string(vorsilbe) + std::to_string(n);
-}
-
-std::string analogname(int n) {
-  return n == 1 ? "AX" : "AY";
-}
-
 bool licht_hell(const modell::licht &l) {
   const modell_stand &s = panel.bild.modell;
   if (l.eingang != 0)
@@ -280,7 +280,7 @@ void achse_zeichnen(HDC dc, const modell::beschreibung &m, size_t i) {
         std::max(achse_x(bereich, b.schiene, s.bis.value_or(bereich.second)), links + 4);
     flaeche(dc, {links, b.schalter.oben, rechts, b.schalter.oben + 6},
             an ? schalter_an : schalter_aus);
-    text(dc, nummer("E", s.eingang).c_str(),
+    text(dc, kurzname(signalart::eingang, s.eingang).c_str(),
          {links - 20, b.schalter.oben + 6, rechts + 20, b.schalter.unten}, DT_CENTER,
          an ? schalter_an : ueberschrift);
   }
@@ -298,14 +298,16 @@ void teil_zeichnen(HDC dc, const modell::beschreibung &m, const teil_eintrag &e)
     const modell::lampe &l = m.lampen[e.index];
     stift(dc, rahmen, lampenfarbe(s.an[static_cast<size_t>(l.ausgang - 1)] != 0, 7));
     Ellipse(dc, zeichen.links, zeichen.oben, zeichen.rechts, zeichen.unten);
-    text_utf8(dc, l.name + " (" + nummer("A", l.ausgang) + ")", schrift_feld, DT_LEFT);
+    text_utf8(dc, l.name + " (" + kurzname(signalart::ausgang, l.ausgang) + ")", schrift_feld,
+              DT_LEFT);
     break;
   }
   case art::licht: {
     const modell::licht &l = m.lichter[e.index];
     stift(dc, rahmen, licht_hell(l) ? lampenfarbe(true, 7) : licht_dunkel);
     Rectangle(dc, zeichen.links, zeichen.oben, zeichen.rechts, zeichen.unten);
-    const std::string an = l.eingang != 0 ? nummer("E", l.eingang) : analogname(l.analog);
+    const std::string an = l.eingang != 0 ? kurzname(signalart::eingang, l.eingang)
+                                          : kurzname(signalart::analog, l.analog);
     text_utf8(dc, l.name + " (" + an + ")", schrift_feld, DT_LEFT);
     break;
   }
@@ -314,13 +316,14 @@ void teil_zeichnen(HDC dc, const modell::beschreibung &m, const teil_eintrag &e)
     const bool gedrueckt = s.eingang[static_cast<size_t>(k.eingang - 1)] > 0;
     stift(dc, rahmen, gedrueckt ? schalter_an : schalter_aus);
     RoundRect(dc, zeichen.links, zeichen.oben, zeichen.rechts, zeichen.unten, 4, 4);
-    text_utf8(dc, k.name + " (" + nummer("E", k.eingang) + ")", schrift_feld, DT_LEFT);
+    text_utf8(dc, k.name + " (" + kurzname(signalart::eingang, k.eingang) + ")", schrift_feld,
+              DT_LEFT);
     break;
   }
   case art::poti: {
     const modell::poti &p = m.potis[e.index];
     text_utf8(dc,
-              p.name + " (" + analogname(p.analog) +
+              p.name + " (" + kurzname(signalart::analog, p.analog) +
                   "): " + std::to_string(s.analog[static_cast<size_t>(p.analog - 1)]),
               {r.links, r.oben, r.rechts - 4, r.unten}, DT_LEFT);
     break;

@@ -32,6 +32,7 @@ constexpr int fehler_oben = hoehe - (fehler_zeilen + 1) * zeile_hoehe - 6;
 // A lit lamp is an eighth of the way from grey to gold per level, one more
 // than its level: level 1 is a quarter of the way, so a dim lamp still reads
 // as lit, and level 7 is full gold.
+static_assert(SIM_STUFEN + 1 == 8);
 constexpr farbe lampe_aus{96, 96, 96};
 constexpr farbe lampe_voll{255, 215, 0};
 
@@ -94,9 +95,14 @@ int schieber_x(int32_t wert) {
 farbe lampenfarbe(bool an, int32_t stufe) {
   if (!an)
     return lampe_aus;
-  const int s = std::clamp(stufe, 1, 7);
+  const int s = std::clamp(stufe, 1, SIM_STUFEN);
   return {mischen(lampe_aus.rot, lampe_voll.rot, s), mischen(lampe_aus.gruen, lampe_voll.gruen, s),
           mischen(lampe_aus.blau, lampe_voll.blau, s)};
+}
+
+bool motor_gezeigt(const modell::beschreibung *m, int motor) {
+  return !m || std::any_of(m->achsen.begin(), m->achsen.end(),
+                           [&](const modell::achse &a) { return a.motor == motor + 1; });
 }
 
 treffer treffen(punkt p) {

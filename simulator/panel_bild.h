@@ -4,8 +4,8 @@
 // the native tests check it.
 #pragma once
 
+#include "simulator/box_groessen.h"
 #include "simulator/modell/modell.h"
-#include "simulator/sim_steuerung.h"
 
 #include <cstdint>
 #include <utility>
@@ -91,6 +91,11 @@ constexpr farbe fehler_rot{200, 0, 0};
 
 // A lamp lit at a level 1-7 (held there), grey when off.
 farbe lampenfarbe(bool an, int32_t stufe);
+
+// Whether the box shows motor `motor` (from 0) turning: always without a
+// model (null); with one, only where its axes use the motor, so a lamp on
+// one of its outputs is a lamp and no motor.
+bool motor_gezeigt(const modell::beschreibung *m, int motor);
 
 // --- What the mouse hits ---
 

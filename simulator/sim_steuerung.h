@@ -13,6 +13,7 @@
 
 #include <stdint.h>
 
+#include "simulator/box_groessen.h"
 #include "src/umFish40_funktionen.h"
 
 #ifdef _WIN32
@@ -20,12 +21,6 @@
 #else
 #define SIM_CALL
 #endif
-
-#define SIM_AUSGAENGE 8
-#define SIM_MOTOREN 4
-#define SIM_EINGAENGE 8
-#define SIM_ANALOGE 2
-#define SIM_SPANNUNGEN 2
 
 /* Handle of the first successful open; each further open counts up by one. */
 #define SIM_ERSTES_HANDLE 0x4C4B0001u

@@ -56,6 +56,8 @@ void modell_anbindung::starten(std::optional<modell::beschreibung> m) {
       std::make_unique<modell::lauf>(m ? std::move(*m) : modell::beschreibung{}, bericht_.get());
   // A recorded run goes on: its times count from the first model's start.
   if (aktiv_) {
+    if (bericht_)
+      bericht_->modell_wechselt();
     lauf_->fortschreiten(t);
     neu->ursprung_uebernehmen(t - lauf_->jetzt());
   }

@@ -51,7 +51,9 @@ bool halten(const std::string &pfad, const char *was, std::FILE *&f, std::string
 } // namespace
 
 const char *signalname(signalart art) {
-  static const char *const namen[] = {"ausgang", "motor", "eingang", "analog", "achse", "fehler"};
+#define MODELL_SIGNALART(name, wort) #name,
+  static const char *const namen[] = {MODELL_SIGNALARTEN(MODELL_SIGNALART)};
+#undef MODELL_SIGNALART
   return namen[static_cast<size_t>(art)];
 }
 
@@ -138,13 +140,14 @@ std::string aufzeichnung::abschliessen(const lauf &l, int64_t laufzeit_ms,
   datei_ = nullptr;
 
   std::string diagramm_meldung;
-  const bool diagramm = zeitdiagramm(spur_, diagramm_, diagramm_meldung);
+  const beschreibung &m = l.modell();
+  const bool diagramm = zeitdiagramm(spur_, diagramm_, diagramm_meldung,
+                                     modelle_ == 1 && !m.name.empty() ? &m : nullptr);
   if (!diagramm)
     problem(diagramm_meldung);
 
   std::FILE *f = bericht_datei_;
   bericht_datei_ = nullptr;
-  const beschreibung &m = l.modell();
   std::fprintf(f, "{\n  \"modell\": %s,\n  \"titel\": %s,\n", json_text(m.name).c_str(),
                json_text(m.titel).c_str());
   std::fprintf(f, "  \"meldung\": %s,\n  \"laufzeit_ms\": %" PRId64 ",\n",

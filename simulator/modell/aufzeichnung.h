@@ -27,6 +27,10 @@ public:
   void aenderung(int64_t zeit, signalart art, std::string_view name, double wert) override;
   void fehler(int64_t zeit, const regel &r) override;
 
+  // Another model takes the run over (chosen in the window): the diagram
+  // then names its lanes by number, as no one model's parts fit them all.
+  void modell_wechselt() { modelle_ += 1; }
+
   // Closes the trace and writes the report and the diagram. `l` is the model
   // that ran, `meldung` why none did (or empty). Returns what went wrong, or
   // an empty text.
@@ -38,7 +42,8 @@ public:
 private:
   std::FILE *datei_ = nullptr, *bericht_datei_ = nullptr;
   std::string bericht_, spur_, diagramm_;
-  std::array<uint64_t, 6> anzahl_{};
+  std::array<uint64_t, signalarten> anzahl_{};
+  int modelle_ = 1;
   char puffer_[1 << 16];
 };
 

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <limits>
 
 namespace modell {
@@ -10,6 +11,12 @@ namespace {
 
 constexpr int64_t nie = std::numeric_limits<int64_t>::max();
 constexpr std::string_view nummern[] = {"0", "1", "2", "3", "4", "5", "6", "7", "8"};
+static_assert(std::size(nummern) > SIM_AUSGAENGE && std::size(nummern) > SIM_EINGAENGE);
+
+double gerundet(double p) {
+  const double r = std::round(p / achse_aufloesung) * achse_aufloesung;
+  return r == 0 ? 0 : r; // never -0
+}
 
 bool im_fenster(const std::vector<zeitfenster> &fenster, int64_t t) {
   for (const zeitfenster &f : fenster)
@@ -31,6 +38,19 @@ int64_t naechste_kante(const std::vector<zeitfenster> &fenster, int64_t t) {
 }
 
 } // namespace
+
+std::string kurzname(signalart art, int nummer) {
+  // Built by appending: GCC 12 warns wrongly about "A" + std::to_string(n).
+  std::string name(1, art == signalart::motor ? 'M' : art == signalart::eingang ? 'E' : 'A');
+  if (art == signalart::analog) {
+    // The box calls its two analog inputs AX and AY.
+    static_assert(SIM_ANALOGE == 2);
+    name += static_cast<char>('X' + nummer - 1);
+  } else {
+    name += std::to_string(nummer);
+  }
+  return name;
+}
 
 lauf::lauf(beschreibung m, beobachter *b) : m_(std::move(m)), b_(b) {
   achsen_.resize(m_.achsen.size());
@@ -82,7 +102,7 @@ void lauf::starten(int64_t t) {
     achsen_[i].richtung = achsen_[i].stufe = 0;
     achsen_[i].t0 = t;
     achsen_[i].am_anschlag = false;
-    aufzeichnen(signalart::achse, m_.achsen[i].name, m_.achsen[i].start);
+    achse_melden(i, t);
   }
   for (schalterstand &s : schalter_)
     s = schalterstand{};
@@ -94,9 +114,9 @@ void lauf::starten(int64_t t) {
   motor_.fill(-1);
   eingang_.fill(-1);
   analog_.fill(-1);
-  for (int n = 1; n <= 8; ++n)
+  for (int n = 1; n <= SIM_AUSGAENGE; ++n)
     melden(signalart::ausgang, n, ausgang_[static_cast<size_t>(n - 1)], 0);
-  for (int n = 1; n <= 4; ++n)
+  for (int n = 1; n <= SIM_MOTOREN; ++n)
     melden(signalart::motor, n, motor_[static_cast<size_t>(n - 1)], 0);
   auswerten(t);
 }
@@ -107,6 +127,33 @@ double lauf::position_bei(size_t achse, int64_t t) const {
   if (m_.achsen[achse].min)
     p = std::clamp(p, *m_.achsen[achse].min, *m_.achsen[achse].max);
   return p;
+}
+
+double lauf::wirksam(size_t achse, double p) const {
+  const achsstand &a = achsen_[achse];
+  const modell::achse &d = m_.achsen[achse];
+  return d.min && ((a.v > 0 && p >= *d.max) || (a.v < 0 && p <= *d.min)) ? 0 : a.v;
+}
+
+// A line per change of motion: the diagram draws straight between an axis's
+// lines, so a line that lies on that straight (the same millisecond, a
+// motor switched off against a stop, a new level at the same speed) is left
+// out.
+void lauf::achse_melden(size_t achse, int64_t t) {
+  achsstand &a = achsen_[achse];
+  const double p = position_bei(achse, t), v = wirksam(achse, p);
+  const bool gleich_schnell = std::abs(v - a.gemeldet_v) <= 1e-12 * std::abs(v);
+  const double erwartet = a.gemeldet_wert + a.gemeldet_v * static_cast<double>(t - a.gemeldet_zeit);
+  const bool auf_der_linie = std::abs(p - erwartet) < achse_aufloesung;
+  if (a.gemeldet && auf_der_linie && (gleich_schnell || t == a.gemeldet_zeit)) {
+    a.gemeldet_v = v;
+    return;
+  }
+  a.gemeldet = true;
+  a.gemeldet_zeit = t;
+  a.gemeldet_wert = gerundet(p);
+  a.gemeldet_v = v;
+  aufzeichnen(signalart::achse, m_.achsen[achse].name, a.gemeldet_wert);
 }
 
 bool lauf::beleuchtet(const licht &l, int64_t t) const {
@@ -197,7 +244,7 @@ void lauf::abgleichen(int64_t t, const box_werte &box) {
     const achse &a = m_.achsen[i];
     const auto vor = static_cast<size_t>(2 * a.motor - 2), zurueck = vor + 1;
     int richtung = (box.an[vor] ? 1 : 0) - (box.an[zurueck] ? 1 : 0);
-    int32_t stufe = std::min(richtung > 0 ? box.stufe[vor] : box.stufe[zurueck], 7);
+    int32_t stufe = std::min(richtung > 0 ? box.stufe[vor] : box.stufe[zurueck], SIM_STUFEN);
     if (richtung == 0 || stufe <= 0)
       richtung = stufe = 0;
     // The axis changes when what decides its speed does. The speed itself is
@@ -213,14 +260,14 @@ void lauf::abgleichen(int64_t t, const box_werte &box) {
                           : richtung * (a.umgekehrt ? -1 : 1) *
                                 a.geschwindigkeit[static_cast<size_t>(stufe - 1)] / 1000.0;
       s.am_anschlag = false;
-      aufzeichnen(signalart::achse, a.name, s.p0);
+      achse_melden(i, t);
     }
   }
-  for (int n = 1; n <= 8; ++n) {
+  for (int n = 1; n <= SIM_AUSGAENGE; ++n) {
     const auto i = static_cast<size_t>(n - 1);
     melden(signalart::ausgang, n, ausgang_[i], box.an[i] ? std::max(box.stufe[i], 1) : 0);
   }
-  for (int m = 1; m <= 4; ++m) {
+  for (int m = 1; m <= SIM_MOTOREN; ++m) {
     const auto i = static_cast<size_t>(2 * m - 2);
     const int32_t wert = box.an[i] == box.an[i + 1] ? 0
                          : box.an[i]                ? std::max(box.stufe[i], 1)
@@ -239,16 +286,14 @@ void lauf::melden(signalart art, int nummer, int32_t &alt, int32_t neu) {
 
 // Everything that follows from the positions and the box at time t.
 void lauf::auswerten(int64_t t) {
-  std::array<int32_t, 8> eingang = box_.eingang;
-  std::array<int32_t, 2> analog = box_.analog;
+  std::array<int32_t, SIM_EINGAENGE> eingang = box_.eingang;
+  std::array<int32_t, SIM_ANALOGE> analog = box_.analog;
 
   for (size_t i = 0; i < achsen_.size(); ++i) {
     achsstand &a = achsen_[i];
-    const achse &d = m_.achsen[i];
-    const double p = position_bei(i, t);
-    const bool anschlag = d.min && ((a.v > 0 && p >= *d.max) || (a.v < 0 && p <= *d.min));
+    const bool anschlag = a.v != 0 && wirksam(i, position_bei(i, t)) == 0;
     if (anschlag && !a.am_anschlag)
-      aufzeichnen(signalart::achse, d.name, p);
+      achse_melden(i, t);
     a.am_anschlag = anschlag;
   }
   for (size_t i = 0; i < m_.schalter_liste.size(); ++i) {
@@ -282,10 +327,10 @@ void lauf::auswerten(int64_t t) {
     if (im_fenster(k.gedrueckt, t - basis_))
       eingang[static_cast<size_t>(k.eingang - 1)] = 1;
 
-  for (int n = 1; n <= 8; ++n)
+  for (int n = 1; n <= SIM_EINGAENGE; ++n)
     melden(signalart::eingang, n, eingang_[static_cast<size_t>(n - 1)],
            eingang[static_cast<size_t>(n - 1)]);
-  for (int n = 1; n <= 2; ++n)
+  for (int n = 1; n <= SIM_ANALOGE; ++n)
     melden(signalart::analog, n, analog_[static_cast<size_t>(n - 1)],
            analog[static_cast<size_t>(n - 1)]);
 

@@ -5,17 +5,42 @@
 // pressed, a rule's time runs out) up to the time it is asked about.
 #pragma once
 
+#include "simulator/box_groessen.h"
 #include "simulator/modell/modell.h"
 
 #include <array>
 #include <cstdint>
 #include <deque>
+#include <string>
 #include <string_view>
 #include <vector>
 
 namespace modell {
 
-enum class signalart { ausgang, motor, eingang, analog, achse, fehler };
+// The kinds of signal a run reports, written once: the engine's enum, the
+// trace's names, the report's counts and the diagram's lanes expand this.
+//   X(name in the trace, word for a lane the model does not name)
+#define MODELL_SIGNALARTEN(X)                                                                      \
+  X(ausgang, "Ausgang")                                                                            \
+  X(motor, "Motor")                                                                                \
+  X(eingang, "Eingang")                                                                            \
+  X(analog, "Analog")                                                                              \
+  X(achse, "Achse")                                                                                \
+  X(fehler, "Fehler")
+
+#define MODELL_SIGNALART(name, wort) name,
+enum class signalart { MODELL_SIGNALARTEN(MODELL_SIGNALART) };
+#undef MODELL_SIGNALART
+#define MODELL_SIGNALART(name, wort) +1
+constexpr size_t signalarten = 0 MODELL_SIGNALARTEN(MODELL_SIGNALART);
+#undef MODELL_SIGNALART
+
+// A box signal as the window and the diagram name it: A3, M1, E2, AX.
+std::string kurzname(signalart art, int nummer);
+
+// Axis positions go to the trace in hundredths of the model's unit: what a
+// millisecond's motion can mean, without the arithmetic's noise (6e-15 for 0).
+constexpr double achse_aufloesung = 0.01;
 
 // Hears every change, with its time in milliseconds since the first start.
 // `name` is the number of a box signal, the name of an axis or rule.
@@ -37,8 +62,9 @@ struct fehler_eintrag {
 // What the box shows: outputs (on, level) and the raw inputs a person or a
 // test set.
 struct box_werte {
-  std::array<int32_t, 8> an{}, stufe{}, eingang{};
-  std::array<int32_t, 2> analog{};
+  std::array<int32_t, SIM_AUSGAENGE> an{}, stufe{};
+  std::array<int32_t, SIM_EINGAENGE> eingang{};
+  std::array<int32_t, SIM_ANALOGE> analog{};
 };
 
 class lauf {
@@ -83,6 +109,10 @@ private:
     int32_t stufe = 0;
     bool am_anschlag = false;
     std::vector<double> schwellen; // positions where something changes, sorted
+    // The axis as the trace last had it: from there it moves on at `gemeldet_v`.
+    bool gemeldet = false;
+    int64_t gemeldet_zeit = 0;
+    double gemeldet_wert = 0, gemeldet_v = 0;
   };
   struct schalterstand {
     bool roh = false;
@@ -94,6 +124,10 @@ private:
   };
 
   double position_bei(size_t achse, int64_t t) const;
+  // Units per millisecond the axis moves at position p: 0 against a stop.
+  double wirksam(size_t achse, double p) const;
+  // The axis into the trace at time t, if its motion changed since its last line.
+  void achse_melden(size_t achse, int64_t t);
   bool beleuchtet(const licht &l, int64_t t) const;
   int64_t naechstes_ereignis() const;
   void auswerten(int64_t t);
@@ -105,9 +139,10 @@ private:
   int64_t ursprung_ = 0, basis_ = 0, jetzt_ = 0;
   bool gestartet_ = false;
   box_werte box_{};
-  std::array<int32_t, 8> eingang_{}, ausgang_{};
-  std::array<int32_t, 4> motor_{};
-  std::array<int32_t, 2> analog_{};
+  std::array<int32_t, SIM_EINGAENGE> eingang_{};
+  std::array<int32_t, SIM_AUSGAENGE> ausgang_{};
+  std::array<int32_t, SIM_MOTOREN> motor_{};
+  std::array<int32_t, SIM_ANALOGE> analog_{};
   std::vector<achsstand> achsen_;
   std::vector<schalterstand> schalter_;
   std::vector<regelstand> regeln_;

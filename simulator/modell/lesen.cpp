@@ -24,40 +24,47 @@ int zeile_von(const toml::node &n) {
   return static_cast<int>(n.source().begin.line);
 }
 
-[[noreturn]] void melden(int zeile, const std::string &text) {
+[[noreturn]] void abweisen(int zeile, const std::string &text) {
   throw problem{zeile, text};
 }
 
 // What a box can carry bounds each kind of table, so any file is read in
-// moments: 4 motors, 8 outputs, 8 inputs, 2 analog inputs.
+// moments: so many motors, outputs, inputs and analog inputs.
 struct art_der_tabelle {
   const char *art;
   size_t hoechstens;
-  const char *warum;
+  std::string warum;
   std::vector<std::string> schluessel;
 };
+
+std::string box_hat(int anzahl, const char *was) {
+  return "die Box hat " + std::to_string(anzahl) + " " + was;
+}
 
 const art_der_tabelle arten[] = {
     {"modell", 1, "", {"name", "titel"}},
     {"achse",
-     4,
-     "die Box hat 4 Motoren",
+     SIM_MOTOREN,
+     box_hat(SIM_MOTOREN, "Motoren"),
      {"name", "motor", "min", "max", "start", "geschwindigkeit", "umgekehrt"}},
-    {"lampe", 8, "die Box hat 8 Ausgänge", {"name", "ausgang"}},
+    {"lampe", SIM_AUSGAENGE, box_hat(SIM_AUSGAENGE, "Ausgänge"), {"name", "ausgang"}},
     {"schalter",
-     8,
-     "die Box hat 8 Eingänge",
+     SIM_EINGAENGE,
+     box_hat(SIM_EINGAENGE, "Eingänge"),
      {"name", "eingang", "achse", "ab", "bis", "prellen_ms"}},
-    {"poti", 2, "die Box hat 2 Analogeingänge", {"name", "analog", "achse", "bereich", "werte"}},
+    {"poti",
+     SIM_ANALOGE,
+     box_hat(SIM_ANALOGE, "Analogeingänge"),
+     {"name", "analog", "achse", "bereich", "werte"}},
     {"lichtschranke",
-     8,
-     "die Box hat 8 Eingänge",
+     SIM_EINGAENGE,
+     box_hat(SIM_EINGAENGE, "Eingänge"),
      {"name", "eingang", "lampe", "aktiv_bei", "zeiten", "achse", "bei", "laenge", "teile"}},
     {"fotosensor",
-     2,
-     "die Box hat 2 Analogeingänge",
+     SIM_ANALOGE,
+     box_hat(SIM_ANALOGE, "Analogeingänge"),
      {"name", "analog", "hell", "dunkel", "lampe", "zeiten", "achse", "bei", "laenge", "teile"}},
-    {"taster", 8, "die Box hat 8 Eingänge", {"name", "eingang", "gedrueckt"}},
+    {"taster", SIM_EINGAENGE, box_hat(SIM_EINGAENGE, "Eingänge"), {"name", "eingang", "gedrueckt"}},
     {"regel",
      256,
      "mehr braucht kein Modell einer Box",
@@ -115,15 +122,15 @@ double als_zahl(const toml::node &n, const std::string &wo, const char *schluess
     const int64_t ganz = n.as_integer()->get();
     constexpr int64_t genau = int64_t{1} << 53;
     if (ganz > genau || ganz < -genau)
-      melden(zeile_von(n),
-             wo + ": '" + schluessel + "' ist zu groß (ganze Zahlen gehen bis 9007199254740992)");
+      abweisen(zeile_von(n),
+               wo + ": '" + schluessel + "' ist zu groß (ganze Zahlen gehen bis 9007199254740992)");
     return static_cast<double>(ganz);
   }
   if (!n.is_floating_point())
-    melden(zeile_von(n), wo + ": '" + schluessel + "' muss eine Zahl sein");
+    abweisen(zeile_von(n), wo + ": '" + schluessel + "' muss eine Zahl sein");
   const double z = n.as_floating_point()->get();
   if (!std::isfinite(z))
-    melden(zeile_von(n), wo + ": '" + schluessel + "' muss endlich sein");
+    abweisen(zeile_von(n), wo + ": '" + schluessel + "' muss endlich sein");
   return z;
 }
 
@@ -137,8 +144,8 @@ public:
     for (auto &&[schluessel, wert] : t_) {
       const std::string name(schluessel.str());
       if (std::find(bekannt.begin(), bekannt.end(), name) == bekannt.end())
-        melden(zeile_von(wert),
-               wo_ + ": unbekannter Schlüssel '" + name + "'" + vorschlag(name, bekannt));
+        abweisen(zeile_von(wert),
+                 wo_ + ": unbekannter Schlüssel '" + name + "'" + vorschlag(name, bekannt));
     }
   }
 
@@ -155,7 +162,7 @@ public:
     if (!n) {
       if (vorgabe)
         return *vorgabe;
-      melden(zeile(), wo_ + ": der Schlüssel '" + schluessel + "' fehlt");
+      abweisen(zeile(), wo_ + ": der Schlüssel '" + schluessel + "' fehlt");
     }
     return zahl_von(*n, schluessel);
   }
@@ -173,9 +180,9 @@ public:
       return *vorgabe;
     const double z = zahl(schluessel);
     if (z != std::floor(z) || z < von || z > bis)
-      melden(n ? zeile_von(*n) : zeile(), wo_ + ": '" + schluessel + "' muss eine ganze Zahl von " +
-                                              std::to_string(von) + " bis " + std::to_string(bis) +
-                                              " sein");
+      abweisen(n ? zeile_von(*n) : zeile(),
+               wo_ + ": '" + schluessel + "' muss eine ganze Zahl von " + std::to_string(von) +
+                   " bis " + std::to_string(bis) + " sein");
     return static_cast<int>(z);
   }
 
@@ -184,16 +191,16 @@ public:
     if (!n) {
       if (vorgabe)
         return *vorgabe;
-      melden(zeile(), wo_ + ": der Schlüssel '" + schluessel + "' fehlt");
+      abweisen(zeile(), wo_ + ": der Schlüssel '" + schluessel + "' fehlt");
     }
     if (!n->is_string())
-      melden(zeile_von(*n), wo_ + ": '" + schluessel + "' muss ein Text sein");
+      abweisen(zeile_von(*n), wo_ + ": '" + schluessel + "' muss ein Text sein");
     const std::string &text = n->as_string()->get();
     // Names go into the trace, the diagram and the window.
     for (char c : text)
       if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
-        melden(zeile_von(*n), wo_ + ": '" + schluessel +
-                                  "' enthält ein Steuerzeichen (Tabulator, Zeilenende, ...)");
+        abweisen(zeile_von(*n), wo_ + ": '" + schluessel +
+                                    "' enthält ein Steuerzeichen (Tabulator, Zeilenende, ...)");
     return text;
   }
 
@@ -202,7 +209,7 @@ public:
     if (!n)
       return vorgabe;
     if (!n->is_boolean())
-      melden(zeile_von(*n), wo_ + ": '" + schluessel + "' muss true oder false sein");
+      abweisen(zeile_von(*n), wo_ + ": '" + schluessel + "' muss true oder false sein");
     return *n->value<bool>();
   }
 
@@ -213,7 +220,7 @@ public:
       return werte;
     const toml::array *a = n->as_array();
     if (!a)
-      melden(zeile_von(*n), wo_ + ": '" + schluessel + "' muss eine Liste von Zahlen sein");
+      abweisen(zeile_von(*n), wo_ + ": '" + schluessel + "' muss eine Liste von Zahlen sein");
     begrenzen(*a, schluessel);
     for (const toml::node &e : *a)
       werte.push_back(zahl_von(e, schluessel));
@@ -228,17 +235,17 @@ public:
       return liste;
     const toml::array *a = n->as_array();
     if (!a)
-      melden(zeile_von(*n), wo_ + ": '" + schluessel + "' muss eine Liste von [von, bis] sein");
+      abweisen(zeile_von(*n), wo_ + ": '" + schluessel + "' muss eine Liste von [von, bis] sein");
     begrenzen(*a, schluessel);
     for (const toml::node &e : *a) {
       const toml::array *paar = e.as_array();
       if (!paar || paar->size() != 2)
-        melden(zeile_von(e), wo_ + ": jedes Zeitfenster in '" + schluessel +
-                                 "' ist ein Paar [von, bis] in Millisekunden");
+        abweisen(zeile_von(e), wo_ + ": jedes Zeitfenster in '" + schluessel +
+                                   "' ist ein Paar [von, bis] in Millisekunden");
       const double von = zahl_von((*paar)[0], schluessel), bis = zahl_von((*paar)[1], schluessel);
       if (von < 0 || bis <= von || von != std::floor(von) || bis != std::floor(bis))
-        melden(zeile_von(e), wo_ + ": ein Zeitfenster [von, bis] braucht ganze Millisekunden mit "
-                                   "0 <= von < bis");
+        abweisen(zeile_von(e), wo_ + ": ein Zeitfenster [von, bis] braucht ganze Millisekunden mit "
+                                     "0 <= von < bis");
       liste.emplace_back(static_cast<int64_t>(von), static_cast<int64_t>(bis));
     }
     return liste;
@@ -249,8 +256,8 @@ public:
   void nichts_uebrig() const {
     for (auto &&[schluessel, wert] : t_)
       if (!gefragt_.count(std::string(schluessel.str())))
-        melden(zeile_von(wert), wo_ + ": der Schlüssel '" + std::string(schluessel.str()) +
-                                    "' hat hier keine Bedeutung");
+        abweisen(zeile_von(wert), wo_ + ": der Schlüssel '" + std::string(schluessel.str()) +
+                                      "' hat hier keine Bedeutung");
   }
 
 private:
@@ -260,8 +267,8 @@ private:
 
   void begrenzen(const toml::array &a, const char *schluessel) const {
     if (a.size() > listen_platz)
-      melden(zeile_von(a[listen_platz]), wo_ + ": '" + schluessel + "' hat mehr als " +
-                                             std::to_string(listen_platz) + " Einträge");
+      abweisen(zeile_von(a[listen_platz]), wo_ + ": '" + schluessel + "' hat mehr als " +
+                                               std::to_string(listen_platz) + " Einträge");
   }
 
   const toml::table &t_;
@@ -276,12 +283,13 @@ template <class F> void jede(const toml::table &datei, const char *art, F lesen_
     return;
   const toml::array *a = n->as_array();
   if (!a || !a->is_array_of_tables())
-    melden(zeile_von(*n),
-           std::string("'") + art + "' muss eine Tabellenliste [[" + art + "]] sein");
+    abweisen(zeile_von(*n),
+             std::string("'") + art + "' muss eine Tabellenliste [[" + art + "]] sein");
   const art_der_tabelle &d = art_von(art);
   if (a->size() > d.hoechstens)
-    melden(zeile_von((*a)[d.hoechstens]), std::string("mehr als ") + std::to_string(d.hoechstens) +
-                                              " [[" + art + "]] (" + d.warum + ")");
+    abweisen(zeile_von((*a)[d.hoechstens]), std::string("mehr als ") +
+                                                std::to_string(d.hoechstens) + " [[" + art +
+                                                "]] (" + d.warum + ")");
   int nummer = 0;
   for (const toml::node &e : *a) {
     tabelle t(*e.as_table(), std::string("[[") + art + "]] Nr. " + std::to_string(++nummer),
@@ -302,11 +310,11 @@ public:
     for (auto &&[schluessel, wert] : datei_) {
       const std::string name(schluessel.str());
       if (std::find(namen.begin(), namen.end(), name) == namen.end())
-        melden(zeile_von(wert), "unbekannte Tabelle '" + name + "'" + vorschlag(name, namen));
+        abweisen(zeile_von(wert), "unbekannte Tabelle '" + name + "'" + vorschlag(name, namen));
     }
     const toml::node *kopf = datei_.get("modell");
     if (!kopf || !kopf->is_table())
-      melden(1, "die Tabelle [modell] mit name = \"...\" fehlt");
+      abweisen(1, "die Tabelle [modell] mit name = \"...\" fehlt");
     tabelle k(*kopf->as_table(), "[modell]", art_von("modell").schluessel);
     m_.name = k.text("name");
     m_.titel = k.text("titel", m_.name);
@@ -325,7 +333,7 @@ public:
     jede(datei_, "fotosensor", [&](tabelle &t) { licht_lesen(t, false); });
     jede(datei_, "taster", [&](tabelle &t) {
       taster k2{neuer_name(t, "taster"), 0, {}, t.zeile()};
-      k2.eingang = eingang_belegen(t, "eingang", 8, eingaenge_);
+      k2.eingang = eingang_belegen(t, "eingang", SIM_EINGAENGE, eingaenge_);
       k2.gedrueckt = t.fenster("gedrueckt");
       m_.taster_liste.push_back(k2);
     });
@@ -338,7 +346,7 @@ private:
   std::string neuer_name(tabelle &t, const char *art) {
     std::string name = t.text("name");
     if (!namen_[art].insert(name).second)
-      melden(t.zeile(), t.wo() + ": der Name '" + name + "' kommt zweimal vor");
+      abweisen(t.zeile(), t.wo() + ": der Name '" + name + "' kommt zweimal vor");
     return name;
   }
 
@@ -349,19 +357,20 @@ private:
       belegt.resize(static_cast<size_t>(anzahl));
     std::string &wer = belegt[static_cast<size_t>(nummer - 1)];
     if (!wer.empty())
-      melden(t.zeile(), t.wo() + ": " +
-                            (schluessel == std::string("analog") ? "Analogeingang " : "Eingang ") +
-                            std::to_string(nummer) + " ist schon von " + wer + " belegt");
+      abweisen(t.zeile(),
+               t.wo() + ": " +
+                   (schluessel == std::string("analog") ? "Analogeingang " : "Eingang ") +
+                   std::to_string(nummer) + " ist schon von " + wer + " belegt");
     wer = t.wo();
     return nummer;
   }
 
   int ausgang_belegen(tabelle &t, const char *schluessel) {
-    const int nummer = t.ganz(schluessel, 1, 8);
+    const int nummer = t.ganz(schluessel, 1, SIM_AUSGAENGE);
     for (const achse &a : m_.achsen)
       if (nummer == 2 * a.motor - 1 || nummer == 2 * a.motor)
-        melden(t.zeile(), t.wo() + ": Ausgang " + std::to_string(nummer) + " gehört zu Motor " +
-                              std::to_string(a.motor) + " der Achse '" + a.name + "'");
+        abweisen(t.zeile(), t.wo() + ": Ausgang " + std::to_string(nummer) + " gehört zu Motor " +
+                                std::to_string(a.motor) + " der Achse '" + a.name + "'");
     return nummer;
   }
 
@@ -371,7 +380,7 @@ private:
     const std::string name = t.text(schluessel);
     const auto a = achsen_.find(name);
     if (a == achsen_.end())
-      melden(t.zeile(), t.wo() + ": es gibt keine Achse '" + name + "'");
+      abweisen(t.zeile(), t.wo() + ": es gibt keine Achse '" + name + "'");
     return a->second;
   }
 
@@ -379,31 +388,31 @@ private:
     achse a;
     a.name = neuer_name(t, "achse");
     a.zeile = t.zeile();
-    a.motor = t.ganz("motor", 1, 4);
+    a.motor = t.ganz("motor", 1, SIM_MOTOREN);
     for (const achse &b : m_.achsen)
       if (b.motor == a.motor)
-        melden(t.zeile(), t.wo() + ": Motor " + std::to_string(a.motor) +
-                              " treibt schon die Achse '" + b.name + "'");
+        abweisen(t.zeile(), t.wo() + ": Motor " + std::to_string(a.motor) +
+                                " treibt schon die Achse '" + b.name + "'");
     a.min = t.vielleicht("min");
     a.max = t.vielleicht("max");
     if (a.min.has_value() != a.max.has_value() || (a.min && *a.min >= *a.max))
-      melden(t.zeile(),
-             t.wo() + ": eine Achse hat entweder min < max oder keins von beiden (endlos)");
+      abweisen(t.zeile(),
+               t.wo() + ": eine Achse hat entweder min < max oder keins von beiden (endlos)");
     a.start = t.zahl("start", a.min.value_or(0));
     if (a.min && (a.start < *a.min || a.start > *a.max))
-      melden(t.zeile(), t.wo() + ": 'start' liegt nicht zwischen min und max");
+      abweisen(t.zeile(), t.wo() + ": 'start' liegt nicht zwischen min und max");
     const toml::node *g = t.knoten("geschwindigkeit");
-    const std::vector<double> stufen = g && g->is_number()
-                                           ? std::vector<double>(7, t.zahl("geschwindigkeit"))
-                                           : t.zahlen("geschwindigkeit");
-    if (stufen.size() != 7)
-      melden(g ? zeile_von(*g) : t.zeile(),
-             t.wo() +
-                 ": 'geschwindigkeit' ist eine Zahl oder eine Liste von 7 Zahlen (Einheiten je "
-                 "Sekunde bei Stufe 1 bis 7)");
-    for (size_t i = 0; i < 7; ++i) {
+    const std::vector<double> stufen =
+        g && g->is_number() ? std::vector<double>(SIM_STUFEN, t.zahl("geschwindigkeit"))
+                            : t.zahlen("geschwindigkeit");
+    if (stufen.size() != SIM_STUFEN)
+      abweisen(g ? zeile_von(*g) : t.zeile(),
+               t.wo() + ": 'geschwindigkeit' ist eine Zahl oder eine Liste von " +
+                   std::to_string(SIM_STUFEN) + " Zahlen (Einheiten je Sekunde bei Stufe 1 bis " +
+                   std::to_string(SIM_STUFEN) + ")");
+    for (size_t i = 0; i < SIM_STUFEN; ++i) {
       if (stufen[i] < 0)
-        melden(zeile_von(*g), t.wo() + ": eine Geschwindigkeit ist nie negativ");
+        abweisen(zeile_von(*g), t.wo() + ": eine Geschwindigkeit ist nie negativ");
       a.geschwindigkeit[i] = stufen[i];
     }
     a.umgekehrt = t.wahrheit("umgekehrt", false);
@@ -415,14 +424,14 @@ private:
     schalter s;
     s.name = neuer_name(t, "schalter");
     s.zeile = t.zeile();
-    s.eingang = eingang_belegen(t, "eingang", 8, eingaenge_);
+    s.eingang = eingang_belegen(t, "eingang", SIM_EINGAENGE, eingaenge_);
     s.achse = achse_finden(t, "achse");
     s.ab = t.vielleicht("ab");
     s.bis = t.vielleicht("bis");
     if (!s.ab && !s.bis)
-      melden(t.zeile(), t.wo() + ": ein Schalter braucht 'ab', 'bis' oder beide");
+      abweisen(t.zeile(), t.wo() + ": ein Schalter braucht 'ab', 'bis' oder beide");
     if (s.ab && s.bis && *s.ab > *s.bis)
-      melden(t.zeile(), t.wo() + ": 'ab' liegt hinter 'bis'");
+      abweisen(t.zeile(), t.wo() + ": 'ab' liegt hinter 'bis'");
     s.prellen_ms = t.ganz("prellen_ms", 0, 1000, 0);
     m_.schalter_liste.push_back(s);
   }
@@ -431,12 +440,12 @@ private:
     poti p;
     p.name = neuer_name(t, "poti");
     p.zeile = t.zeile();
-    p.analog = eingang_belegen(t, "analog", 2, analoge_);
+    p.analog = eingang_belegen(t, "analog", SIM_ANALOGE, analoge_);
     p.achse = achse_finden(t, "achse");
     const achse &a = m_.achsen[static_cast<size_t>(p.achse)];
     const std::vector<double> werte = t.zahlen("werte");
     if (!werte.empty() && werte.size() != 2)
-      melden(t.zeile(), t.wo() + ": 'werte' ist ein Paar [Wert am Anfang, Wert am Ende]");
+      abweisen(t.zeile(), t.wo() + ": 'werte' ist ein Paar [Wert am Anfang, Wert am Ende]");
     if (werte.size() == 2) {
       p.wert_bei_min = werte[0];
       p.wert_bei_max = werte[1];
@@ -449,11 +458,11 @@ private:
       p.von = *a.min;
       p.bis = *a.max;
     } else {
-      melden(t.zeile(),
-             t.wo() + ": 'bereich' = [von, bis] fehlt (die Achse ist endlos) oder ist kein Paar");
+      abweisen(t.zeile(),
+               t.wo() + ": 'bereich' = [von, bis] fehlt (die Achse ist endlos) oder ist kein Paar");
     }
     if (p.von == p.bis)
-      melden(t.zeile(), t.wo() + ": der Bereich ist leer");
+      abweisen(t.zeile(), t.wo() + ": der Bereich ist leer");
     m_.potis.push_back(p);
   }
 
@@ -462,13 +471,13 @@ private:
     l.name = neuer_name(t, schranke ? "lichtschranke" : "fotosensor");
     l.zeile = t.zeile();
     if (schranke) {
-      l.eingang = eingang_belegen(t, "eingang", 8, eingaenge_);
+      l.eingang = eingang_belegen(t, "eingang", SIM_EINGAENGE, eingaenge_);
       const std::string aktiv = t.text("aktiv_bei", "licht");
       if (aktiv != "licht" && aktiv != "dunkel")
-        melden(t.zeile(), t.wo() + ": 'aktiv_bei' ist \"licht\" oder \"dunkel\"");
+        abweisen(t.zeile(), t.wo() + ": 'aktiv_bei' ist \"licht\" oder \"dunkel\"");
       l.aktiv_bei_licht = aktiv == "licht";
     } else {
-      l.analog = eingang_belegen(t, "analog", 2, analoge_);
+      l.analog = eingang_belegen(t, "analog", SIM_ANALOGE, analoge_);
       l.hell = static_cast<int32_t>(t.ganz("hell", -100000, 100000, 1000));
       l.dunkel = static_cast<int32_t>(t.ganz("dunkel", -100000, 100000, 50));
     }
@@ -476,7 +485,7 @@ private:
       const std::string name = t.text("lampe");
       const auto lampe = lampen_.find(name);
       if (lampe == lampen_.end())
-        melden(t.zeile(), t.wo() + ": es gibt keine Lampe '" + name + "'");
+        abweisen(t.zeile(), t.wo() + ": es gibt keine Lampe '" + name + "'");
       l.lampe = lampe->second;
     }
     l.zeiten = t.fenster("zeiten");
@@ -485,13 +494,15 @@ private:
       l.bei = t.zahl("bei");
       l.laenge = t.zahl("laenge", 1);
       if (l.laenge <= 0)
-        melden(t.zeile(), t.wo() + ": 'laenge' muss größer als 0 sein");
+        abweisen(t.zeile(), t.wo() + ": 'laenge' muss größer als 0 sein");
       l.teile = t.zahlen("teile");
     }
     m_.lichter.push_back(l);
   }
 
-  int ausgang_nummer(tabelle &t, const char *schluessel) { return t.ganz(schluessel, 1, 8); }
+  int ausgang_nummer(tabelle &t, const char *schluessel) {
+    return t.ganz(schluessel, 1, SIM_AUSGAENGE);
+  }
 
   void regel_lesen(tabelle &t) {
     regel r;
@@ -502,28 +513,30 @@ private:
       r.typ = regel::art::anschlag;
       r.achse = achse_finden(t, "achse");
       if (!m_.achsen[static_cast<size_t>(r.achse)].min)
-        melden(t.zeile(), t.wo() + ": die Achse '" + m_.achsen[static_cast<size_t>(r.achse)].name +
-                              "' ist endlos und hat keinen Anschlag");
+        abweisen(t.zeile(), t.wo() + ": die Achse '" +
+                                m_.achsen[static_cast<size_t>(r.achse)].name +
+                                "' ist endlos und hat keinen Anschlag");
     } else if (art == "nie_zusammen") {
       r.typ = regel::art::nie_zusammen;
       for (double z : t.zahlen("ausgaenge")) {
-        if (z != std::floor(z) || z < 1 || z > 8)
-          melden(t.zeile(), t.wo() + ": 'ausgaenge' sind Nummern von 1 bis 8");
+        if (z != std::floor(z) || z < 1 || z > SIM_AUSGAENGE)
+          abweisen(t.zeile(), t.wo() + ": 'ausgaenge' sind Nummern von 1 bis " +
+                                  std::to_string(SIM_AUSGAENGE));
         r.ausgaenge.push_back(static_cast<int>(z));
       }
       if (r.ausgaenge.size() < 2)
-        melden(t.zeile(), t.wo() + ": 'ausgaenge' braucht mindestens zwei Ausgänge");
+        abweisen(t.zeile(), t.wo() + ": 'ausgaenge' braucht mindestens zwei Ausgänge");
     } else if (art == "nur_mit") {
       r.typ = regel::art::nur_mit;
       r.ausgang = ausgang_nummer(t, "ausgang");
       r.mit = ausgang_nummer(t, "mit");
     } else if (art == "folgt") {
       r.typ = regel::art::folgt;
-      r.wenn_eingang = t.ganz("wenn_eingang", 1, 8);
+      r.wenn_eingang = t.ganz("wenn_eingang", 1, SIM_EINGAENGE);
       r.dann_ausgang = ausgang_nummer(t, "dann_ausgang");
     } else {
-      melden(t.zeile(), t.wo() + ": unbekannte Art '" + art +
-                            "' (anschlag, nie_zusammen, nur_mit oder folgt)");
+      abweisen(t.zeile(), t.wo() + ": unbekannte Art '" + art +
+                              "' (anschlag, nie_zusammen, nur_mit oder folgt)");
     }
     r.binnen_ms = t.ganz("binnen_ms", 0, 3600000, 0);
     r.text = t.text("text", r.name);

@@ -2,6 +2,8 @@
 // declares it. Plain data; lesen.cpp fills it, lauf.cpp moves it.
 #pragma once
 
+#include "simulator/box_groessen.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -19,8 +21,8 @@ struct achse {
   int motor = 0;                  // 1-4
   std::optional<double> min, max; // hard stops; none on an endless axis (a belt)
   double start = 0;
-  double geschwindigkeit[7] = {}; // units per second at power level 1-7
-  bool umgekehrt = false;         // the motor's first output runs it down
+  double geschwindigkeit[SIM_STUFEN] = {}; // units per second at power level 1-7
+  bool umgekehrt = false;                  // the motor's first output runs it down
   int zeile = 0;
 };
 

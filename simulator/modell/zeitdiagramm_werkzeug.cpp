@@ -1,23 +1,39 @@
-// lumbrik-zeitdiagramm SPUR.csv [BILD.svg]: draws a trace of the simulated
-// box as a timing diagram, as the DLL does beside its report.
+// lumbrik-zeitdiagramm [--modell=MODELL] SPUR.csv [BILD.svg]: draws a trace
+// of the simulated box as a timing diagram, as the DLL does beside its
+// report. With the model that ran (a built-in name or a file) the lanes are
+// named by its parts; without it, by number.
+#include "simulator/modell/anbindung.h"
 #include "simulator/modell/zeitdiagramm.h"
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 int main(int argc, char **argv) {
-  if (argc < 2 || argc > 3) {
-    std::fputs("Aufruf: lumbrik-zeitdiagramm SPUR.csv [BILD.svg]\n", stderr);
+  std::vector<std::string> args(argv + 1, argv + argc);
+  const std::string option = "--modell=";
+  std::string wahl;
+  if (!args.empty() && args[0].rfind(option, 0) == 0) {
+    wahl = args[0].substr(option.size());
+    args.erase(args.begin());
+  }
+  if (args.empty() || args.size() > 2) {
+    std::fputs("Aufruf: lumbrik-zeitdiagramm [--modell=MODELL] SPUR.csv [BILD.svg]\n", stderr);
     return 2;
   }
-  const std::string spur = argv[1];
-  std::string bild = argc == 3 ? argv[2] : spur;
-  if (argc == 2) {
+  const modell::ergebnis m = modell_beschaffen(wahl);
+  if (!wahl.empty() && !m.modell) {
+    std::fprintf(stderr, "%s\n", m.meldung.c_str());
+    return 1;
+  }
+  const std::string &spur = args[0];
+  std::string bild = args.size() == 2 ? args[1] : spur;
+  if (args.size() == 1) {
     const size_t punkt = bild.rfind('.');
     bild = (punkt == std::string::npos ? bild : bild.substr(0, punkt)) + ".svg";
   }
   std::string meldung;
-  if (!modell::zeitdiagramm(spur, bild, meldung)) {
+  if (!modell::zeitdiagramm(spur, bild, meldung, m.modell ? &*m.modell : nullptr)) {
     std::fprintf(stderr, "%s\n", meldung.c_str());
     return 1;
   }

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -93,7 +95,7 @@ TEST(modell_bewegung, achse_schalter_und_anschlag_auf_die_millisekunde) {
   EXPECT_EQ(m.von(signalart::eingang, "2"),
             (std::vector<pt>{{0, 0}, {2500, 1}, {2501, 0}, {2502, 1}}));
   EXPECT_EQ(m.von(signalart::fehler, "anschlag"), (std::vector<pt>{{3000, 1}}));
-  EXPECT_EQ(m.von(signalart::achse, "baum"), (std::vector<pt>{{0, 0}, {0, 0}, {3000, 90}}));
+  EXPECT_EQ(m.von(signalart::achse, "baum"), (std::vector<pt>{{0, 0}, {3000, 90}}));
 
   // Down at level 7 (45 a second), stopped at 20400: 18 degrees.
   l.abgleichen(20000, box(1, -1, 7, {3}));
@@ -103,6 +105,33 @@ TEST(modell_bewegung, achse_schalter_und_anschlag_auf_die_millisekunde) {
   EXPECT_EQ(l.fehler_anzahl(), 1u);
   ASSERT_EQ(l.fehlerliste().size(), 1u);
   EXPECT_EQ(l.fehlerliste()[0].zeit, 3000);
+}
+
+// The trace holds an axis in hundredths of its unit, a line per change of
+// its motion: none for a motor switched or stepped against a stop.
+TEST(modell_bewegung, achse_in_der_spur_gerundet_und_nur_bei_aenderung) {
+  mitschrift m;
+  lauf l(eingebautes("schranke"), &m);
+  l.starten(0);
+  // Up at levels 1 and 2, down at 1: back at 0, as the arithmetic has it 1e-17.
+  l.abgleichen(0, box(1, 1, 1));
+  l.abgleichen(1, box(1, 1, 2));
+  l.abgleichen(8, box(1, -1, 1));
+  l.abgleichen(23, box(1, 0));
+  // Into the stop, then another level and off while it stands there.
+  l.abgleichen(30, box(1, -1, 7));
+  l.abgleichen(50, box(1, -1, 3));
+  l.abgleichen(100, box(1, 0));
+  l.abgleichen(200, box(1, 1, 7));
+  l.fortschreiten(300);
+  const std::vector<pt> achse = m.von(signalart::achse, "baum");
+  for (size_t i = 0; i < achse.size(); ++i) {
+    EXPECT_DOUBLE_EQ(achse[i].second * 100, std::round(achse[i].second * 100)) << achse[i].second;
+    EXPECT_TRUE(i == 0 || achse[i] != achse[i - 1]) << achse[i].first;
+    EXPECT_FALSE(achse[i].first > 31 && achse[i].first < 200) << achse[i].first;
+  }
+  EXPECT_NE(std::find(achse.begin(), achse.end(), pt(23, 0)), achse.end());
+  EXPECT_EQ(achse.back(), pt(200, 0));
 }
 
 TEST(modell_bewegung, poti_folgt_der_achse_und_eingaenge_mischen_sich) {
@@ -287,14 +316,25 @@ TEST(modell_bericht, spur_bericht_und_zeitdiagramm) {
   std::getline(spur, zeile);
   EXPECT_EQ(zeile, "zeit_ms,art,name,wert");
 
-  // One lane per output, motor, input, analog value and axis (that it is
-  // well formed, test_modell_xml.cpp checks natively).
+  // Lanes named by the model's parts, the lamp on output 3 no motor, the
+  // lanes of no part that never change in one line, ticks in round steps
+  // (that it is well formed, test_modell_xml.cpp checks natively).
   const std::string svg = stamm + ".svg";
-  EXPECT_EQ(zeilen_mit(svg, "class=\"spur\""), 23);
+  EXPECT_EQ(zeilen_mit(svg, "class=\"spur\""), 8);
+  for (const char *teil : {">warnlampe (A3)<", ">baum (M1)<", ">unten (E1)<", ">baum (Position)<",
+                           ">ohne \xC3\x84nderung: A4\xE2\x80\x93"
+                           "A8, E4\xE2\x80\x93"
+                           "E8, AX, AY<",
+                           ">0,2 s<", ">1 s<"})
+    EXPECT_EQ(zeilen_mit(svg, teil), 1) << teil;
+  EXPECT_EQ(zeilen_mit(svg, "data-art=\"motor\" data-name=\"2\""), 0);
   EXPECT_GE(zeilen_mit(svg, "class=\"fehler\""), 1);
+  // Without the model (lumbrik-zeitdiagramm without --modell) by number.
+  std::string meldung;
+  ASSERT_TRUE(zeitdiagramm(stamm + ".csv", stamm + "_nummern.svg", meldung)) << meldung;
+  EXPECT_EQ(zeilen_mit(stamm + "_nummern.svg", ">Ausgang 3<"), 1);
 
   std::ofstream(stamm + "_kaputt.csv") << "zeit_ms,art,name,wert\n1,ausgang,1\n";
-  std::string meldung;
   EXPECT_FALSE(zeitdiagramm(stamm + "_kaputt.csv", stamm + "_kaputt.svg", meldung));
   EXPECT_NE(meldung.find("Zeile 2"), std::string::npos) << meldung;
 

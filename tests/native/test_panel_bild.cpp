@@ -75,6 +75,11 @@ TEST(panel_modell, achse_bildet_ihren_bereich_auf_die_schiene_ab) {
   EXPECT_EQ(achse_x(bereich, a.schiene, 90), a.schiene.rechts);
   EXPECT_EQ(achse_x(bereich, a.schiene, 45), (a.schiene.links + a.schiene.rechts) / 2);
   EXPECT_EQ(achse_x(bereich, a.schiene, 200), a.schiene.rechts) << "held at the stop";
+  // The warning lamp on output 3 turns no motor 2; without a model the box
+  // cannot know, and shows every motor.
+  EXPECT_TRUE(motor_gezeigt(&m, 0));
+  EXPECT_FALSE(motor_gezeigt(&m, 1));
+  EXPECT_TRUE(motor_gezeigt(nullptr, 1));
 
   // The belt has no stops: it shows up to its light barrier and beyond.
   const modell::beschreibung band = eingebautes("band");

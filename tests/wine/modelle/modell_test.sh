@@ -29,7 +29,8 @@ schranke | ampel | aufzug | band)
   bericht_enthaelt "\"modell\": \"$fall\""
   bericht_enthaelt '"fehler_anzahl": 0,'
   xmllint --noout "$tmp/lauf.svg" || falsch "lauf.svg ist kein wohlgeformtes XML"
-  [ "$(grep -c 'class="spur"' "$tmp/lauf.svg")" -ge 22 ] || falsch "lauf.svg hat zu wenige Spuren"
+  [ "$(grep -c 'class="spur"' "$tmp/lauf.svg")" -ge 3 ] || falsch "lauf.svg hat zu wenige Spuren"
+  grep -q 'ohne Änderung: ' "$tmp/lauf.svg" || falsch "lauf.svg nennt die Spuren ohne Änderung nicht"
   head -n 1 "$tmp/lauf.csv" | grep -qx 'zeit_ms,art,name,wert' || falsch "lauf.csv ohne Kopfzeile"
   ;;
 anschlag)
@@ -104,8 +105,9 @@ zwei)
   ;;
 abfragen)
   # $exe polls schalter and sensor in a tight loop while the axis moves: the
-  # trace holds the axis at its start, when the motor starts, at its stop and
-  # when the motor stops, not at each of the thousands of calls.
+  # trace holds the axis at its start, when the motor starts (unless in the
+  # same millisecond) and at its stop (the motor switched off there changes
+  # nothing), not at each of the thousands of calls.
   rc=0
   LUMBRIK_PANEL=0 LUMBRIK_MODELL=$quellen/tests/wine/modelle/abfragen.toml \
     LUMBRIK_BERICHT=$tmp/lauf.json "${emulator[@]}" "$exe" >"$tmp/aus" 2>"$tmp/err" </dev/null ||
@@ -114,7 +116,8 @@ abfragen)
   abfragen=$(sed -n 's/^\([0-9]*\) Abfragen.*/\1/p' "$tmp/aus")
   [ "${abfragen:-0}" -ge 1000 ] || falsch "nur ${abfragen:-keine} Abfragen"
   achse=$(grep -c ',achse,schlitten,' "$tmp/lauf.csv")
-  [ "$achse" = 4 ] || falsch "$achse Zeilen der Achse in der Spur statt 4: $(grep -m 8 ',achse,' "$tmp/lauf.csv" | tr '\n' ' ')"
+  { [ "$achse" -ge 2 ] && [ "$achse" -le 3 ] && grep ',achse,' "$tmp/lauf.csv" | tail -n 1 | grep -q ',100$'; } ||
+    falsch "$achse Zeilen der Achse in der Spur statt 2 oder 3 bis zum Anschlag: $(grep -m 8 ',achse,' "$tmp/lauf.csv" | tr '\n' ' ')"
   ;;
 *)
   falsch "unbekannter Fall $fall"
