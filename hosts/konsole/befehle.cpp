@@ -1,3 +1,4 @@
+#include "basis/abstand.h"
 #include "hosts/konsole/befehle.h"
 
 #include "hosts/konsole/zeichensatz.h"
@@ -53,24 +54,6 @@ std::string kleingeschrieben(std::string_view text) {
   for (char &c : klein)
     c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   return klein;
-}
-
-// Edits from one text to the other: a letter inserted, removed, replaced,
-// or two neighbours swapped (the commonest typing slip).
-size_t abstand(std::string_view a, std::string_view b) {
-  std::vector<std::vector<size_t>> d(a.size() + 1, std::vector<size_t>(b.size() + 1));
-  for (size_t i = 0; i <= a.size(); ++i)
-    d[i][0] = i;
-  for (size_t k = 0; k <= b.size(); ++k)
-    d[0][k] = k;
-  for (size_t i = 1; i <= a.size(); ++i)
-    for (size_t k = 1; k <= b.size(); ++k) {
-      const size_t ersetzt = d[i - 1][k - 1] + (a[i - 1] == b[k - 1] ? 0 : 1);
-      d[i][k] = std::min({d[i - 1][k] + 1, d[i][k - 1] + 1, ersetzt});
-      if (i > 1 && k > 1 && a[i - 1] == b[k - 2] && a[i - 2] == b[k - 1])
-        d[i][k] = std::min(d[i][k], d[i - 2][k - 2] + 1);
-    }
-  return d[a.size()][b.size()];
 }
 
 // The command `name` most likely meant: the same in other case, otherwise

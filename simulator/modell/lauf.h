@@ -31,9 +31,13 @@ namespace modell {
 #define MODELL_SIGNALART(name, wort) name,
 enum class signalart { MODELL_SIGNALARTEN(MODELL_SIGNALART) };
 #undef MODELL_SIGNALART
-#define MODELL_SIGNALART(name, wort) +1
-constexpr size_t signalarten = 0 MODELL_SIGNALARTEN(MODELL_SIGNALART);
+// Counted by the enumerators of a plain enum of the same list.
+namespace signalarten_zaehlung {
+#define MODELL_SIGNALART(name, wort) name,
+enum { MODELL_SIGNALARTEN(MODELL_SIGNALART) anzahl };
 #undef MODELL_SIGNALART
+} // namespace signalarten_zaehlung
+constexpr size_t signalarten = signalarten_zaehlung::anzahl;
 
 // A box signal as the window and the diagram name it: A3, M1, E2, AX.
 std::string kurzname(signalart art, int nummer);

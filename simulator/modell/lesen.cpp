@@ -1,6 +1,7 @@
 // Reads a model file (TOML, through toml++). Every problem ends the reading
 // with one message naming the file, the line and what is wrong, so a model
 // is loaded whole or not at all.
+#include "basis/abstand.h"
 #include "simulator/modell/modell.h"
 
 #include <toml++/toml.h>
@@ -74,23 +75,6 @@ const art_der_tabelle arten[] = {
 
 // Entries of one list (parts on a belt, time windows, outputs of a rule).
 constexpr size_t listen_platz = 1000;
-
-// Letters to change, insert, delete or swap to turn one word into the other.
-size_t abstand(const std::string &a, const std::string &b) {
-  std::vector<std::vector<size_t>> d(a.size() + 1, std::vector<size_t>(b.size() + 1));
-  for (size_t i = 0; i <= a.size(); ++i)
-    d[i][0] = i;
-  for (size_t j = 0; j <= b.size(); ++j)
-    d[0][j] = j;
-  for (size_t i = 1; i <= a.size(); ++i)
-    for (size_t j = 1; j <= b.size(); ++j) {
-      d[i][j] = std::min(
-          {d[i - 1][j] + 1, d[i][j - 1] + 1, d[i - 1][j - 1] + (a[i - 1] == b[j - 1] ? 0 : 1)});
-      if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1])
-        d[i][j] = std::min(d[i][j], d[i - 2][j - 2] + 1);
-    }
-  return d[a.size()][b.size()];
-}
 
 // " (meinten Sie 'x'?)" for the known word closest to a typo, or "".
 std::string vorschlag(const std::string &wort, const std::vector<std::string> &bekannt) {
