@@ -11,5 +11,5 @@ if [ -z "${DISPLAY:-}" ]; then
 fi
 rc=0
 "$@" || rc=$?
-WINEPREFIX="$build/wineprefix" wineserver -k 2>/dev/null || true
+WINEPREFIX="${LUMBRIK_WINEPREFIX:-$build/wineprefix}" wineserver -k 2>/dev/null || true
 exit "$rc"
