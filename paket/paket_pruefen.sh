@@ -2,7 +2,8 @@
 # Checks the release package: exactly the expected files, its DLLs and the
 # bridge's helper byte for byte the ones the tests ran, a read-me that names
 # every file and what a user must know, every file a shipped document names
-# present, and no path of the building machine in any file.
+# or links present, no path of the building machine in any file, the
+# checksum beside the zip, and the 64-bit console running from the package.
 #   paket_pruefen.sh <zip> <tested 32-bit lumbrik.dll> <tested 64-bit lumbrik.dll>
 #                    <tested bridge> <tested helper> <package name> <source dir> <build dir>
 set -eu
@@ -16,7 +17,7 @@ quellen=$7
 build=$8
 fehler=0
 falsch() {
-  echo "FALSCH: $*"
+  printf 'FALSCH: %s\n' "$*"
   fehler=1
 }
 
@@ -27,7 +28,8 @@ modelle=$(cd "$quellen" && find simulator/modelle -name '*.toml' -o -name '*.txt
 # shellcheck disable=SC2086
 erwartet=$(printf "$name/%s\n" LIESMICH.txt LICENSE.txt CHANGELOG.md lumbrik.dll lumbrik-konsole.exe \
   lumbrik.lib liblumbrik.dll.a lumbrik.def include include/lumbrik.h docs docs/befehle.md \
-  docs/konsole.md docs/hosts.md simulator simulator/LIESMICH.txt simulator/umFish40.DLL \
+  docs/konsole.md docs/hosts.md docs/modelle.md docs/simulator.md docs/simulator.png docs/modell.png \
+  docs/zeitdiagramm.svg docs/zeitdiagramm.png simulator simulator/LIESMICH.txt simulator/umFish40.DLL \
   simulator/modelle $modelle win64/lumbrik-konsole.exe \
   hosts $beispiele win64 win64/lumbrik.dll win64/lumbrik.lib win64/liblumbrik.dll.a win64/lumbrik.def \
   win64/simulator win64/simulator/umFish40.DLL win64/bruecke win64/bruecke/umFish40.DLL \
@@ -92,6 +94,16 @@ for dokument in $(cd "$paket" && find . -name '*.md' -o -name '*.txt' | sed 's|^
   done
 done
 
+# A link or picture in a document (](target)) is a file beside it.
+for dokument in $(cd "$paket" && find . -name '*.md' | sed 's|^\./||'); do
+  fehlt=$(grep -oE '\]\([^)#]+' "$paket/$dokument" | sed 's/^](//' | grep -v '^[a-z]*:' | sort -u |
+    while read -r ziel; do
+      [ -f "$paket/$(dirname "$dokument")/$ziel" ] || printf ' %s' "$ziel"
+    done)
+  [ -z "$fehlt" ] || falsch "$dokument verweist auf Dateien, die nicht im Paket sind:$fehlt"
+done
+[ "$(head -c 4 "$paket/docs/zeitdiagramm.png" | tail -c 3)" = PNG ] || falsch "docs/zeitdiagramm.png ist kein PNG"
+
 # The build and source folders, also as tools fold paths into symbol names.
 for ort in "$quellen" "$build"; do
   for form in "$ort" "$(printf '%s' "$ort" | tr '/.-' '___')"; do
@@ -99,6 +111,17 @@ for ort in "$quellen" "$build"; do
     [ -z "$treffer" ] || falsch "$form steht in: $treffer"
   done
 done
+
+# The 64-bit console runs from the package as the read-me says, with the
+# 64-bit simulated interface copied beside it. The build's Wine prefix, but
+# not its simulator on WINEPATH (wine-run.sh puts <build>/simulator there):
+# the console finds only what lies beside it.
+cp "$paket/win64/simulator/umFish40.DLL" "$paket/win64/"
+antwort=$(printf 'vorbereitung\neinschalten [1 3]\nausgangzustand\n' |
+  LUMBRIK_PANEL=0 LUMBRIK_WINEPREFIX="$build/wineprefix" "$quellen/scripts/wine-run.sh" "$tmp" \
+    "$paket/win64/lumbrik-konsole.exe" --boxes=console 2>&1) ||
+  falsch "win64\\lumbrik-konsole.exe endet mit einem Fehler: $antwort"
+printf '%s\n' "$antwort" | grep -qx '= 5' || falsch "win64\\lumbrik-konsole.exe antwortet nicht = 5: $antwort"
 
 [ "$fehler" = 0 ] || exit 1
 echo "$(basename "$zip"): $(echo "$inhalt" | wc -l) Eintraege, lumbrik.dll wie getestet, Dokumente stimmen"

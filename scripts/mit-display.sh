@@ -7,7 +7,10 @@ set -eu
 build=$1
 shift
 if [ -z "${DISPLAY:-}" ]; then
-  set -- xvfb-run -a -s "-screen 0 1280x1024x24" "$@"
+  # Again inside the virtual display, so that Wine is stopped while it is
+  # still there: a Wine process that outlives it says "X connection to :99
+  # broken" on standard error.
+  exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$build" "$@"
 fi
 rc=0
 "$@" || rc=$?

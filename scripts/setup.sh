@@ -42,6 +42,8 @@ if [ "${1:-}" != demo ]; then
   braucht g++-mingw-w64-x86-64 /usr/bin/x86_64-w64-mingw32-g++-posix
   braucht xdotool /usr/bin/xdotool
   braucht imagemagick /usr/bin/import
+  # Renders the timing diagram as PNG for the release package.
+  braucht librsvg2-bin /usr/bin/rsvg-convert
   braucht g++ /usr/bin/g++
   braucht libclang-rt-14-dev /usr/lib/llvm-14/lib/clang/14.0.6/lib/linux/libclang_rt.fuzzer-x86_64.a
   braucht googletest /usr/src/googletest/CMakeLists.txt

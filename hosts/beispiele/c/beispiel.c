@@ -1,6 +1,7 @@
 /* lumbrik.dll from C or C++, linked through lumbrik.h and the import library
- * (MinGW: liblumbrik.dll.a, Microsoft: lumbrik.lib). Build it as a 32-bit
- * program: a 64-bit process cannot load the 32-bit DLL. */
+ * (MinGW: liblumbrik.dll.a, Microsoft: lumbrik.lib). The same program
+ * builds as a 32-bit one with the package's lumbrik.dll and as a 64-bit one
+ * with win64\lumbrik.dll and its import library. */
 #include "lumbrik.h"
 
 #include <stdio.h>
