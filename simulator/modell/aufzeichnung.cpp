@@ -167,12 +167,22 @@ std::string aufzeichnung::abschliessen(const lauf &l, int64_t laufzeit_ms,
     gesamt += anzahl_[i];
   }
   std::fprintf(f, "\"gesamt\": %" PRIu64 "},\n", gesamt);
+  std::fputs(zusatz_.c_str(), f);
   std::fprintf(f, "  \"spur\": %s,\n  \"zeitdiagramm\": %s\n}\n", json_text(spur_).c_str(),
                diagramm ? json_text(diagramm_).c_str() : "null");
   const bool bericht_ganz = !std::ferror(f);
   if (std::fclose(f) != 0 || !bericht_ganz)
     problem("Bericht: " + bericht_ + " ließ sich nicht ganz schreiben");
   return probleme;
+}
+
+std::string aufzeichnung::abschliessen(int64_t laufzeit_ms, const std::string &meldung) {
+  return abschliessen(lauf(beschreibung{}), laufzeit_ms, meldung);
+}
+
+bool aufzeichnung::schreiben(std::string_view zeilen) {
+  return datei_ && std::fwrite(zeilen.data(), 1, zeilen.size(), datei_) == zeilen.size() &&
+         std::fflush(datei_) == 0;
 }
 
 } // namespace modell

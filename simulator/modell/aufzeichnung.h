@@ -35,13 +35,23 @@ public:
   // that ran, `meldung` why none did (or empty). Returns what went wrong, or
   // an empty text.
   std::string abschliessen(const lauf &l, int64_t laufzeit_ms, const std::string &meldung);
+  // The same for a run no model took part in (a recording of the real box).
+  std::string abschliessen(int64_t laufzeit_ms, const std::string &meldung);
+
+  // Lines in the trace's form written by the caller (a recording of the real
+  // box, with its times to the microsecond), then everything flushed to disk.
+  // `art` counts each one. False when the trace could not be written.
+  bool schreiben(std::string_view zeilen);
+  void zaehlen(signalart art, uint64_t n) { anzahl_[static_cast<size_t>(art)] += n; }
+  // Further members of the report's object, each line `  "name": value,`.
+  void zusatz(std::string text) { zusatz_ = std::move(text); }
 
   uint64_t anzahl(signalart art) const { return anzahl_[static_cast<size_t>(art)]; }
   const std::string &spur() const { return spur_; }
 
 private:
   std::FILE *datei_ = nullptr, *bericht_datei_ = nullptr;
-  std::string bericht_, spur_, diagramm_;
+  std::string bericht_, spur_, diagramm_, zusatz_;
   std::array<uint64_t, signalarten> anzahl_{};
   int modelle_ = 1;
   char puffer_[1 << 16];

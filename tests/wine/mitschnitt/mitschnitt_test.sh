@@ -1,0 +1,128 @@
+#!/bin/bash
+# The recorder's cases, each in folders laid out as a learner's: the host,
+# lumbrik.dll and the recorder (umFish40.DLL) together, the vendor's library
+# in echt\. The files come from the environment (see CMakeLists.txt).
+#   mitschnitt_test.sh CASE CONSOLE SOURCE_DIR EMULATOR...
+# shellcheck source=../fall_vorspann.sh
+. "$(dirname "$0")/../fall_vorspann.sh"
+: "${MITSCHNITT:?}" "${LUMBRIK:?}" "${SIMULATOR:?}" "${ERSATZ:?}" "${ERSATZ_OHNE:?}" "${HOST:?}"
+
+# A folder with the console, the test host, lumbrik.dll and the recorder;
+# the vendor's library (if any) in echt\.
+aufbauen() { # folder [vendor library]
+  mkdir -p "$1"
+  cp "$exe" "$HOST" "$LUMBRIK" "$MITSCHNITT" "$1/"
+  if [ -n "${2:-}" ]; then
+    mkdir -p "$1/echt"
+    cp "$2" "$1/echt/umFish40.DLL"
+  fi
+}
+
+# The console with a script: output in $tmp/aus, errors in $tmp/err.
+konsole() { # folder script
+  rc=0
+  "${emulator[@]}" "$1/$(basename "$exe")" --boxes=console "$2" >"$tmp/aus" 2>"$tmp/err" </dev/null ||
+    rc=$?
+}
+
+# Every line of a trace complete, and no value written twice in a row.
+spur_pruefen() { # trace
+  head -n 1 "$1" | grep -qx 'zeit_ms,art,name,wert' || falsch "$1 ohne Kopfzeile"
+  [ -z "$(tail -c 1 "$1")" ] || falsch "$1 endet mitten in einer Zeile"
+  awk -F, 'NR > 1 {
+      if (NF != 4 || $1 !~ /^[0-9]+\.[0-9][0-9][0-9]$/ || $4 !~ /^-?[0-9]+$/) { print "Zeile " NR ": " $0; exit 1 }
+      k = $2 "," $3; if (k in alt && alt[k] == $4) { print "wiederholt in Zeile " NR ": " $0; exit 1 }
+      alt[k] = $4 }' "$1" || falsch "$1 ist keine saubere Spur"
+}
+
+case $fall in
+beispiel)
+  # The barrier's sample program, the simulated box with its model as the
+  # vendor. No LUMBRIK_MITSCHNITT: the recording lands in mitschnitte\, and
+  # a name taken in the same second gets a number.
+  aufbauen "$tmp/l" "$SIMULATOR"
+  mkdir "$tmp/l/mitschnitte"
+  for s in $(seq 0 30); do
+    : >"$tmp/l/mitschnitte/$(date -d "+$s seconds" +%Y-%m-%d_%H-%M-%S).json"
+  done
+  LUMBRIK_MODELL=schranke LUMBRIK_BERICHT=$tmp/sim.json konsole "$tmp/l" "$quellen/simulator/modelle/schranke.txt"
+  [ "$rc" = 0 ] || falsch "Exit-Code $rc statt 0"
+  bericht=$(find "$tmp/l/mitschnitte" -name '*_2.json')
+  [ "$(echo "$bericht" | wc -w)" = 1 ] || falsch "kein Mitschnitt mit _2 im Namen: $(ls "$tmp/l/mitschnitte" | tail -n 3)"
+  spur=${bericht%.json}.csv
+  spur_pruefen "$spur"
+  python3 -c 'import json, sys; b = json.load(open(sys.argv[1])); sys.exit(b["mitschnitt"]["gleich"]["rbGetInput"] < 1)' \
+    "$bericht" || falsch "der Bericht zaehlt keine gleichen Abfragen"
+  xmllint --noout "${bericht%.json}.svg" || falsch "das Zeitdiagramm ist kein wohlgeformtes XML"
+  [ "$(grep -c 'class="spur"' "${bericht%.json}.svg")" -ge 3 ] || falsch "das Zeitdiagramm hat zu wenige Spuren"
+  grep -q ',eingang,1,1$' "$spur" || falsch "das Auto am Eingang 1 fehlt"
+  # What the program switched, in the order the simulated box traced it.
+  for s in "$spur" "$tmp/sim.csv"; do
+    grep -E ',(ausgang|motor),' "$s" | cut -d, -f2- >"$s.schalten"
+  done
+  diff "$tmp/sim.csv.schalten" "$spur.schalten" >"$tmp/diff" ||
+    falsch "Ausgaenge und Motoren anders als in der simulierten Spur: $(cat "$tmp/diff")"
+  ;;
+durchreichen)
+  aufbauen "$tmp/l" "$ERSATZ"
+  rc=0
+  LUMBRIK_MITSCHNITT=$tmp/m.json "${emulator[@]}" "$tmp/l/$(basename "$HOST")" durchreichen \
+    >"$tmp/aus" 2>"$tmp/err" || rc=$?
+  [ "$rc" = 0 ] || falsch "Exit-Code $rc statt 0"
+  wert=$(sed -n 's/^eingang 1: //p' "$tmp/aus" | tr -d '\r')
+  grep -q ",eingang,1,$wert\$" "$tmp/m.csv" || falsch "die Spur hat Eingang 1 nicht wie gemeldet ($wert)"
+  spur_pruefen "$tmp/m.csv"
+  ;;
+getoetet)
+  # Killed after 2 s: the trace holds whole lines up to at least 1 s before,
+  # and the diagram's code draws it.
+  aufbauen "$tmp/l" "$SIMULATOR"
+  rc=0
+  LUMBRIK_MITSCHNITT=$tmp/m.json "${emulator[@]}" "$tmp/l/$(basename "$HOST")" toeten 2000 \
+    >"$tmp/aus" 2>"$tmp/err" || rc=$?
+  [ "$rc" = 9 ] || falsch "Exit-Code $rc statt 9"
+  [ ! -s "$tmp/m.svg" ] || falsch "ein getoeteter Host hat ein Zeitdiagramm geschrieben"
+  spur_pruefen "$tmp/m.csv"
+  letzte=$(grep ',ausgang,1,' "$tmp/m.csv" | tail -n 1 | cut -d. -f1)
+  [ "${letzte:-0}" -ge 1000 ] || falsch "die Spur endet bei ${letzte:-0} ms, mehr als 1 s vor dem Ende"
+  "${emulator[@]}" "$tmp/l/$(basename "$HOST")" zeichnen "$tmp/m.csv" "$tmp/m.svg" >>"$tmp/aus" 2>>"$tmp/err" ||
+    falsch "die Spur laesst sich nicht zeichnen"
+  xmllint --noout "$tmp/m.svg" || falsch "das Zeitdiagramm ist kein wohlgeformtes XML"
+  ;;
+fehler)
+  # No vendor's library, one without rbGetVoltage, a folder that cannot be
+  # written: a message each; the calls go on.
+  printf 'vorbereitung\neinschalten 1\nausgangzustand\n' >"$tmp/skript.txt"
+  aufbauen "$tmp/ohne"
+  konsole "$tmp/ohne" "$tmp/skript.txt"
+  grep -qF 'lumbrik Mitschnitt: die Bibliothek des Herstellers' "$tmp/err" &&
+    grep -qF 'ohne\echt\umFish40.DLL lässt sich nicht laden (Systemfehler 126' "$tmp/err" ||
+    falsch "ohne Bibliothek keine Meldung mit Datei und Fehler: $(cat "$tmp/err")"
+  grep -qF 'Fehler beim Öffnen des FT-Robo Interfaces an USB' "$tmp/aus" ||
+    falsch "ohne Bibliothek kein Fehlschlag beim Oeffnen"
+  grep -qF 'echt\\umFish40.DLL lässt sich nicht laden' "$tmp/ohne/mitschnitte/"*.json ||
+    falsch "der Bericht nennt die fehlende Bibliothek nicht"
+
+  aufbauen "$tmp/halb" "$ERSATZ_OHNE"
+  konsole "$tmp/halb" "$tmp/skript.txt"
+  grep -qF 'halb\echt\umFish40.DLL hat die Funktion rbGetVoltage nicht' "$tmp/err" ||
+    falsch "keine Meldung der fehlenden Funktion: $(cat "$tmp/err")"
+  grep -qF 'Fehler beim Öffnen des FT-Robo Interfaces an USB' "$tmp/aus" ||
+    falsch "ohne rbGetVoltage kein Fehlschlag beim Oeffnen"
+
+  aufbauen "$tmp/gesperrt" "$SIMULATOR"
+  : >"$tmp/gesperrt/mitschnitte"
+  konsole "$tmp/gesperrt" "$tmp/skript.txt"
+  [ "$rc" = 0 ] || falsch "Exit-Code $rc statt 0"
+  [ "$(grep -c 'lumbrik Mitschnitt' "$tmp/err")" = 1 ] &&
+    grep -qF 'gesperrt\mitschnitte lässt sich nicht anlegen' "$tmp/err" &&
+    grep -qF 'die Aufrufe gehen ohne Mitschnitt weiter' "$tmp/err" ||
+    falsch "keine eine Zeile zum Ordner: $(cat "$tmp/err")"
+  grep -qx '= 1' "$tmp/aus" || falsch "ohne Mitschnitt gehen die Aufrufe nicht durch"
+  ;;
+*)
+  falsch "unbekannter Fall $fall"
+  ;;
+esac
+[ "$fehler" = 0 ] || { echo "--- Ausgabe:"; cat "$tmp/aus"; echo "--- Fehler:"; cat "$tmp/err"; }
+exit "$fehler"
