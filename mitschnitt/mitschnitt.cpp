@@ -405,6 +405,9 @@ DWORD WINAPI mitschnitt::schreiber(void *selbst) {
   auto &m = *static_cast<mitschnitt *>(selbst);
   std::vector<ereignis> stapel;
   stapel.reserve(4096);
+  // The header on disk at once: a killed host's trace is readable even
+  // when nothing changed.
+  m.aufzeichnung_.schreiben({});
   for (;;) {
     Sleep(250);
     AcquireSRWLockExclusive(&m.sperre_);

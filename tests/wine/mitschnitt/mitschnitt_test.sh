@@ -48,7 +48,7 @@ beispiel)
   LUMBRIK_MODELL=schranke LUMBRIK_BERICHT=$tmp/sim.json konsole "$tmp/l" "$quellen/simulator/modelle/schranke.txt"
   [ "$rc" = 0 ] || falsch "Exit-Code $rc statt 0"
   bericht=$(find "$tmp/l/mitschnitte" -name '*_2.json')
-  [ "$(echo "$bericht" | wc -w)" = 1 ] || falsch "kein Mitschnitt mit _2 im Namen: $(ls "$tmp/l/mitschnitte" | tail -n 3)"
+  [ "$(echo "$bericht" | wc -w)" = 1 ] || falsch "kein Mitschnitt mit _2 im Namen"
   spur=${bericht%.json}.csv
   spur_pruefen "$spur"
   python3 -c 'import json, sys; b = json.load(open(sys.argv[1])); sys.exit(b["mitschnitt"]["gleich"]["rbGetInput"] < 1)' \
@@ -95,9 +95,10 @@ fehler)
   printf 'vorbereitung\neinschalten 1\nausgangzustand\n' >"$tmp/skript.txt"
   aufbauen "$tmp/ohne"
   konsole "$tmp/ohne" "$tmp/skript.txt"
-  grep -qF 'lumbrik Mitschnitt: die Bibliothek des Herstellers' "$tmp/err" &&
-    grep -qF 'ohne\echt\umFish40.DLL lässt sich nicht laden (Systemfehler 126' "$tmp/err" ||
-    falsch "ohne Bibliothek keine Meldung mit Datei und Fehler: $(cat "$tmp/err")"
+  grep -qF 'lumbrik Mitschnitt: die Bibliothek des Herstellers Z:' "$tmp/err" ||
+    falsch "ohne Bibliothek keine Meldung: $(cat "$tmp/err")"
+  grep -qF 'ohne\echt\umFish40.DLL lässt sich nicht laden (Systemfehler 126' "$tmp/err" ||
+    falsch "die Meldung nennt Datei und Systemfehler nicht"
   grep -qF 'Fehler beim Öffnen des FT-Robo Interfaces an USB' "$tmp/aus" ||
     falsch "ohne Bibliothek kein Fehlschlag beim Oeffnen"
   grep -qF 'echt\\umFish40.DLL lässt sich nicht laden' "$tmp/ohne/mitschnitte/"*.json ||
@@ -114,10 +115,12 @@ fehler)
   : >"$tmp/gesperrt/mitschnitte"
   konsole "$tmp/gesperrt" "$tmp/skript.txt"
   [ "$rc" = 0 ] || falsch "Exit-Code $rc statt 0"
-  [ "$(grep -c 'lumbrik Mitschnitt' "$tmp/err")" = 1 ] &&
-    grep -qF 'gesperrt\mitschnitte lässt sich nicht anlegen' "$tmp/err" &&
-    grep -qF 'die Aufrufe gehen ohne Mitschnitt weiter' "$tmp/err" ||
-    falsch "keine eine Zeile zum Ordner: $(cat "$tmp/err")"
+  zeilen=$(grep -c 'lumbrik Mitschnitt' "$tmp/err")
+  [ "$zeilen" = 1 ] || falsch "$zeilen Zeilen des Mitschnitts statt einer: $(cat "$tmp/err")"
+  grep -qF 'gesperrt\mitschnitte lässt sich nicht anlegen' "$tmp/err" ||
+    falsch "die Zeile nennt den Ordner nicht"
+  grep -qF 'die Aufrufe gehen ohne Mitschnitt weiter' "$tmp/err" ||
+    falsch "die Zeile sagt nicht, dass es weitergeht"
   grep -qx '= 1' "$tmp/aus" || falsch "ohne Mitschnitt gehen die Aufrufe nicht durch"
   ;;
 *)
