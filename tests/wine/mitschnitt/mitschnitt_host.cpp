@@ -6,8 +6,6 @@
 //   mitschnitt_host toeten MS      switches output 1 every 20 ms and polls for
 //                                  MS milliseconds, then ends as a killed
 //                                  process does (exit code 9, no clean-up)
-//   mitschnitt_host zeichnen CSV SVG  draws a trace with the diagram's code
-#include "simulator/modell/zeitdiagramm.h"
 #include "src/umFish40.h"
 
 #include <windows.h>
@@ -108,13 +106,6 @@ int main(int argc, char **argv) {
     return durchreichen();
   if (argc >= 3 && std::strcmp(argv[1], "toeten") == 0)
     return toeten(static_cast<DWORD>(std::atoi(argv[2])));
-  if (argc >= 4 && std::strcmp(argv[1], "zeichnen") == 0) {
-    std::string meldung;
-    if (modell::zeitdiagramm(argv[2], argv[3], meldung))
-      return 0;
-    std::fprintf(stderr, "%s\n", meldung.c_str());
-    return 1;
-  }
-  std::fprintf(stderr, "Aufruf: mitschnitt_host durchreichen | toeten MS | zeichnen CSV SVG\n");
+  std::fprintf(stderr, "Aufruf: mitschnitt_host durchreichen | toeten MS\n");
   return 2;
 }

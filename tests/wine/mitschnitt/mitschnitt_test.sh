@@ -5,7 +5,7 @@
 #   mitschnitt_test.sh CASE CONSOLE SOURCE_DIR EMULATOR...
 # shellcheck source=../fall_vorspann.sh
 . "$(dirname "$0")/../fall_vorspann.sh"
-: "${MITSCHNITT:?}" "${LUMBRIK:?}" "${SIMULATOR:?}" "${ERSATZ:?}" "${ERSATZ_OHNE:?}" "${HOST:?}"
+: "${MITSCHNITT:?}" "${LUMBRIK:?}" "${SIMULATOR:?}" "${ERSATZ:?}" "${ERSATZ_OHNE:?}" "${HOST:?}" "${ZEITDIAGRAMM:?}"
 
 # A folder with the console, the test host, lumbrik.dll and the recorder;
 # the vendor's library (if any) in echt\.
@@ -75,7 +75,7 @@ durchreichen)
   ;;
 getoetet)
   # Killed after 2 s: the trace holds whole lines up to at least 1 s before,
-  # and the diagram's code draws it.
+  # and lumbrik-zeitdiagramm.exe draws it; in a folder with an umlaut.
   aufbauen "$tmp/l" "$SIMULATOR"
   rc=0
   LUMBRIK_MITSCHNITT=$tmp/m.json "${emulator[@]}" "$tmp/l/$(basename "$HOST")" toeten 2000 \
@@ -85,9 +85,11 @@ getoetet)
   spur_pruefen "$tmp/m.csv"
   letzte=$(grep ',ausgang,1,' "$tmp/m.csv" | tail -n 1 | cut -d. -f1)
   [ "${letzte:-0}" -ge 1000 ] || falsch "die Spur endet bei ${letzte:-0} ms, mehr als 1 s vor dem Ende"
-  "${emulator[@]}" "$tmp/l/$(basename "$HOST")" zeichnen "$tmp/m.csv" "$tmp/m.svg" >>"$tmp/aus" 2>>"$tmp/err" ||
+  mkdir "$tmp/Schüler"
+  cp "$tmp/m.csv" "$tmp/Schüler/"
+  "${emulator[@]}" "$ZEITDIAGRAMM" "$tmp/Schüler/m.csv" >>"$tmp/aus" 2>>"$tmp/err" ||
     falsch "die Spur laesst sich nicht zeichnen"
-  xmllint --noout "$tmp/m.svg" || falsch "das Zeitdiagramm ist kein wohlgeformtes XML"
+  xmllint --noout "$tmp/Schüler/m.svg" || falsch "das Zeitdiagramm ist kein wohlgeformtes XML"
   ;;
 fehler)
   # No vendor's library, one without rbGetVoltage, a folder that cannot be
