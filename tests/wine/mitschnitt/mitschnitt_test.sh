@@ -1,11 +1,22 @@
 #!/bin/bash
 # The recorder's cases, each in folders laid out as a learner's: the host,
 # lumbrik.dll and the recorder (umFish40.DLL) together, the vendor's library
-# in echt\. The files come from the environment (see CMakeLists.txt).
+# in echt\. The files come from the environment (see CMakeLists.txt); the
+# case "bruecke" takes the 32-bit ones from the 32-bit build BUILD32.
 #   mitschnitt_test.sh CASE CONSOLE SOURCE_DIR EMULATOR...
 # shellcheck source=../fall_vorspann.sh
 . "$(dirname "$0")/../fall_vorspann.sh"
-: "${MITSCHNITT:?}" "${LUMBRIK:?}" "${SIMULATOR:?}" "${ERSATZ:?}" "${ERSATZ_OHNE:?}" "${HOST:?}" "${ZEITDIAGRAMM:?}"
+if [ "$fall" = bruecke ]; then
+  : "${LUMBRIK:?}" "${BRUECKE:?}" "${BUILD32:?}"
+  MITSCHNITT=$BUILD32/mitschnitt/umFish40.DLL
+  SIMULATOR=$BUILD32/simulator/umFish40.DLL
+  HELFER=$BUILD32/bruecke/bruecke32/lumbrik-bruecke32.exe
+  for teil in "$MITSCHNITT" "$SIMULATOR" "$HELFER"; do
+    [ -f "$teil" ] || { echo "FEHLT: $teil - aus dem 32-Bit-Build (cmake --build --preset windows)"; exit 1; }
+  done
+else
+  : "${MITSCHNITT:?}" "${LUMBRIK:?}" "${SIMULATOR:?}" "${ERSATZ:?}" "${ERSATZ_OHNE:?}" "${HOST:?}" "${ZEITDIAGRAMM:?}"
+fi
 
 # A folder with the console, the test host, lumbrik.dll and the recorder;
 # the vendor's library (if any) in echt\.
@@ -124,6 +135,27 @@ fehler)
   grep -qF 'die Aufrufe gehen ohne Mitschnitt weiter' "$tmp/err" ||
     falsch "die Zeile sagt nicht, dass es weitergeht"
   grep -qx '= 1' "$tmp/aus" || falsch "ohne Mitschnitt gehen die Aufrufe nicht durch"
+  ;;
+bruecke)
+  # A 64-bit console: the bridge beside it, its helper with the recorder in
+  # bruecke32\, the simulated box in bruecke32\echt\. The recording lands
+  # in bruecke32\mitschnitte\ when the helper ends with the console.
+  mkdir -p "$tmp/l/bruecke32/echt"
+  cp "$exe" "$LUMBRIK" "$BRUECKE" "$tmp/l/"
+  cp "$HELFER" "$MITSCHNITT" "$tmp/l/bruecke32/"
+  cp "$SIMULATOR" "$tmp/l/bruecke32/echt/umFish40.DLL"
+  printf 'vorbereitung\neinschalten 3\nmotor 1 -1\nausgangzustand\nallesaus\n' >"$tmp/skript.txt"
+  konsole "$tmp/l" "$tmp/skript.txt"
+  [ "$rc" = 0 ] || falsch "Exit-Code $rc statt 0"
+  grep -qx '= 6' "$tmp/aus" || falsch "ausgangzustand nicht 6 durch Bruecke und Mitschnitt"
+  bericht=$(find "$tmp/l/bruecke32/mitschnitte" -name '*.json' 2>/dev/null)
+  [ -n "$bericht" ] || falsch "kein Mitschnitt in bruecke32\mitschnitte"
+  python3 -c 'import json, sys; json.load(open(sys.argv[1]))' "$bericht" || falsch "der Bericht ist kein JSON"
+  spur=${bericht%.json}.csv
+  spur_pruefen "$spur"
+  for zeile in ausgang,3,7 motor,1,-7 ausgangzustand,0,6 ausgang,3,0 motor,1,0; do
+    grep -q ",$zeile\$" "$spur" || falsch "die Spur hat $zeile nicht"
+  done
   ;;
 *)
   falsch "unbekannter Fall $fall"
