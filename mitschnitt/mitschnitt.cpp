@@ -125,14 +125,21 @@ public:
   }
   const vendor_tabelle *vendor() const { return vendor_da_ ? &vendor_ : nullptr; }
 
-  // The first open starts the clock and the recording.
-  void geoeffnet(uint32_t handle) {
+  // The clock starts as the first open is called, as the simulated box's
+  // does: a recording and its replay share their zero.
+  void uhr_starten() {
     AcquireSRWLockExclusive(&sperre_);
-    ++aufrufe_[f_rbOpenInterfaceUSB];
     if (!uhr_laeuft_) {
       QueryPerformanceCounter(&start_);
       uhr_laeuft_ = true;
     }
+    ReleaseSRWLockExclusive(&sperre_);
+  }
+
+  // The first open starts the recording.
+  void geoeffnet(uint32_t handle) {
+    AcquireSRWLockExclusive(&sperre_);
+    ++aufrufe_[f_rbOpenInterfaceUSB];
     letztes_oeffnen_ = handle;
     const bool erstes = !offen_;
     if (handle != oeffnen_fehlgeschlagen) {
@@ -229,8 +236,11 @@ private:
     return d / f * 1000000 + d % f * 1000000 / f;
   }
 
+  // Nothing is kept once the recording could not be opened: no one would
+  // ever take it.
   void eintragen(art a, int nummer, int32_t wert, int64_t us) {
-    ereignisse_.push_back({us, a, static_cast<uint8_t>(nummer), wert});
+    if (!verworfen_)
+      ereignisse_.push_back({us, a, static_cast<uint8_t>(nummer), wert});
   }
 
   // Sets one output as the vendor's box would: off keeps its level.
@@ -284,7 +294,7 @@ private:
 
   // What the calls show, behind the lock; the writer takes `ereignisse_`.
   SRWLOCK sperre_ = SRWLOCK_INIT;
-  bool uhr_laeuft_ = false, offen_ = false;
+  bool uhr_laeuft_ = false, offen_ = false, verworfen_ = false;
   uint32_t handle_ = 0, letztes_oeffnen_ = 0;
   std::array<bool, SIM_AUSGAENGE> an_{};
   std::array<int32_t, SIM_AUSGAENGE> stufe_{}, ausgang_{};
@@ -390,6 +400,10 @@ void mitschnitt::aufzeichnen() {
   std::string meldung;
   zeichnet_auf_ = aufzeichnung_oeffnen(meldung);
   if (!zeichnet_auf_) {
+    AcquireSRWLockExclusive(&sperre_);
+    verworfen_ = true;
+    ereignisse_ = {};
+    ReleaseSRWLockExclusive(&sperre_);
     melden(meldung + "; die Aufrufe gehen ohne Mitschnitt weiter");
     return;
   }
@@ -501,6 +515,7 @@ BOOL WINAPI DllMain(HINSTANCE, DWORD grund, void *beim_ende) {
 
 uint32_t WINAPI rbOpenInterfaceUSB(int32_t a, int32_t b) {
   der_mitschnitt.bereit();
+  der_mitschnitt.uhr_starten();
   const vendor_tabelle *v = der_mitschnitt.vendor();
   const uint32_t handle = v ? v->rbOpenInterfaceUSB(a, b) : oeffnen_fehlgeschlagen;
   der_mitschnitt.geoeffnet(handle);

@@ -10,6 +10,7 @@ int werkzeug_main(int argc, char **argv);
 
 int wmain(int argc, wchar_t **argv) {
   std::vector<std::string> texte;
+  texte.reserve(static_cast<size_t>(argc));
   for (int i = 0; i < argc; ++i) {
     const int n = WideCharToMultiByte(CP_UTF8, 0, argv[i], -1, nullptr, 0, nullptr, nullptr);
     std::string t(static_cast<size_t>(n > 0 ? n : 1), '\0');
@@ -18,6 +19,7 @@ int wmain(int argc, wchar_t **argv) {
     texte.push_back(t);
   }
   std::vector<char *> zeiger;
+  zeiger.reserve(texte.size() + 1);
   for (std::string &t : texte)
     zeiger.push_back(t.data());
   zeiger.push_back(nullptr);
