@@ -125,22 +125,13 @@ public:
   }
   const vendor_tabelle *vendor() const { return vendor_da_ ? &vendor_ : nullptr; }
 
-  // The clock starts as the first open is called, as the simulated box's
-  // does: a recording and its replay share their zero.
-  void uhr_starten() {
-    AcquireSRWLockExclusive(&sperre_);
-    if (!uhr_laeuft_) {
-      QueryPerformanceCounter(&start_);
-      uhr_laeuft_ = true;
-    }
-    ReleaseSRWLockExclusive(&sperre_);
-  }
-
   // The first open starts the recording.
   void geoeffnet(uint32_t handle) {
     AcquireSRWLockExclusive(&sperre_);
     ++aufrufe_[f_rbOpenInterfaceUSB];
     letztes_oeffnen_ = handle;
+    if (geoeffnet_um_.QuadPart == 0)
+      QueryPerformanceCounter(&geoeffnet_um_);
     const bool erstes = !offen_;
     if (handle != oeffnen_fehlgeschlagen) {
       offen_ = true;
@@ -197,6 +188,10 @@ public:
     if (!offen_ || handle != handle_ || nummer < 0 || nummer >= lesbar) {
       ++unbeachtet_;
     } else {
+      // The simulated box's replay starts at a switch or a read of an
+      // input, not at rbGetMotors: so does the clock here.
+      if (f != f_rbGetMotors)
+        uhr();
       gelesen &g = gelesen_[static_cast<size_t>(a)][static_cast<size_t>(nummer)];
       if (g.bekannt && g.wert == wert) {
         ++gleich_[f];
@@ -229,7 +224,27 @@ private:
   void wegschreiben(std::vector<ereignis> &stapel);
   std::string zusatz();
 
+  // The clock starts at the first call recorded after the first open, not
+  // at the open: lumbrik's vorbereitung shows its notice box after the open
+  // and waits for a person to close it, so only from the next call on does
+  // a run's timeline say what the program did when. The simulated box's
+  // replay of a recording starts there too.
+  void uhr() {
+    if (!uhr_laeuft_) {
+      QueryPerformanceCounter(&start_);
+      uhr_laeuft_ = true;
+    }
+  }
+  // From the first open to the clock's zero: the notice box and whatever
+  // the program did before its first switch or read.
+  int64_t vor_null_ms() const {
+    if (!uhr_laeuft_ || geoeffnet_um_.QuadPart == 0)
+      return 0;
+    return (start_.QuadPart - geoeffnet_um_.QuadPart) * 1000 / frequenz_.QuadPart;
+  }
   int64_t jetzt_us() const {
+    if (!uhr_laeuft_)
+      return 0;
     LARGE_INTEGER t;
     QueryPerformanceCounter(&t);
     const int64_t d = t.QuadPart - start_.QuadPart, f = frequenz_.QuadPart;
@@ -253,10 +268,12 @@ private:
   template <class F> void schalten(funktion f, uint32_t handle, F aendern) {
     AcquireSRWLockExclusive(&sperre_);
     ++aufrufe_[f];
-    if (!offen_ || handle != handle_ || !aendern())
+    if (!offen_ || handle != handle_ || !aendern()) {
       ++unbeachtet_;
-    else
+    } else {
+      uhr();
       ausgaenge_melden();
+    }
     ReleaseSRWLockExclusive(&sperre_);
   }
 
@@ -290,7 +307,7 @@ private:
   std::string ordner_, vendor_pfad_, vendor_meldung_;
   vendor_tabelle vendor_{};
   bool vendor_da_ = false;
-  LARGE_INTEGER frequenz_{}, start_{};
+  LARGE_INTEGER frequenz_{}, start_{}, geoeffnet_um_{};
 
   // What the calls show, behind the lock; the writer takes `ereignisse_`.
   SRWLOCK sperre_ = SRWLOCK_INIT;
@@ -454,6 +471,7 @@ void mitschnitt::wegschreiben(std::vector<ereignis> &stapel) {
 std::string mitschnitt::zusatz() {
   std::string text = "  \"mitschnitt\": {\n    \"hersteller\": " + json_text(vendor_pfad_) +
                      ",\n    \"oeffnen\": " + std::to_string(letztes_oeffnen_) +
+                     ",\n    \"vor_null_ms\": " + std::to_string(vor_null_ms()) +
                      ",\n    \"aufrufe\": {";
   // Only reads can repeat themselves.
   const auto liste = [&](const std::array<uint64_t, funktionen> &zahlen, size_t von) {
@@ -515,7 +533,6 @@ BOOL WINAPI DllMain(HINSTANCE, DWORD grund, void *beim_ende) {
 
 uint32_t WINAPI rbOpenInterfaceUSB(int32_t a, int32_t b) {
   der_mitschnitt.bereit();
-  der_mitschnitt.uhr_starten();
   const vendor_tabelle *v = der_mitschnitt.vendor();
   const uint32_t handle = v ? v->rbOpenInterfaceUSB(a, b) : oeffnen_fehlgeschlagen;
   der_mitschnitt.geoeffnet(handle);

@@ -8,6 +8,7 @@
 #include <array>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 namespace modell {
 
@@ -45,6 +46,9 @@ public:
   void zaehlen(signalart art, uint64_t n) { anzahl_[static_cast<size_t>(art)] += n; }
   // Further members of the report's object, each line `  "name": value,`.
   void zusatz(std::string text) { zusatz_ = std::move(text); }
+  // A fault no rule of the model found (where a replay departs from its
+  // recording): into the trace now, into the report's list and count at the end.
+  void fehler_melden(int64_t zeit, const std::string &regel, const std::string &text);
 
   uint64_t anzahl(signalart art) const { return anzahl_[static_cast<size_t>(art)]; }
   const std::string &spur() const { return spur_; }
@@ -54,6 +58,12 @@ private:
   std::string bericht_, spur_, diagramm_, zusatz_;
   std::array<uint64_t, signalarten> anzahl_{};
   int modelle_ = 1;
+  struct weiterer_fehler {
+    int64_t zeit;
+    std::string regel, text;
+  };
+  std::vector<weiterer_fehler> weitere_fehler_;
+  uint64_t weitere_anzahl_ = 0;
   char puffer_[1 << 16];
 };
 

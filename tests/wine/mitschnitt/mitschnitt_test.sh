@@ -136,6 +136,38 @@ fehler)
     falsch "die Zeile sagt nicht, dass es weitergeht"
   grep -qx '= 1' "$tmp/aus" || falsch "ohne Mitschnitt gehen die Aufrufe nicht durch"
   ;;
+wiedergabe)
+  # The barrier's sample program recorded, then played back in the simulated
+  # box (LUMBRIK_MODELL=the trace): the same program sets every output as
+  # recorded; one that switches the lamp 1 s late diverges once, at the
+  # recorded time (when the motor started). A wider window than the default
+  # 100 ms keeps a busy machine's jitter out.
+  aufbauen "$tmp/l" "$SIMULATOR"
+  LUMBRIK_MODELL=schranke LUMBRIK_MITSCHNITT=$tmp/m.json konsole "$tmp/l" "$quellen/simulator/modelle/schranke.txt"
+  [ "$rc" = 0 ] || falsch "Aufnahme: Exit-Code $rc statt 0"
+  LUMBRIK_MODELL=$tmp/m.csv LUMBRIK_TOLERANZ=250 LUMBRIK_BERICHT=$tmp/gleich.json \
+    konsole "$(dirname "$exe")" "$quellen/simulator/modelle/schranke.txt"
+  [ "$rc" = 0 ] || falsch "dasselbe Programm: Exit-Code $rc statt 0: $(grep -F '"text"' "$tmp/gleich.json")"
+  grep -qF '"fehler_anzahl": 0,' "$tmp/gleich.json" || falsch "dasselbe Programm weicht ab"
+  grep -q ',eingang,2,1$' "$tmp/gleich.csv" || falsch "der Eingang 2 folgt nicht dem Mitschnitt"
+  printf '%s\n' vorbereitung 'pause 12' 'schalter 1' 't_proz1 4' 'motor 1 1' 'pause 10' 't_proz1 7' \
+    'einschalten 3' 't_proz1 4' 'pause 17' 'motor 1 0' 'schalter 2' 'pause 10' 'motor 1 -1' \
+    'pause 25' 'motor 1 0' 'schalter 1' 'ausschalten 3' >"$tmp/spaet.txt"
+  LUMBRIK_MODELL=$tmp/m.csv LUMBRIK_TOLERANZ=250 LUMBRIK_BERICHT=$tmp/spaet.json \
+    konsole "$(dirname "$exe")" "$tmp/spaet.txt"
+  [ "$rc" = 3 ] || falsch "die spaete Lampe: Exit-Code $rc statt 3"
+  if ! grep -qF '"fehler_anzahl": 1,' "$tmp/spaet.json" ||
+    ! grep -qF '"text": "Ausgang 3: aufgezeichnet 7, jetzt 0"' "$tmp/spaet.json"; then
+    falsch "nicht eine Abweichung am Ausgang 3: $(grep -F '"text"' "$tmp/spaet.json")"
+  fi
+  fehler_ms=$(sed -n 's/.*"zeit_ms": \([0-9]*\), "regel": "mitschnitt".*/\1/p' "$tmp/spaet.json")
+  motor_ms=$(grep ',motor,1,4$' "$tmp/spaet.csv" | cut -d, -f1)
+  lampe_ms=$(grep ',ausgang,3,7$' "$tmp/spaet.csv" | cut -d, -f1)
+  abstand=$((fehler_ms - motor_ms))
+  if [ "${abstand#-}" -gt 250 ] || [ $((lampe_ms - fehler_ms)) -lt 750 ]; then
+    falsch "die Abweichung bei $fehler_ms ms, der Motor bei $motor_ms ms, die Lampe bei $lampe_ms ms"
+  fi
+  ;;
 bruecke)
   # A 64-bit console: the bridge beside it, its helper with the recorder in
   # bruecke32\, the simulated box in bruecke32\echt\. The recording lands
