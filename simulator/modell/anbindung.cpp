@@ -49,6 +49,21 @@ modell::ergebnis modell_anbindung::wiedergabe_beschaffen(const std::string &date
   return {std::move(m), ""};
 }
 
+// A model that names a recording: it is played back under the model's parts,
+// from its path as written or beside the model file. A recording that cannot
+// be read refuses the model: a check that silently lacked it would pass.
+modell::ergebnis modell_anbindung::mit_mitschnitt(modell::ergebnis e, const std::string &wahl) {
+  std::string datei = e.modell->mitschnitt;
+  const size_t trenner = wahl.find_last_of("/\\");
+  const bool absolut = datei.find_first_of("/\\") == 0 || datei.find(':') != std::string::npos;
+  if (!absolut && trenner != std::string::npos)
+    datei = wahl.substr(0, trenner + 1) + datei;
+  const modell::ergebnis w = wiedergabe_beschaffen(datei);
+  if (!w.modell)
+    return {std::nullopt, "Modell " + wahl + ": " + w.meldung};
+  return e;
+}
+
 modell::wiedergabe::melder modell_anbindung::abweichung_melden() {
   return [this](const modell::wiedergabe::abweichung &a) {
     if (bericht_)
@@ -68,6 +83,8 @@ void modell_anbindung::laden() {
   std::optional<modell::beschreibung> m;
   if (!wahl.empty()) {
     modell::ergebnis e = ist_spur(wahl) ? wiedergabe_beschaffen(wahl) : modell_beschaffen(wahl);
+    if (e.modell && !e.modell->mitschnitt.empty())
+      e = mit_mitschnitt(std::move(e), wahl);
     m = std::move(e.modell);
     meldung_ = e.meldung;
     if (!meldung_.empty())

@@ -79,6 +79,7 @@ private:
   // A recording's trace chosen as the model: played back, with a model of
   // its own name and no parts.
   modell::ergebnis wiedergabe_beschaffen(const std::string &datei);
+  modell::ergebnis mit_mitschnitt(modell::ergebnis e, const std::string &wahl);
   modell::wiedergabe::melder abweichung_melden();
   void wiedergabe_lesen(int64_t jetzt, bool vom_host, const sim_zustand &z, modell::box_werte &box);
   const char *bleibend(const std::string &text);

@@ -167,6 +167,23 @@ wiedergabe)
   if [ "${abstand#-}" -gt 250 ] || [ $((lampe_ms - fehler_ms)) -lt 750 ]; then
     falsch "die Abweichung bei $fehler_ms ms, der Motor bei $motor_ms ms, die Lampe bei $lampe_ms ms"
   fi
+
+  # A model that names the recording: its light barrier on input 2 (lit,
+  # active when dark) stands over the recorded input; input 1 follows the
+  # recording.
+  printf '[modell]\nname = "licht"\nmitschnitt = "m.csv"\n\n[[lichtschranke]]\nname = "licht"\neingang = 2\naktiv_bei = "dunkel"\n' \
+    >"$tmp/licht.toml"
+  LUMBRIK_MODELL=$tmp/licht.toml LUMBRIK_TOLERANZ=250 LUMBRIK_BERICHT=$tmp/licht.json \
+    konsole "$(dirname "$exe")" "$quellen/simulator/modelle/schranke.txt"
+  [ "$rc" = 0 ] || falsch "Modell mit Mitschnitt: Exit-Code $rc statt 0"
+  grep -q ',eingang,1,1$' "$tmp/licht.csv" || falsch "mit Modell folgt Eingang 1 nicht dem Mitschnitt"
+  ! grep -q ',eingang,2,1$' "$tmp/licht.csv" || falsch "die Lichtschranke steht nicht ueber dem Mitschnitt"
+  printf '[modell]\nname = "ohne"\nmitschnitt = "fehlt.csv"\n' >"$tmp/ohne.toml"
+  printf 'vorbereitung\n' >"$tmp/kurz.txt"
+  LUMBRIK_MODELL=$tmp/ohne.toml konsole "$(dirname "$exe")" "$tmp/kurz.txt"
+  [ "$rc" = 4 ] || falsch "ohne den genannten Mitschnitt: Exit-Code $rc statt 4"
+  grep -qF "Modell $tmp/ohne.toml: Mitschnitt $tmp/fehlt.csv: die Spur lässt sich nicht lesen" "$tmp/err" ||
+    falsch "keine Meldung zum fehlenden Mitschnitt: $(cat "$tmp/err")"
   ;;
 bruecke)
   # A 64-bit console: the bridge beside it, its helper with the recorder in
