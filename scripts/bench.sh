@@ -1,8 +1,8 @@
 #!/bin/sh
 # Performance figures: the native benchmarks of the command library, the
-# real DLL under Wine, and the round trip of a call through the bridge for
-# 64-bit hosts against a direct call of the 64-bit simulator. Prints them;
-# docs/PERFORMANCE.md keeps a record.
+# real DLL and the recorder under Wine, and the round trip of a call through
+# the bridge for 64-bit hosts against a direct call of the 64-bit simulator.
+# Prints them; docs/PERFORMANCE.md keeps a record.
 set -eu
 cd "$(dirname "$0")/.."
 scripts/setup.sh
@@ -18,6 +18,17 @@ cmake --preset windows
 cmake --build --preset windows --target dll_bench
 scripts/mit-display.sh "$PWD/build/windows" \
   scripts/wine-run.sh "$PWD/build/windows" build/windows/bench/wine/dll_bench.exe
+
+# The recorder, laid out as it ships: itself as umFish40.DLL, the vendor's
+# library (our simulated box) in echt\ beside it.
+cmake --build --preset windows --target mitschnitt_bench
+b32=$PWD/build/windows
+rm -rf "$b32/mitschnitt_bench"
+mkdir -p "$b32/mitschnitt_bench/echt"
+cp "$b32/mitschnitt/umFish40.DLL" "$b32/mitschnitt_bench/"
+cp "$b32/simulator/umFish40.DLL" "$b32/mitschnitt_bench/echt/"
+LUMBRIK_PANEL=0 scripts/mit-display.sh "$b32" \
+  scripts/wine-run.sh "$b32" "$b32/bench/wine/mitschnitt_bench.exe" "Z:$b32/mitschnitt_bench"
 
 # The bridge's helper and the vendor library (our 32-bit simulator) come
 # from the 32-bit build, laid out as for the bridge's tests.

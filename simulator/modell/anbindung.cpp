@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <cstdio>
 
 namespace {
@@ -14,7 +15,63 @@ int64_t millisekunden() {
   return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
+// A trace (a recording of the real box) by its extension.
+bool ist_spur(const std::string &wahl) {
+  std::string e = wahl.size() >= 4 ? wahl.substr(wahl.size() - 4) : "";
+  for (char &c : e)
+    c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+  return e == ".csv";
+}
+
 } // namespace
+
+modell::ergebnis modell_anbindung::wiedergabe_beschaffen(const std::string &datei) {
+  auto w = std::make_unique<modell::wiedergabe>();
+  std::string meldung;
+  if (!w->laden(datei, meldung))
+    return {std::nullopt, meldung};
+  const std::string toleranz = modell::umgebung("LUMBRIK_TOLERANZ");
+  if (!toleranz.empty()) {
+    char *ende = nullptr;
+    const long long ms = std::strtoll(toleranz.c_str(), &ende, 10);
+    if (*ende || ms < 0 || ms > 3600000)
+      std::fprintf(stderr,
+                   "lumbrik Simulator: LUMBRIK_TOLERANZ=%s ist keine Zahl von Millisekunden "
+                   "(0 bis 3600000); es gelten %lld ms.\n",
+                   toleranz.c_str(), static_cast<long long>(w->toleranz()));
+    else
+      w->toleranz_setzen(ms);
+  }
+  wiedergabe_ = std::move(w);
+  modell::beschreibung m;
+  m.name = "mitschnitt";
+  m.titel = "Mitschnitt " + datei;
+  return {std::move(m), ""};
+}
+
+// A model that names a recording: it is played back under the model's parts,
+// from its path as written or beside the model file. A recording that cannot
+// be read refuses the model: a check that silently lacked it would pass.
+modell::ergebnis modell_anbindung::mit_mitschnitt(modell::ergebnis e, const std::string &wahl) {
+  std::string datei = e.modell->mitschnitt;
+  const size_t trenner = wahl.find_last_of("/\\");
+  const bool absolut = datei.find_first_of("/\\") == 0 || datei.find(':') != std::string::npos;
+  if (!absolut && trenner != std::string::npos)
+    datei = wahl.substr(0, trenner + 1) + datei;
+  const modell::ergebnis w = wiedergabe_beschaffen(datei);
+  if (!w.modell)
+    return {std::nullopt, "Modell " + wahl + ": " + w.meldung};
+  return e;
+}
+
+modell::wiedergabe::melder modell_anbindung::abweichung_melden() {
+  return [this](const modell::wiedergabe::abweichung &a) {
+    if (bericht_)
+      bericht_->fehler_melden(a.zeit, "mitschnitt",
+                              a.signal + ": aufgezeichnet " + std::to_string(a.aufgezeichnet) +
+                                  ", jetzt " + std::to_string(a.jetzt));
+  };
+}
 
 const char *modell_anbindung::bleibend(const std::string &text) {
   return texte_.insert(text).first->c_str();
@@ -25,7 +82,9 @@ void modell_anbindung::laden() {
   const std::string berichtdatei = modell::umgebung("LUMBRIK_BERICHT");
   std::optional<modell::beschreibung> m;
   if (!wahl.empty()) {
-    modell::ergebnis e = modell_beschaffen(wahl);
+    modell::ergebnis e = ist_spur(wahl) ? wiedergabe_beschaffen(wahl) : modell_beschaffen(wahl);
+    if (e.modell && !e.modell->mitschnitt.empty())
+      e = mit_mitschnitt(std::move(e), wahl);
     m = std::move(e.modell);
     meldung_ = e.meldung;
     if (!meldung_.empty())
@@ -67,7 +126,7 @@ void modell_anbindung::starten(std::optional<modell::beschreibung> m) {
 }
 
 // The model moves to now and takes what the box holds.
-void modell_anbindung::nachfuehren(const sim_zustand &z) {
+void modell_anbindung::nachfuehren(const sim_zustand &z, bool vom_host) {
   modell::box_werte box;
   for (size_t i = 0; i < SIM_AUSGAENGE; ++i) {
     box.an[i] = z.ausgang_an[i];
@@ -76,11 +135,42 @@ void modell_anbindung::nachfuehren(const sim_zustand &z) {
   }
   for (size_t i = 0; i < SIM_ANALOGE; ++i)
     box.analog[i] = z.analog[i];
-  lauf_->abgleichen(millisekunden(), box);
+  const int64_t jetzt = millisekunden();
+  if (wiedergabe_)
+    wiedergabe_lesen(jetzt, vom_host, z, box);
+  lauf_->abgleichen(jetzt, box);
   for (int n = 1; n <= SIM_EINGAENGE; ++n)
     eingang_[n - 1] = lauf_->eingang(n);
   for (int n = 1; n <= SIM_ANALOGE; ++n)
     analog_[n - 1] = lauf_->analog(n);
+  if (!wiedergabe_ || !wiedergabe_->begonnen())
+    return;
+  // The outputs compared as the trace has them.
+  std::array<int32_t, SIM_AUSGAENGE> ausgang{};
+  for (size_t i = 0; i < SIM_AUSGAENGE; ++i)
+    ausgang[i] = z.ausgang_an[i] ? std::max(z.ausgang_stufe[i], 1) : 0;
+  wiedergabe_->abgleichen(lauf_->jetzt(), ausgang, abweichung_melden());
+}
+
+// The reads as recorded, in place of the box's own inputs: the run's trace
+// then has them, and a model's parts would still stand over them.
+void modell_anbindung::wiedergabe_lesen(int64_t jetzt, bool vom_host, const sim_zustand &z,
+                                        modell::box_werte &box) {
+  lauf_->fortschreiten(jetzt);
+  const int64_t t = lauf_->jetzt();
+  if (vom_host)
+    wiedergabe_->beginnen(t);
+  using w = modell::wiedergabe;
+  for (int n = 1; n <= SIM_EINGAENGE; ++n) {
+    int32_t &e = box.eingang[static_cast<size_t>(n - 1)];
+    e = wiedergabe_->wert(w::eingang, n, t, e);
+  }
+  for (int n = 1; n <= SIM_ANALOGE; ++n) {
+    int32_t &a = box.analog[static_cast<size_t>(n - 1)];
+    a = wiedergabe_->wert(w::analog, n, t, a);
+  }
+  for (int n = 1; n <= SIM_SPANNUNGEN; ++n)
+    spannung_[n - 1] = wiedergabe_->wert(w::spannung, n, t, z.spannung[n - 1]);
 }
 
 modell_anbindung::~modell_anbindung() {
@@ -88,6 +178,8 @@ modell_anbindung::~modell_anbindung() {
     return;
   aktiv_ = false;
   lauf_->fortschreiten(millisekunden());
+  if (wiedergabe_)
+    wiedergabe_->beenden(lauf_->jetzt(), abweichung_melden());
   const std::string probleme = bericht_->abschliessen(*lauf_, lauf_->jetzt(), meldung_);
   if (!probleme.empty())
     std::fprintf(stderr, "lumbrik Simulator: %s.\n", probleme.c_str());
@@ -104,15 +196,16 @@ void modell_anbindung::oeffnen(const sim_zustand &z) {
 
 void modell_anbindung::abgleichen(const sim_zustand &z) {
   if (aktiv_)
-    nachfuehren(z);
+    nachfuehren(z, true);
 }
 
 const int32_t *modell_anbindung::werte(int32_t funktion, const sim_zustand &z,
                                        const int32_t *box_werte) {
-  if (!aktiv_ || (funktion != sim_rbGetInput && funktion != sim_rbGetAnalog))
+  const bool spannung = funktion == sim_rbGetVoltage && wiedergabe_;
+  if (!aktiv_ || (funktion != sim_rbGetInput && funktion != sim_rbGetAnalog && !spannung))
     return box_werte;
-  nachfuehren(z);
-  return funktion == sim_rbGetInput ? eingang_ : analog_;
+  nachfuehren(z, true);
+  return funktion == sim_rbGetInput ? eingang_ : spannung ? spannung_ : analog_;
 }
 
 void modell_anbindung::ueberlagern(sim_zustand &z) {
@@ -121,13 +214,15 @@ void modell_anbindung::ueberlagern(sim_zustand &z) {
   nachfuehren(z);
   std::copy(std::begin(eingang_), std::end(eingang_), z.eingang);
   std::copy(std::begin(analog_), std::end(analog_), z.analog);
+  if (wiedergabe_)
+    std::copy(std::begin(spannung_), std::end(spannung_), z.spannung);
 }
 
 uint32_t modell_anbindung::fehler_anzahl(const sim_zustand &z) {
   if (!aktiv_)
     return 0;
   nachfuehren(z);
-  const uint64_t anzahl = lauf_->fehler_anzahl();
+  const uint64_t anzahl = lauf_->fehler_anzahl() + (wiedergabe_ ? wiedergabe_->anzahl() : 0);
   return anzahl > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(anzahl);
 }
 
@@ -163,6 +258,7 @@ void modell_anbindung::einsetzen(std::optional<modell::beschreibung> m, const si
   // A choice made by hand stands over LUMBRIK_MODELL, even before the first open.
   geladen_ = true;
   meldung_.clear();
+  wiedergabe_.reset();
   starten(std::move(m));
   if (aktiv_)
     nachfuehren(z);

@@ -7,6 +7,7 @@
 
 #include "simulator/modell/aufzeichnung.h"
 #include "simulator/modell/lauf.h"
+#include "simulator/modell/wiedergabe.h"
 #include "simulator/sim_steuerung.h"
 
 #include <array>
@@ -73,7 +74,14 @@ public:
 private:
   void laden();
   void starten(std::optional<modell::beschreibung> m);
-  void nachfuehren(const sim_zustand &z);
+  // `vom_host` for a host's switch or read (not the window's look).
+  void nachfuehren(const sim_zustand &z, bool vom_host = false);
+  // A recording's trace chosen as the model: played back, with a model of
+  // its own name and no parts.
+  modell::ergebnis wiedergabe_beschaffen(const std::string &datei);
+  modell::ergebnis mit_mitschnitt(modell::ergebnis e, const std::string &wahl);
+  modell::wiedergabe::melder abweichung_melden();
+  void wiedergabe_lesen(int64_t jetzt, bool vom_host, const sim_zustand &z, modell::box_werte &box);
   const char *bleibend(const std::string &text);
 
   bool geladen_ = false;
@@ -83,7 +91,8 @@ private:
   std::string meldung_, name_;
   std::unique_ptr<modell::aufzeichnung> bericht_;
   std::unique_ptr<modell::lauf> lauf_;
-  int32_t eingang_[SIM_EINGAENGE] = {}, analog_[SIM_ANALOGE] = {};
+  std::unique_ptr<modell::wiedergabe> wiedergabe_;
+  int32_t eingang_[SIM_EINGAENGE] = {}, analog_[SIM_ANALOGE] = {}, spannung_[SIM_SPANNUNGEN] = {};
   // A host may keep what sim_modell_name_utf8 returned while the window switches
   // the model: every text handed out stays, unchanged.
   std::set<std::string> texte_;

@@ -152,12 +152,18 @@ std::string aufzeichnung::abschliessen(const lauf &l, int64_t laufzeit_ms,
                json_text(m.titel).c_str());
   std::fprintf(f, "  \"meldung\": %s,\n  \"laufzeit_ms\": %" PRId64 ",\n",
                json_text(meldung).c_str(), laufzeit_ms);
-  std::fprintf(f, "  \"fehler_anzahl\": %" PRIu64 ",\n  \"fehler\": [", l.fehler_anzahl());
+  std::fprintf(f, "  \"fehler_anzahl\": %" PRIu64 ",\n  \"fehler\": [",
+               l.fehler_anzahl() + weitere_anzahl_);
   const char *komma = "";
   for (const fehler_eintrag &e : l.fehlerliste()) {
     const regel &r = m.regeln[static_cast<size_t>(e.regel)];
     std::fprintf(f, "%s\n    {\"zeit_ms\": %" PRId64 ", \"regel\": %s, \"text\": %s}", komma,
                  e.zeit, json_text(r.name).c_str(), json_text(r.text).c_str());
+    komma = ",";
+  }
+  for (const weiterer_fehler &e : weitere_fehler_) {
+    std::fprintf(f, "%s\n    {\"zeit_ms\": %" PRId64 ", \"regel\": %s, \"text\": %s}", komma,
+                 e.zeit, json_text(e.regel).c_str(), json_text(e.text).c_str());
     komma = ",";
   }
   std::fprintf(f, "%s],\n  \"anzahl\": {", *komma ? "\n  " : "");
@@ -167,12 +173,30 @@ std::string aufzeichnung::abschliessen(const lauf &l, int64_t laufzeit_ms,
     gesamt += anzahl_[i];
   }
   std::fprintf(f, "\"gesamt\": %" PRIu64 "},\n", gesamt);
+  std::fputs(zusatz_.c_str(), f);
   std::fprintf(f, "  \"spur\": %s,\n  \"zeitdiagramm\": %s\n}\n", json_text(spur_).c_str(),
                diagramm ? json_text(diagramm_).c_str() : "null");
   const bool bericht_ganz = !std::ferror(f);
   if (std::fclose(f) != 0 || !bericht_ganz)
     problem("Bericht: " + bericht_ + " ließ sich nicht ganz schreiben");
   return probleme;
+}
+
+std::string aufzeichnung::abschliessen(int64_t laufzeit_ms, const std::string &meldung) {
+  return abschliessen(lauf(beschreibung{}), laufzeit_ms, meldung);
+}
+
+void aufzeichnung::fehler_melden(int64_t zeit, const std::string &regel, const std::string &text) {
+  aenderung(zeit, signalart::fehler, regel, 1);
+  // The first ones are kept for the report, as the model's faults are.
+  if (weitere_fehler_.size() < lauf::fehler_platz)
+    weitere_fehler_.push_back({zeit, regel, text});
+  ++weitere_anzahl_;
+}
+
+bool aufzeichnung::schreiben(std::string_view zeilen) {
+  return datei_ && std::fwrite(zeilen.data(), 1, zeilen.size(), datei_) == zeilen.size() &&
+         std::fflush(datei_) == 0;
 }
 
 } // namespace modell

@@ -8,6 +8,7 @@
 #include <array>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 namespace modell {
 
@@ -35,15 +36,34 @@ public:
   // that ran, `meldung` why none did (or empty). Returns what went wrong, or
   // an empty text.
   std::string abschliessen(const lauf &l, int64_t laufzeit_ms, const std::string &meldung);
+  // The same for a run no model took part in (a recording of the real box).
+  std::string abschliessen(int64_t laufzeit_ms, const std::string &meldung);
+
+  // Lines in the trace's form written by the caller (a recording of the real
+  // box, with its times to the microsecond), then everything flushed to disk.
+  // `art` counts each one. False when the trace could not be written.
+  bool schreiben(std::string_view zeilen);
+  void zaehlen(signalart art, uint64_t n) { anzahl_[static_cast<size_t>(art)] += n; }
+  // Further members of the report's object, each line `  "name": value,`.
+  void zusatz(std::string text) { zusatz_ = std::move(text); }
+  // A fault no rule of the model found (where a replay departs from its
+  // recording): into the trace now, into the report's list and count at the end.
+  void fehler_melden(int64_t zeit, const std::string &regel, const std::string &text);
 
   uint64_t anzahl(signalart art) const { return anzahl_[static_cast<size_t>(art)]; }
   const std::string &spur() const { return spur_; }
 
 private:
   std::FILE *datei_ = nullptr, *bericht_datei_ = nullptr;
-  std::string bericht_, spur_, diagramm_;
+  std::string bericht_, spur_, diagramm_, zusatz_;
   std::array<uint64_t, signalarten> anzahl_{};
   int modelle_ = 1;
+  struct weiterer_fehler {
+    int64_t zeit;
+    std::string regel, text;
+  };
+  std::vector<weiterer_fehler> weitere_fehler_;
+  uint64_t weitere_anzahl_ = 0;
   char puffer_[1 << 16];
 };
 

@@ -43,7 +43,7 @@ std::string box_hat(int anzahl, const char *was) {
 }
 
 const art_der_tabelle arten[] = {
-    {"modell", 1, "", {"name", "titel"}},
+    {"modell", 1, "", {"name", "titel", "mitschnitt"}},
     {"achse",
      SIM_MOTOREN,
      box_hat(SIM_MOTOREN, "Motoren"),
@@ -302,6 +302,7 @@ public:
     tabelle k(*kopf->as_table(), "[modell]", art_von("modell").schluessel);
     m_.name = k.text("name");
     m_.titel = k.text("titel", m_.name);
+    m_.mitschnitt = k.text("mitschnitt", "");
     k.nichts_uebrig();
 
     jede(datei_, "achse", [&](tabelle &t) { achse_lesen(t); });

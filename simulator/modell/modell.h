@@ -95,6 +95,9 @@ struct regel {
 
 struct beschreibung {
   std::string name, titel;
+  // A recording of a real run whose reads the model's parts stand over
+  // (docs/mitschnitt.md), as written in the file; empty for none.
+  std::string mitschnitt;
   std::vector<achse> achsen;
   std::vector<schalter> schalter_liste;
   std::vector<poti> potis;

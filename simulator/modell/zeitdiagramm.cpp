@@ -5,6 +5,7 @@
 #include "simulator/modell/lauf.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <iterator>
@@ -122,6 +123,10 @@ bool zerlegen(const std::vector<std::string> &felder, zeile &z) {
   z.name = felder[2];
   char *ende = nullptr;
   z.zeit = std::strtoll(zeit.c_str(), &ende, 10);
+  // A recording of the real box writes microseconds as a fraction: "12.345".
+  if (*ende == '.' && ende != zeit.c_str() && std::isdigit(static_cast<unsigned char>(ende[1])))
+    for (++ende; std::isdigit(static_cast<unsigned char>(*ende));)
+      ++ende;
   if (zeit.empty() || *ende || z.zeit < 0)
     return false;
   z.wert = std::strtod(wert.c_str(), &ende);
