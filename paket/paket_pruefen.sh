@@ -5,16 +5,18 @@
 # or links present, no path of the building machine in any file, the
 # checksum beside the zip, and the 64-bit console running from the package.
 #   paket_pruefen.sh <zip> <tested 32-bit lumbrik.dll> <tested 64-bit lumbrik.dll>
-#                    <tested bridge> <tested helper> <package name> <source dir> <build dir>
+#                    <tested bridge> <tested helper> <tested recorder> <package name>
+#                    <source dir> <build dir>
 set -eu
 zip=$1
 dll=$2
 dll64=$3
 bruecke=$4
 helfer=$5
-name=$6
-quellen=$7
-build=$8
+rekorder=$6
+name=$7
+quellen=$8
+build=$9
 fehler=0
 falsch() {
   printf 'FALSCH: %s\n' "$*"
@@ -28,8 +30,9 @@ modelle=$(cd "$quellen" && find simulator/modelle -name '*.toml' -o -name '*.txt
 # shellcheck disable=SC2086
 erwartet=$(printf "$name/%s\n" LIESMICH.txt LICENSE.txt CHANGELOG.md lumbrik.dll lumbrik-konsole.exe \
   lumbrik.lib liblumbrik.dll.a lumbrik.def include include/lumbrik.h docs docs/befehle.md \
-  docs/konsole.md docs/hosts.md docs/modelle.md docs/simulator.md docs/simulator.png docs/modell.png \
-  docs/zeitdiagramm.svg docs/zeitdiagramm.png simulator simulator/LIESMICH.txt simulator/umFish40.DLL \
+  docs/konsole.md docs/hosts.md docs/modelle.md docs/simulator.md docs/mitschnitt.md docs/simulator.png \
+  docs/modell.png docs/zeitdiagramm.svg docs/zeitdiagramm.png docs/mitschnitt.svg mitschnitt \
+  mitschnitt/umFish40.DLL mitschnitt/lumbrik-zeitdiagramm.exe mitschnitt/LIESMICH.txt simulator simulator/LIESMICH.txt simulator/umFish40.DLL \
   simulator/modelle $modelle win64/lumbrik-konsole.exe \
   hosts $beispiele win64 win64/lumbrik.dll win64/lumbrik.lib win64/liblumbrik.dll.a win64/lumbrik.def \
   win64/simulator win64/simulator/umFish40.DLL win64/bruecke win64/bruecke/umFish40.DLL \
@@ -55,12 +58,13 @@ cmp "$paket/win64/lumbrik.dll" "$dll64" || falsch "win64/lumbrik.dll im Paket is
 cmp "$paket/win64/bruecke/umFish40.DLL" "$bruecke" || falsch "die Brücke im Paket ist nicht die getestete"
 cmp "$paket/win64/bruecke/bruecke32/lumbrik-bruecke32.exe" "$helfer" ||
   falsch "der Helfer im Paket ist nicht der getestete"
+cmp "$paket/mitschnitt/umFish40.DLL" "$rekorder" || falsch "der Mitschnitt im Paket ist nicht der getestete"
 
 # The read-me names every other file (as Windows writes paths) and says
 # in both languages which files a 32-bit and a 64-bit host need, and where
 # the vendor's library goes for the bridge.
 liesmich=$paket/LIESMICH.txt
-dateien=$(cd "$paket" && find . -type f ! -name LIESMICH.txt -o -type f -path ./simulator/LIESMICH.txt |
+dateien=$(cd "$paket" && find . -type f ! -path ./LIESMICH.txt |
   sed 's|^\./||' | sort)
 for datei in $dateien; do
   # The examples and the models are named by their folder.
@@ -84,10 +88,16 @@ alle=$(cd "$paket" && find . -type f | sed 's|^\./||' | tr '[:upper:]' '[:lower:
 for dokument in $(cd "$paket" && find . -name '*.md' -o -name '*.txt' | sed 's|^\./||'); do
   ordner=$(dirname "$dokument")
   for pfad in $(grep -oiE '[A-Za-z0-9_.\\/-]*[A-Za-z0-9_-]\.(dll|exe|h|lib|a|def|md|txt|sh|c|cpp|png|zip)\b' \
-    "$paket/$dokument" | sed 's|\\|/|g' | tr '[:upper:]' '[:lower:]' | sed 's|^\./||' | sort -u); do
+    "$paket/$dokument" | sed 's|\\|/|g; s|//*|/|g' | tr '[:upper:]' '[:lower:]' | sed 's|^\./||' | sort -u); do
     case $pfad in
     # Programs and headers that are not ours, named where hosts meet them.
     node.exe | python.exe | stdio.h | windows.h) ;;
+    # The user's own programs, named in examples of a host's folder.
+    host.exe | program.exe | programm.exe | programm.txt) ;;
+    # The vendor's library, which the user puts into echt\ beside the recorder.
+    *echt/umfish40.dll) ;;
+    # A host's folder laid out for the bridge: each file there is one of ours.
+    bruecke32/*) printf '%s\n' "$alle" | grep -qE "(^|/)$(basename "$pfad" | sed 's/\./\\./g')\$" ;;
     */*) printf '%s\n' "$alle" | grep -qxF -e "$pfad" -e "$ordner/$pfad" ;;
     *) printf '%s\n' "$alle" | grep -qE "(^|/)$(printf '%s' "$pfad" | sed 's/\./\\./g')\$" ;;
     esac || falsch "$dokument nennt $pfad, das nicht im Paket ist"
