@@ -6,6 +6,7 @@
 // counted. The caller's path never touches the disk: a thread writes the
 // trace at least once a second, and at the process's end the report and the
 // timing diagram are written beside it.
+#include "basis/sperre.h"
 #include "simulator/box_groessen.h"
 #include "simulator/modell/aufzeichnung.h"
 #include "simulator/modell/datei.h"
@@ -126,64 +127,64 @@ public:
   const vendor_tabelle *vendor() const { return vendor_da_ ? &vendor_ : nullptr; }
 
   // The first open starts the recording.
-  void geoeffnet(uint32_t handle) {
-    AcquireSRWLockExclusive(&sperre_);
-    ++aufrufe_[f_rbOpenInterfaceUSB];
-    letztes_oeffnen_ = handle;
-    if (geoeffnet_um_.QuadPart == 0)
-      QueryPerformanceCounter(&geoeffnet_um_);
-    const bool erstes = !offen_;
-    if (handle != oeffnen_fehlgeschlagen) {
-      offen_ = true;
-      handle_ = handle;
-      // Every output and motor gets a first value, as in a simulated run.
-      if (erstes)
-        for (int i = 0; i < SIM_AUSGAENGE + SIM_MOTOREN; ++i)
-          eintragen(i < SIM_AUSGAENGE ? art::ausgang : art::motor,
-                    i < SIM_AUSGAENGE ? i + 1 : i - SIM_AUSGAENGE + 1, 0, 0);
+  void geoeffnet(uint32_t handle) EXCLUDES(sperre_) {
+    {
+      const gesperrt halten(sperre_);
+      ++aufrufe_[f_rbOpenInterfaceUSB];
+      letztes_oeffnen_ = handle;
+      if (geoeffnet_um_.QuadPart == 0)
+        QueryPerformanceCounter(&geoeffnet_um_);
+      const bool erstes = !offen_;
+      if (handle != oeffnen_fehlgeschlagen) {
+        offen_ = true;
+        handle_ = handle;
+        // Every output and motor gets a first value, as in a simulated run.
+        if (erstes)
+          for (int i = 0; i < SIM_AUSGAENGE + SIM_MOTOREN; ++i)
+            eintragen(i < SIM_AUSGAENGE ? art::ausgang : art::motor,
+                      i < SIM_AUSGAENGE ? i + 1 : i - SIM_AUSGAENGE + 1, 0, 0);
+      }
     }
-    ReleaseSRWLockExclusive(&sperre_);
     if (!aufzeichnung_begonnen_.exchange(true))
       aufzeichnen();
   }
 
-  void lampe(uint32_t handle, int32_t ausgang, int32_t an, int32_t stufe) {
-    schalten(f_rbSetLampEx, handle, [&] {
-      if (ausgang < 1 || ausgang > SIM_AUSGAENGE)
-        return false;
-      setzen(ausgang - 1, an != 0, stufe);
-      return true;
-    });
+  void lampe(uint32_t handle, int32_t ausgang, int32_t an, int32_t stufe) EXCLUDES(sperre_) {
+    const gesperrt halten(sperre_);
+    if (!annehmen(f_rbSetLampEx, handle, ausgang >= 1 && ausgang <= SIM_AUSGAENGE))
+      return;
+    setzen(ausgang - 1, an != 0, stufe);
+    ausgaenge_melden();
   }
 
   // Motor n runs one way with output 2n-1 on, the other with output 2n.
-  void motor(uint32_t handle, int32_t nummer, int32_t wert, int32_t stufe) {
-    schalten(f_rbSetMotorEx, handle, [&] {
-      if (nummer < 1 || nummer > SIM_MOTOREN)
-        return false;
-      setzen(2 * nummer - 2, wert > 0, stufe);
-      setzen(2 * nummer - 1, wert < 0, stufe);
-      return true;
-    });
+  void motor(uint32_t handle, int32_t nummer, int32_t wert, int32_t stufe) EXCLUDES(sperre_) {
+    const gesperrt halten(sperre_);
+    if (!annehmen(f_rbSetMotorEx, handle, nummer >= 1 && nummer <= SIM_MOTOREN))
+      return;
+    setzen(2 * nummer - 2, wert > 0, stufe);
+    setzen(2 * nummer - 1, wert < 0, stufe);
+    ausgaenge_melden();
   }
 
   // Two bits per motor, lowest first: 1 one way, 2 the other, 0 or 3 stop;
   // the level is the one its first output last had (7 when it never had one).
-  void motoren(uint32_t handle, int32_t maske) {
-    schalten(f_rbSetMotors, handle, [&] {
-      for (int m = 0; m < SIM_MOTOREN; ++m) {
-        const uint32_t bits = (static_cast<uint32_t>(maske) >> (2 * m)) & 3u;
-        const int32_t s = stufe_[static_cast<size_t>(2 * m)];
-        setzen(2 * m, bits == 1u, s > 0 ? s : SIM_STUFEN);
-        setzen(2 * m + 1, bits == 2u, s > 0 ? s : SIM_STUFEN);
-      }
-      return true;
-    });
+  void motoren(uint32_t handle, int32_t maske) EXCLUDES(sperre_) {
+    const gesperrt halten(sperre_);
+    if (!annehmen(f_rbSetMotors, handle, true))
+      return;
+    for (int m = 0; m < SIM_MOTOREN; ++m) {
+      const uint32_t bits = (static_cast<uint32_t>(maske) >> (2 * m)) & 3u;
+      const int32_t s = stufe_[static_cast<size_t>(2 * m)];
+      setzen(2 * m, bits == 1u, s > 0 ? s : SIM_STUFEN);
+      setzen(2 * m + 1, bits == 2u, s > 0 ? s : SIM_STUFEN);
+    }
+    ausgaenge_melden();
   }
 
   // A read: written when it differs from the last one of the same number.
-  void abfrage(funktion f, art a, uint32_t handle, int32_t nummer, int32_t wert) {
-    AcquireSRWLockExclusive(&sperre_);
+  void abfrage(funktion f, art a, uint32_t handle, int32_t nummer, int32_t wert) EXCLUDES(sperre_) {
+    const gesperrt halten(sperre_);
     ++aufrufe_[f];
     if (!offen_ || handle != handle_ || nummer < 0 || nummer >= lesbar) {
       ++unbeachtet_;
@@ -200,36 +201,34 @@ public:
         eintragen(a, nummer, wert, jetzt_us());
       }
     }
-    ReleaseSRWLockExclusive(&sperre_);
   }
 
   // A call without a vendor library is counted only.
-  void gezaehlt(funktion f) {
-    AcquireSRWLockExclusive(&sperre_);
+  void gezaehlt(funktion f) EXCLUDES(sperre_) {
+    const gesperrt halten(sperre_);
     ++aufrufe_[f];
-    ReleaseSRWLockExclusive(&sperre_);
   }
 
   // At the process's end, when no other thread runs any more: the rest of
   // the trace, the report and the diagram.
-  void beenden();
+  void beenden() EXCLUDES(sperre_);
 
 private:
   static BOOL CALLBACK laden(INIT_ONCE *, void *selbst, void **);
-  void laden();
-  void aufzeichnen();
+  void laden() EXCLUDES(sperre_);
+  void aufzeichnen() EXCLUDES(sperre_);
   bool aufzeichnung_oeffnen(std::string &meldung);
   static DWORD WINAPI schreiber(void *selbst);
   // Writes out what the calls left since the last time.
   void wegschreiben(std::vector<ereignis> &stapel);
-  std::string zusatz();
+  std::string zusatz() REQUIRES(sperre_);
 
   // The clock starts at the first call recorded after the first open, not
   // at the open: lumbrik's vorbereitung shows its notice box after the open
   // and waits for a person to close it, so only from the next call on does
   // a run's timeline say what the program did when. The simulated box's
   // replay of a recording starts there too.
-  void uhr() {
+  void uhr() REQUIRES(sperre_) {
     if (!uhr_laeuft_) {
       QueryPerformanceCounter(&start_);
       uhr_laeuft_ = true;
@@ -237,12 +236,12 @@ private:
   }
   // From the first open to the clock's zero: the notice box and whatever
   // the program did before its first switch or read.
-  int64_t vor_null_ms() const {
+  int64_t vor_null_ms() const REQUIRES(sperre_) {
     if (!uhr_laeuft_ || geoeffnet_um_.QuadPart == 0)
       return 0;
     return (start_.QuadPart - geoeffnet_um_.QuadPart) * 1000 / frequenz_.QuadPart;
   }
-  int64_t jetzt_us() const {
+  int64_t jetzt_us() const REQUIRES(sperre_) {
     if (!uhr_laeuft_)
       return 0;
     LARGE_INTEGER t;
@@ -253,52 +252,54 @@ private:
 
   // Nothing is kept once the recording could not be opened: no one would
   // ever take it.
-  void eintragen(art a, int nummer, int32_t wert, int64_t us) {
+  void eintragen(art a, int nummer, int32_t wert, int64_t us) REQUIRES(sperre_) {
     if (!verworfen_)
       ereignisse_.push_back({us, a, static_cast<uint8_t>(nummer), wert});
   }
 
   // Sets one output as the vendor's box would: off keeps its level.
-  void setzen(int index, bool an, int32_t stufe) {
+  void setzen(int index, bool an, int32_t stufe) REQUIRES(sperre_) {
     an_[static_cast<size_t>(index)] = an;
     if (an)
       stufe_[static_cast<size_t>(index)] = stufe;
   }
 
-  template <class F> void schalten(funktion f, uint32_t handle, F aendern) {
-    AcquireSRWLockExclusive(&sperre_);
+  // Counts a switch, and says whether it is recorded: only with the open
+  // handle and for an output or motor the box has. Its clock starts there.
+  bool annehmen(funktion f, uint32_t handle, bool gueltig) REQUIRES(sperre_) {
     ++aufrufe_[f];
-    if (!offen_ || handle != handle_ || !aendern()) {
+    if (!offen_ || handle != handle_ || !gueltig) {
       ++unbeachtet_;
-    } else {
-      uhr();
-      ausgaenge_melden();
+      return false;
     }
-    ReleaseSRWLockExclusive(&sperre_);
+    uhr();
+    return true;
   }
 
   // Outputs (their level while on) and motors (plus or minus the level of
   // the output that runs them) as a simulated run traces them.
-  void ausgaenge_melden() {
+  void ausgaenge_melden() REQUIRES(sperre_) {
     int64_t us = -1;
-    const auto melde = [&](art a, int nummer, int32_t &alt, int32_t neu) {
-      if (alt == neu)
-        return;
-      alt = neu;
-      if (us < 0)
-        us = jetzt_us();
-      eintragen(a, nummer, neu, us);
-    };
     for (size_t i = 0; i < SIM_AUSGAENGE; ++i)
-      melde(art::ausgang, static_cast<int>(i) + 1, ausgang_[i],
-            an_[i] ? std::max(stufe_[i], 1) : 0);
+      melde(art::ausgang, static_cast<int>(i) + 1, ausgang_[i], an_[i] ? std::max(stufe_[i], 1) : 0,
+            us);
     for (size_t m = 0; m < SIM_MOTOREN; ++m) {
       const size_t v = 2 * m, z = v + 1;
       const int32_t wert = an_[v] == an_[z] ? 0
                            : an_[v]         ? std::max(stufe_[v], 1)
                                             : -std::max(stufe_[z], 1);
-      melde(art::motor, static_cast<int>(m) + 1, motor_[m], wert);
+      melde(art::motor, static_cast<int>(m) + 1, motor_[m], wert, us);
     }
+  }
+  // One signal's new value, if it changed; all changes of one call share
+  // their time.
+  void melde(art a, int nummer, int32_t &alt, int32_t neu, int64_t &us) REQUIRES(sperre_) {
+    if (alt == neu)
+      return;
+    alt = neu;
+    if (us < 0)
+      us = jetzt_us();
+    eintragen(a, nummer, neu, us);
   }
 
   INIT_ONCE einmal_ = INIT_ONCE_STATIC_INIT;
@@ -307,19 +308,23 @@ private:
   std::string ordner_, vendor_pfad_, vendor_meldung_;
   vendor_tabelle vendor_{};
   bool vendor_da_ = false;
-  LARGE_INTEGER frequenz_{}, start_{}, geoeffnet_um_{};
+  LARGE_INTEGER frequenz_{};
 
   // What the calls show, behind the lock; the writer takes `ereignisse_`.
-  SRWLOCK sperre_ = SRWLOCK_INIT;
-  bool uhr_laeuft_ = false, offen_ = false, verworfen_ = false;
-  uint32_t handle_ = 0, letztes_oeffnen_ = 0;
-  std::array<bool, SIM_AUSGAENGE> an_{};
-  std::array<int32_t, SIM_AUSGAENGE> stufe_{}, ausgang_{};
-  std::array<int32_t, SIM_MOTOREN> motor_{};
-  std::array<std::array<gelesen, lesbar>, arten> gelesen_{};
-  std::array<uint64_t, funktionen> aufrufe_{}, gleich_{};
-  uint64_t unbeachtet_ = 0;
-  std::vector<ereignis> ereignisse_;
+  sperre sperre_;
+  LARGE_INTEGER start_ GUARDED_BY(sperre_){}, geoeffnet_um_ GUARDED_BY(sperre_){};
+  bool uhr_laeuft_ GUARDED_BY(sperre_) = false;
+  bool offen_ GUARDED_BY(sperre_) = false;
+  bool verworfen_ GUARDED_BY(sperre_) = false;
+  uint32_t handle_ GUARDED_BY(sperre_) = 0;
+  uint32_t letztes_oeffnen_ GUARDED_BY(sperre_) = 0;
+  std::array<bool, SIM_AUSGAENGE> an_ GUARDED_BY(sperre_){};
+  std::array<int32_t, SIM_AUSGAENGE> stufe_ GUARDED_BY(sperre_){}, ausgang_ GUARDED_BY(sperre_){};
+  std::array<int32_t, SIM_MOTOREN> motor_ GUARDED_BY(sperre_){};
+  std::array<std::array<gelesen, lesbar>, arten> gelesen_ GUARDED_BY(sperre_){};
+  std::array<uint64_t, funktionen> aufrufe_ GUARDED_BY(sperre_){}, gleich_ GUARDED_BY(sperre_){};
+  uint64_t unbeachtet_ GUARDED_BY(sperre_) = 0;
+  std::vector<ereignis> ereignisse_ GUARDED_BY(sperre_);
 
   // The writer's own, and the end's.
   modell::aufzeichnung aufzeichnung_;
@@ -336,7 +341,10 @@ BOOL CALLBACK mitschnitt::laden(INIT_ONCE *, void *selbst, void **) {
 
 void mitschnitt::laden() {
   QueryPerformanceFrequency(&frequenz_);
-  ereignisse_.reserve(4096);
+  {
+    const gesperrt halten(sperre_);
+    ereignisse_.reserve(4096);
+  }
   // Pinned: the writer thread runs on after a host frees the library, and
   // the record is finished at the process's end.
   GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
@@ -417,10 +425,11 @@ void mitschnitt::aufzeichnen() {
   std::string meldung;
   zeichnet_auf_ = aufzeichnung_oeffnen(meldung);
   if (!zeichnet_auf_) {
-    AcquireSRWLockExclusive(&sperre_);
-    verworfen_ = true;
-    ereignisse_ = {};
-    ReleaseSRWLockExclusive(&sperre_);
+    {
+      const gesperrt halten(sperre_);
+      verworfen_ = true;
+      ereignisse_ = {};
+    }
     melden(meldung + "; die Aufrufe gehen ohne Mitschnitt weiter");
     return;
   }
@@ -441,10 +450,11 @@ DWORD WINAPI mitschnitt::schreiber(void *selbst) {
   m.aufzeichnung_.schreiben({});
   for (;;) {
     Sleep(250);
-    AcquireSRWLockExclusive(&m.sperre_);
-    stapel.swap(m.ereignisse_);
-    m.schreibt_.store(!stapel.empty());
-    ReleaseSRWLockExclusive(&m.sperre_);
+    {
+      const gesperrt halten(m.sperre_);
+      stapel.swap(m.ereignisse_);
+      m.schreibt_.store(!stapel.empty());
+    }
     m.wegschreiben(stapel);
     m.schreibt_.store(false);
   }
@@ -494,11 +504,14 @@ void mitschnitt::beenden() {
   if (!zeichnet_auf_)
     return;
   // A thread stopped while it held the lock or wrote leaves the trace as it is.
-  if (schreibt_.load() || !TryAcquireSRWLockExclusive(&sperre_)) {
+  const auto abgebrochen = [this] {
     melden("der Mitschnitt endete mitten im Schreiben; die Spur " + aufzeichnung_.spur() +
            " gilt bis eine Sekunde vor dem Ende, Bericht und Zeitdiagramm fehlen");
-    return;
-  }
+  };
+  if (schreibt_.load())
+    return abgebrochen();
+  if (!sperre_.versuchen())
+    return abgebrochen();
   std::vector<ereignis> rest;
   rest.swap(ereignisse_);
   const int64_t laufzeit = uhr_laeuft_ ? jetzt_us() / 1000 : 0;
@@ -514,7 +527,7 @@ void mitschnitt::beenden() {
     meldung = "das Interface ließ sich nicht öffnen";
   const std::string probleme = aufzeichnung_.abschliessen(laufzeit, meldung);
   zeichnet_auf_ = false;
-  ReleaseSRWLockExclusive(&sperre_);
+  sperre_.freigeben();
   if (!probleme.empty())
     melden(probleme);
 }

@@ -2,6 +2,7 @@
 // open box, timed call by call. Run once with the bridge and once with the
 // 64-bit simulated umFish40.DLL, called directly, as the reference.
 //   bruecke_bench.exe <folder of a umFish40.DLL> [calls]
+#include "bench/wine/messen.h"
 #include "src/umFish40.h"
 
 #include <windows.h>
@@ -13,10 +14,6 @@
 #include <vector>
 
 namespace {
-
-template <class F> F holen(HMODULE modul, const char *name) {
-  return reinterpret_cast<F>(reinterpret_cast<void *>(GetProcAddress(modul, name)));
-}
 
 double mikrosekunden(LONGLONG ticks) {
   LARGE_INTEGER f;

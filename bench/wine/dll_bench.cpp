@@ -2,6 +2,7 @@
 // export call against a direct call of the same vendor function, the time
 // LoadLibraryA takes, the DLL's size, and how closely pause keeps its time.
 #include "include/lumbrik.h"
+#include "bench/wine/messen.h"
 #include "simulator/sim_steuerung.h"
 #include "src/umFish40.h"
 
@@ -15,27 +16,6 @@
 #include <vector>
 
 namespace {
-
-double frequenz() {
-  LARGE_INTEGER f;
-  QueryPerformanceFrequency(&f);
-  return static_cast<double>(f.QuadPart);
-}
-
-double jetzt_ms() {
-  LARGE_INTEGER t;
-  QueryPerformanceCounter(&t);
-  return 1000.0 * static_cast<double>(t.QuadPart) / frequenz();
-}
-
-template <class F> F holen(HMODULE modul, const char *name) {
-  return reinterpret_cast<F>(reinterpret_cast<void *>(GetProcAddress(modul, name)));
-}
-
-double median(std::vector<double> werte) {
-  std::sort(werte.begin(), werte.end());
-  return werte[werte.size() / 2];
-}
 
 double maximum(const std::vector<double> &werte) {
   return *std::max_element(werte.begin(), werte.end());

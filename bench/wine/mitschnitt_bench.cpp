@@ -4,6 +4,7 @@
 // a tight loop.
 //   mitschnitt_bench <folder>   the folder holds the recorder as umFish40.DLL
 //                               and the simulated box as echt\umFish40.DLL
+#include "bench/wine/messen.h"
 #include "simulator/sim_steuerung.h"
 #include "src/umFish40.h"
 
@@ -16,22 +17,6 @@
 
 namespace {
 
-double frequenz() {
-  LARGE_INTEGER f;
-  QueryPerformanceFrequency(&f);
-  return static_cast<double>(f.QuadPart);
-}
-
-double jetzt_ms() {
-  LARGE_INTEGER t;
-  QueryPerformanceCounter(&t);
-  return 1000.0 * static_cast<double>(t.QuadPart) / frequenz();
-}
-
-template <class F> F holen(HMODULE modul, const char *name) {
-  return reinterpret_cast<F>(reinterpret_cast<void *>(GetProcAddress(modul, name)));
-}
-
 // Nanoseconds per call: the median of 101 rounds of `anzahl` calls each.
 template <class F> double ns_je_aufruf(F aufruf, int anzahl) {
   std::vector<double> runden;
@@ -41,8 +26,7 @@ template <class F> double ns_je_aufruf(F aufruf, int anzahl) {
       aufruf(i);
     runden.push_back((jetzt_ms() - start) * 1e6 / anzahl);
   }
-  std::sort(runden.begin(), runden.end());
-  return runden[runden.size() / 2];
+  return median(runden);
 }
 
 unsigned long groesse(const std::string &pfad) {
