@@ -3,38 +3,12 @@
 // report. With the model that ran (a built-in name or a file) the lanes are
 // named by its parts; without it, by number.
 #include "simulator/modell/anbindung.h"
+#include "simulator/modell/datei.h"
 #include "simulator/modell/zeitdiagramm.h"
 
 #include <cstdio>
 #include <string>
 #include <vector>
-
-#ifdef _WIN32
-#include <windows.h>
-#endif
-
-namespace {
-
-// A message in UTF-8. A console window on Windows would read its bytes in
-// its own code page (850 in a German one), so it gets them as UTF-16.
-void ausgeben(std::FILE *datei, const std::string &text) {
-#ifdef _WIN32
-  const HANDLE ziel = GetStdHandle(datei == stdout ? STD_OUTPUT_HANDLE : STD_ERROR_HANDLE);
-  DWORD modus = 0;
-  if (GetConsoleMode(ziel, &modus)) {
-    const int n =
-        MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring w(static_cast<size_t>(n), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), w.data(), n);
-    DWORD geschrieben = 0;
-    WriteConsoleW(ziel, w.data(), static_cast<DWORD>(w.size()), &geschrieben, nullptr);
-    return;
-  }
-#endif
-  std::fputs(text.c_str(), datei);
-}
-
-} // namespace
 
 int main(int argc, char **argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
@@ -49,18 +23,18 @@ int main(int argc, char **argv) {
       "Zeichnet eine Spur (.csv) als Zeitdiagramm, ohne BILD.svg in SPUR.svg.\n"
       "--modell= benennt die Spuren nach den Teilen eines Modells.\n";
   if (args.size() == 1 && (args[0] == "--hilfe" || args[0] == "-h" || args[0] == "/?")) {
-    ausgeben(stdout, aufruf);
+    modell::ausgeben(stdout, aufruf);
     return 0;
   }
   // A mistyped option is no trace to read.
   const bool option_falsch = !args.empty() && args[0].rfind("--", 0) == 0;
   if (args.empty() || args.size() > 2 || option_falsch) {
-    ausgeben(stderr, (option_falsch ? "unbekannte Option " + args[0] + "\n" : "") + aufruf);
+    modell::ausgeben(stderr, (option_falsch ? "unbekannte Option " + args[0] + "\n" : "") + aufruf);
     return 2;
   }
   const modell::ergebnis m = modell_beschaffen(wahl);
   if (!wahl.empty() && !m.modell) {
-    ausgeben(stderr, m.meldung + "\n");
+    modell::ausgeben(stderr, m.meldung + "\n");
     return 1;
   }
   const std::string &spur = args[0];
@@ -71,7 +45,7 @@ int main(int argc, char **argv) {
   }
   std::string meldung;
   if (!modell::zeitdiagramm(spur, bild, meldung, m.modell ? &*m.modell : nullptr)) {
-    ausgeben(stderr, meldung + "\n");
+    modell::ausgeben(stderr, meldung + "\n");
     return 1;
   }
   return 0;
