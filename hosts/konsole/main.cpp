@@ -185,6 +185,7 @@ int main(int argc, char **argv) {
   if (quelle->konsole())
     s.konsole_eingabe = quelle->handle();
   const std::string helfer = s.sim ? "" : bruecke_helfer();
+  s.hinter_bruecke = !helfer.empty();
   // Chosen before the first command: the helper starts at vorbereitung and
   // takes the environment as it is then.
   std::optional<bericht_abholung> abholung;
@@ -200,8 +201,11 @@ int main(int argc, char **argv) {
                    "Interface; geladen ist ein anderes umFish40.DLL.",
                    ausgabe_ziel::fehler);
   if (o.zustand && !s.sim)
-    zeile_ausgeben("lumbrik-konsole: --zustand geht nur mit dem simulierten Interface; geladen "
-                   "ist ein anderes umFish40.DLL.",
+    zeile_ausgeben(s.hinter_bruecke
+                       ? "lumbrik-konsole: --zustand geht nicht durch die Br" UE "cke f" UE
+                         "r 64-Bit-Programme."
+                       : "lumbrik-konsole: --zustand geht nur mit dem simulierten Interface; "
+                         "geladen ist ein anderes umFish40.DLL.",
                    ausgabe_ziel::fehler);
   if (o.boxen_auf_konsole)
     boxen_auf_konsole();
