@@ -79,14 +79,23 @@ std::string utf8(const std::wstring &text) {
 }
 
 // One line on standard error and for a debugger. Written with WriteFile, as
-// it goes out at the process's end too, whatever C runtime the host has.
+// it goes out at the process's end too, whatever C runtime the host has; a
+// console window gets it as UTF-16, as it would read UTF-8 in its own code
+// page (850 in a German one).
 void melden(const std::string &text) {
   const std::string zeile = "lumbrik Mitschnitt: " + text + "\r\n";
+  const std::wstring breite = breit(zeile);
   const HANDLE fehler = GetStdHandle(STD_ERROR_HANDLE);
   DWORD geschrieben = 0;
-  if (fehler != nullptr && fehler != INVALID_HANDLE_VALUE)
-    WriteFile(fehler, zeile.data(), static_cast<DWORD>(zeile.size()), &geschrieben, nullptr);
-  OutputDebugStringW(breit(zeile).c_str());
+  DWORD modus = 0;
+  if (fehler != nullptr && fehler != INVALID_HANDLE_VALUE) {
+    if (GetConsoleMode(fehler, &modus))
+      WriteConsoleW(fehler, breite.data(), static_cast<DWORD>(breite.size()), &geschrieben,
+                    nullptr);
+    else
+      WriteFile(fehler, zeile.data(), static_cast<DWORD>(zeile.size()), &geschrieben, nullptr);
+  }
+  OutputDebugStringW(breite.c_str());
 }
 
 std::string systemfehler(DWORD kode) {

@@ -81,14 +81,25 @@ for text in '32-Bit-Programm' '32-bit host' '64-Bit-Programm' '64-bit host' \
   grep -qF "$text" "$liesmich" || falsch "LIESMICH.txt sagt nicht: $text"
 done
 
+# Every text file has CR LF line ends, for any Windows editor; no line of a
+# read-me is wider than a console of 80 columns.
+for text in $(cd "$paket" && find . -name '*.txt' | sed 's|^\./||'); do
+  awk '!/\r$/ { b = 1 } END { exit b }' "$paket/$text" || falsch "$text hat Zeilen ohne CR LF"
+done
+for text in $(cd "$paket" && find . -name LIESMICH.txt | sed 's|^\./||'); do
+  awk '{ sub(/\r$/, "") } length($0) > 80 { b = 1 } END { exit b }' "$paket/$text" ||
+    falsch "$text hat Zeilen mit mehr als 80 Zeichen"
+done
+
 # A file name in a document (in any folder, \ or /) must be in the package:
-# with a folder, relative to the package or to the document; a bare name
-# anywhere in it.
+# with a folder, relative to the package or to the document (or below
+# C:\lumbrik, where the read-mes' examples unpack it); a bare name anywhere
+# in it.
 alle=$(cd "$paket" && find . -type f | sed 's|^\./||' | tr '[:upper:]' '[:lower:]')
 for dokument in $(cd "$paket" && find . -name '*.md' -o -name '*.txt' | sed 's|^\./||'); do
   ordner=$(dirname "$dokument")
   for pfad in $(grep -oiE '[A-Za-z0-9_.\\/-]*[A-Za-z0-9_-]\.(dll|exe|h|lib|a|def|md|txt|sh|c|cpp|png|zip)\b' \
-    "$paket/$dokument" | sed 's|\\|/|g; s|//*|/|g' | tr '[:upper:]' '[:lower:]' | sed 's|^\./||' | sort -u); do
+    "$paket/$dokument" | sed 's|\\|/|g; s|//*|/|g' | tr '[:upper:]' '[:lower:]' | sed 's|^\./||; s|^/lumbrik/||' | sort -u); do
     case $pfad in
     # Programs and headers that are not ours, named where hosts meet them.
     node.exe | python.exe | stdio.h | windows.h) ;;

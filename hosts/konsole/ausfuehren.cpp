@@ -234,8 +234,12 @@ void abweisungen_nennen(const gelesene_zeile &z, const sitzung &s, uint32_t vorh
 
 bool ausfuehren(const gelesene_zeile &z, sitzung &s, std::string &fehler) {
   if (z.befehl->gruppe == befehl_gruppe::simulator && !s.sim) {
-    fehler = verbinden({z.befehl->name, " geht nur mit dem simulierten Interface; geladen ist "
-                                        "ein anderes umFish40.DLL"});
+    fehler = s.hinter_bruecke
+                 ? verbinden({z.befehl->name, " geht nicht durch die Br" UE "cke f" UE
+                                              "r 64-Bit-Programme, nur mit dem simulierten "
+                                              "Interface neben lumbrik-konsole.exe"})
+                 : verbinden({z.befehl->name, " geht nur mit dem simulierten Interface; geladen "
+                                              "ist ein anderes umFish40.DLL"});
     return false;
   }
   const uint32_t vorher = s.sim ? s.sim->protokoll_anzahl() : 0;

@@ -13,6 +13,8 @@ struct sitzung {
   lumbrik_exporte dll;
   // Empty with the vendor's real library.
   std::optional<simulator_steuerung> sim;
+  // The loaded umFish40.DLL is the bridge for 64-bit programs.
+  bool hinter_bruecke = false;
   // --zustand: the box's state after each command that changed it.
   bool zustand_zeigen = false;
   std::string zustand_gezeigt;

@@ -23,6 +23,22 @@ constexpr int modell_nicht_geladen = 4;
 
 constexpr char nicht_geoeffnet[] = " kann nicht ge" OE "ffnet werden (Fehler ";
 
+// Started by a double-click, the console has a window of its own that
+// closes with it, and a message why it cannot start would flash by unread:
+// then it waits for Enter.
+void fenster_offen_halten() {
+  DWORD prozesse[2];
+  DWORD modus = 0;
+  const HANDLE ein = GetStdHandle(STD_INPUT_HANDLE);
+  if (GetConsoleProcessList(prozesse, 2) != 1 || !GetConsoleMode(ein, &modus))
+    return;
+  zeile_ausgeben("Die Eingabetaste schlie" SZ "t das Fenster.");
+  FlushConsoleInputBuffer(ein);
+  char zeile[64];
+  DWORD gelesen = 0;
+  ReadConsoleA(ein, zeile, sizeof zeile, &gelesen, nullptr);
+}
+
 void zeilenfehler(unsigned long nummer, const std::string &text) {
   zeile_ausgeben(verbinden({"Zeile ", std::to_string(nummer), ": ", text}), ausgabe_ziel::fehler);
 }
@@ -176,6 +192,7 @@ int main(int argc, char **argv) {
   sitzung s;
   if (!lumbrik_laden(o.dll, s.dll, fehler)) {
     zeile_ausgeben(verbinden({"lumbrik-konsole: ", fehler}), ausgabe_ziel::fehler);
+    fenster_offen_halten();
     return nicht_geladen;
   }
   s.sim = simulator_finden();
@@ -185,6 +202,7 @@ int main(int argc, char **argv) {
   if (quelle->konsole())
     s.konsole_eingabe = quelle->handle();
   const std::string helfer = s.sim ? "" : bruecke_helfer();
+  s.hinter_bruecke = !helfer.empty();
   // Chosen before the first command: the helper starts at vorbereitung and
   // takes the environment as it is then.
   std::optional<bericht_abholung> abholung;
@@ -200,8 +218,11 @@ int main(int argc, char **argv) {
                    "Interface; geladen ist ein anderes umFish40.DLL.",
                    ausgabe_ziel::fehler);
   if (o.zustand && !s.sim)
-    zeile_ausgeben("lumbrik-konsole: --zustand geht nur mit dem simulierten Interface; geladen "
-                   "ist ein anderes umFish40.DLL.",
+    zeile_ausgeben(s.hinter_bruecke
+                       ? "lumbrik-konsole: --zustand geht nicht durch die Br" UE "cke f" UE
+                         "r 64-Bit-Programme."
+                       : "lumbrik-konsole: --zustand geht nur mit dem simulierten Interface; "
+                         "geladen ist ein anderes umFish40.DLL.",
                    ausgabe_ziel::fehler);
   if (o.boxen_auf_konsole)
     boxen_auf_konsole();

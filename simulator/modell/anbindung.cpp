@@ -35,10 +35,10 @@ modell::ergebnis modell_anbindung::wiedergabe_beschaffen(const std::string &date
     char *ende = nullptr;
     const long long ms = std::strtoll(toleranz.c_str(), &ende, 10);
     if (*ende || ms < 0 || ms > 3600000)
-      std::fprintf(stderr,
-                   "lumbrik Simulator: LUMBRIK_TOLERANZ=%s ist keine Zahl von Millisekunden "
-                   "(0 bis 3600000); es gelten %lld ms.\n",
-                   toleranz.c_str(), static_cast<long long>(w->toleranz()));
+      modell::ausgeben(stderr, "lumbrik Simulator: LUMBRIK_TOLERANZ=" + toleranz +
+                                   " ist keine Zahl von Millisekunden (0 bis 3600000); es gelten " +
+                                   std::to_string(static_cast<long long>(w->toleranz())) +
+                                   " ms.\n");
     else
       w->toleranz_setzen(ms);
   }
@@ -88,14 +88,14 @@ void modell_anbindung::laden() {
     m = std::move(e.modell);
     meldung_ = e.meldung;
     if (!meldung_.empty())
-      std::fprintf(stderr, "lumbrik Simulator: %s; die Box läuft ohne Modell.\n", meldung_.c_str());
+      modell::ausgeben(stderr, "lumbrik Simulator: " + meldung_ + "; die Box läuft ohne Modell.\n");
   }
   if (!berichtdatei.empty()) {
     bericht_ = std::make_unique<modell::aufzeichnung>();
     std::string fehler;
     const bool offen = bericht_->oeffnen(berichtdatei, fehler);
     if (!fehler.empty())
-      std::fprintf(stderr, "lumbrik Simulator: %s.\n", fehler.c_str());
+      modell::ausgeben(stderr, "lumbrik Simulator: " + fehler + ".\n");
     if (!offen)
       bericht_.reset();
   }
@@ -182,7 +182,7 @@ modell_anbindung::~modell_anbindung() {
     wiedergabe_->beenden(lauf_->jetzt(), abweichung_melden());
   const std::string probleme = bericht_->abschliessen(*lauf_, lauf_->jetzt(), meldung_);
   if (!probleme.empty())
-    std::fprintf(stderr, "lumbrik Simulator: %s.\n", probleme.c_str());
+    modell::ausgeben(stderr, "lumbrik Simulator: " + probleme + ".\n");
 }
 
 void modell_anbindung::oeffnen(const sim_zustand &z) {

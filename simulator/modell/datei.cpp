@@ -82,6 +82,19 @@ bool ist_ordner(const std::string &pfad) {
   return art != INVALID_FILE_ATTRIBUTES && (art & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+void ausgeben(std::FILE *ziel, const std::string &text) {
+  const HANDLE h = GetStdHandle(ziel == stdout ? STD_OUTPUT_HANDLE : STD_ERROR_HANDLE);
+  DWORD modus = 0;
+  if (h != nullptr && h != INVALID_HANDLE_VALUE && GetConsoleMode(h, &modus)) {
+    std::fflush(ziel);
+    const std::wstring w = breit(text);
+    DWORD geschrieben = 0;
+    WriteConsoleW(h, w.data(), static_cast<DWORD>(w.size()), &geschrieben, nullptr);
+    return;
+  }
+  std::fputs(text.c_str(), ziel);
+}
+
 #else
 
 std::string umgebung(const char *name) {
@@ -116,6 +129,10 @@ bool leeren(std::FILE *f) {
 bool ist_ordner(const std::string &pfad) {
   struct stat s {};
   return stat(pfad.c_str(), &s) == 0 && S_ISDIR(s.st_mode);
+}
+
+void ausgeben(std::FILE *ziel, const std::string &text) {
+  std::fputs(text.c_str(), ziel);
 }
 
 #endif

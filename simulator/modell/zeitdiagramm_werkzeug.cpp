@@ -3,6 +3,7 @@
 // report. With the model that ran (a built-in name or a file) the lanes are
 // named by its parts; without it, by number.
 #include "simulator/modell/anbindung.h"
+#include "simulator/modell/datei.h"
 #include "simulator/modell/zeitdiagramm.h"
 
 #include <cstdio>
@@ -17,13 +18,23 @@ int main(int argc, char **argv) {
     wahl = args[0].substr(option.size());
     args.erase(args.begin());
   }
-  if (args.empty() || args.size() > 2) {
-    std::fputs("Aufruf: lumbrik-zeitdiagramm [--modell=MODELL] SPUR.csv [BILD.svg]\n", stderr);
+  const std::string aufruf =
+      "Aufruf: lumbrik-zeitdiagramm [--modell=MODELL] SPUR.csv [BILD.svg]\n"
+      "Zeichnet eine Spur (.csv) als Zeitdiagramm, ohne BILD.svg in SPUR.svg.\n"
+      "--modell= benennt die Spuren nach den Teilen eines Modells.\n";
+  if (args.size() == 1 && (args[0] == "--hilfe" || args[0] == "-h" || args[0] == "/?")) {
+    modell::ausgeben(stdout, aufruf);
+    return 0;
+  }
+  // A mistyped option is no trace to read.
+  const bool option_falsch = !args.empty() && args[0].rfind("--", 0) == 0;
+  if (args.empty() || args.size() > 2 || option_falsch) {
+    modell::ausgeben(stderr, (option_falsch ? "unbekannte Option " + args[0] + "\n" : "") + aufruf);
     return 2;
   }
   const modell::ergebnis m = modell_beschaffen(wahl);
   if (!wahl.empty() && !m.modell) {
-    std::fprintf(stderr, "%s\n", m.meldung.c_str());
+    modell::ausgeben(stderr, m.meldung + "\n");
     return 1;
   }
   const std::string &spur = args[0];
@@ -34,7 +45,7 @@ int main(int argc, char **argv) {
   }
   std::string meldung;
   if (!modell::zeitdiagramm(spur, bild, meldung, m.modell ? &*m.modell : nullptr)) {
-    std::fprintf(stderr, "%s\n", meldung.c_str());
+    modell::ausgeben(stderr, meldung + "\n");
     return 1;
   }
   return 0;

@@ -6,8 +6,10 @@
 # shellcheck source=../fall_vorspann.sh
 . "$(dirname "$0")/../fall_vorspann.sh"
 
-# The barrier driven into its stop: one fault.
-printf 'vorbereitung\neinschalten 3\nmotor 1 1\npause 25\nschalter 2\nmotor 1 0\n' >"$tmp/skript.txt"
+# The barrier driven into its stop: one fault; a sim_ command, refused as
+# it does not cross the bridge, does not change the exit code.
+printf 'vorbereitung\neinschalten 3\nmotor 1 1\npause 25\nschalter 2\nmotor 1 0\nsim_eingang 2 1\n' \
+  >"$tmp/skript.txt"
 helfer="$(dirname "$exe")/bruecke32/lumbrik-bruecke32.exe"
 hinweis="lumbrik-konsole: umFish40.DLL ist die Brücke für 64-Bit-Programme; --modell und --bericht gelten im Helfer $(printf 'Z:%s' "$helfer" | sed 's|/|\\|g'), wenn er das simulierte Interface lädt."
 fehler_zeile='lumbrik-konsole: das Modell schranke hat 1 Fehler gemeldet'
@@ -24,6 +26,8 @@ konsole() {
   [ "$rc" = 3 ] || falsch "Exit-Code $rc statt 3"
   grep -qxF -- "$hinweis" "$tmp/err" || falsch "kein Hinweis auf den Helfer"
   grep -qxF -- "$fehler_zeile" "$tmp/err" || falsch "keine Meldung des Fehlers"
+  grep -qF 'Zeile 7: sim_eingang geht nicht durch die Brücke' "$tmp/err" ||
+    falsch "sim_eingang nennt die Brücke nicht"
 }
 
 # Without --bericht the console reads a report of its own and removes it.

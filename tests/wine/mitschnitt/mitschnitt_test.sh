@@ -101,6 +101,13 @@ getoetet)
   "${emulator[@]}" "$ZEITDIAGRAMM" "$tmp/Schüler/m.csv" >>"$tmp/aus" 2>>"$tmp/err" ||
     falsch "die Spur laesst sich nicht zeichnen"
   xmllint --noout "$tmp/Schüler/m.svg" || falsch "das Zeitdiagramm ist kein wohlgeformtes XML"
+  # Its help, and a mistyped option that is no trace.
+  "${emulator[@]}" "$ZEITDIAGRAMM" --hilfe | grep -q '^Aufruf: lumbrik-zeitdiagramm' ||
+    falsch "lumbrik-zeitdiagramm --hilfe zeigt den Aufruf nicht"
+  rc=0
+  "${emulator[@]}" "$ZEITDIAGRAMM" --modell schranke "$tmp/Schüler/m.csv" 2>"$tmp/option" || rc=$?
+  [ "$rc" = 2 ] && grep -q 'unbekannte Option --modell' "$tmp/option" ||
+    falsch "eine falsche Option: Exit-Code $rc, $(cat "$tmp/option")"
   ;;
 fehler)
   # No vendor's library, one without rbGetVoltage, a folder that cannot be
