@@ -106,7 +106,7 @@ getoetet)
     falsch "lumbrik-zeitdiagramm --hilfe zeigt den Aufruf nicht"
   rc=0
   "${emulator[@]}" "$ZEITDIAGRAMM" --modell schranke "$tmp/Schüler/m.csv" 2>"$tmp/option" || rc=$?
-  [ "$rc" = 2 ] && grep -q 'unbekannte Option --modell' "$tmp/option" ||
+  { [ "$rc" = 2 ] && grep -q 'unbekannte Option --modell' "$tmp/option"; } ||
     falsch "eine falsche Option: Exit-Code $rc, $(cat "$tmp/option")"
   ;;
 fehler)
