@@ -162,6 +162,8 @@ int32_t box::rbGetMotors(uint32_t handle) {
     ergebnis = 0;
     for (int i = 0; i < SIM_AUSGAENGE; ++i)
       ergebnis |= zustand_.ausgang_an[i] << i;
+    // A read like any other: the first one starts the model's clock.
+    modell_.abgleichen(zustand_);
   }
   return protokollieren(sim_rbGetMotors, ergebnis, 1, static_cast<int32_t>(handle));
 }

@@ -73,6 +73,19 @@ modell::wiedergabe::melder modell_anbindung::abweichung_melden() {
   };
 }
 
+int64_t modell_anbindung::uhr(bool vom_host) {
+  const int64_t t = millisekunden();
+  if (!uhr_laeuft_) {
+    if (!gehalten_ab_)
+      gehalten_ab_ = t;
+    if (!vom_host)
+      return *gehalten_ab_;
+    uhr_laeuft_ = true;
+    gewartet_ = t - *gehalten_ab_;
+  }
+  return t - gewartet_;
+}
+
 const char *modell_anbindung::bleibend(const std::string &text) {
   return texte_.insert(text).first->c_str();
 }
@@ -110,7 +123,7 @@ void modell_anbindung::starten(std::optional<modell::beschreibung> m) {
     lauf_.reset();
     return;
   }
-  const int64_t t = millisekunden();
+  const int64_t t = uhr();
   auto neu =
       std::make_unique<modell::lauf>(m ? std::move(*m) : modell::beschreibung{}, bericht_.get());
   // A recorded run goes on: its times count from the first model's start.
@@ -135,7 +148,7 @@ void modell_anbindung::nachfuehren(const sim_zustand &z, bool vom_host) {
   }
   for (size_t i = 0; i < SIM_ANALOGE; ++i)
     box.analog[i] = z.analog[i];
-  const int64_t jetzt = millisekunden();
+  const int64_t jetzt = uhr(vom_host);
   if (wiedergabe_)
     wiedergabe_lesen(jetzt, vom_host, z, box);
   lauf_->abgleichen(jetzt, box);
@@ -177,9 +190,10 @@ modell_anbindung::~modell_anbindung() {
   if (!aktiv_ || !bericht_)
     return;
   aktiv_ = false;
-  lauf_->fortschreiten(millisekunden());
+  lauf_->fortschreiten(uhr());
   if (wiedergabe_)
     wiedergabe_->beenden(lauf_->jetzt(), abweichung_melden());
+  bericht_->zusatz("  \"vor_null_ms\": " + std::to_string(gewartet_) + ",\n");
   const std::string probleme = bericht_->abschliessen(*lauf_, lauf_->jetzt(), meldung_);
   if (!probleme.empty())
     modell::ausgeben(stderr, "lumbrik Simulator: " + probleme + ".\n");
@@ -229,7 +243,7 @@ uint32_t modell_anbindung::fehler_anzahl(const sim_zustand &z) {
 void modell_anbindung::zuruecksetzen(const sim_zustand &z) {
   if (!aktiv_)
     return;
-  lauf_->starten(millisekunden());
+  lauf_->starten(uhr());
   nachfuehren(z);
 }
 

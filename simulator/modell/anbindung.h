@@ -48,9 +48,9 @@ public:
   modell_anbindung(const modell_anbindung &) = delete;
   modell_anbindung &operator=(const modell_anbindung &) = delete;
 
-  // At every successful open; the first one loads the model and starts its clock.
+  // At every successful open; the first one loads the model.
   void oeffnen(const sim_zustand &z);
-  // After the outputs changed: the model moves to now and takes them.
+  // After the outputs changed or were read: the model moves to now and takes them.
   void abgleichen(const sim_zustand &z);
   // The values a vendor read reports: the model's inputs where it drives them.
   const int32_t *werte(int32_t funktion, const sim_zustand &z, const int32_t *box_werte);
@@ -83,9 +83,18 @@ private:
   modell::wiedergabe::melder abweichung_melden();
   void wiedergabe_lesen(int64_t jetzt, bool vom_host, const sim_zustand &z, modell::box_werte &box);
   const char *bleibend(const std::string &text);
+  // The model's clock (ms). It stands still until the host first switches or
+  // reads: lumbrik's vorbereitung opens the box and then waits for a person
+  // to close its notice, and a timeline that ran meanwhile would fault a
+  // program for how long someone took to read. A recording counts from the
+  // same call.
+  int64_t uhr(bool vom_host = false);
 
   bool geladen_ = false;
-  bool aktiv_ = false; // a model runs or a run is recorded
+  bool uhr_laeuft_ = false;
+  std::optional<int64_t> gehalten_ab_;
+  int64_t gewartet_ = 0; // how long the clock stood still
+  bool aktiv_ = false;   // a model runs or a run is recorded
   // Kept apart from the run, so the window can hold it while a switch goes on.
   std::shared_ptr<const modell::beschreibung> bild_;
   std::string meldung_, name_;

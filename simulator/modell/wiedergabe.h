@@ -1,6 +1,6 @@
 // A recording of a run on the real interface (the recorder's trace) played
 // back in the simulated box: its inputs, analog values and voltages follow
-// the recording on its timeline from the first open, and the outputs the
+// the recording on its timeline from its zero, and the outputs the
 // host sets now are compared with those recorded.
 #pragma once
 

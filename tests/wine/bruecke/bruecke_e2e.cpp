@@ -120,7 +120,7 @@ TEST(bruecke, schalter_in_einer_schleife_sieht_den_taster_und_den_endschalter) {
   vorbereiten(d);
   EXPECT_TRUE(d.schalter(1)) << "the barrier is down";
   EXPECT_FALSE(d.schalter(2));
-  // A car waits from 1.0 s to 1.5 s after the open.
+  // A car waits from 1.0 s to 1.5 s after the first command.
   EXPECT_TRUE(warten_auf_schalter(d, 3, 5000));
   d.t_proz1(7);
   d.motor(1, 1);

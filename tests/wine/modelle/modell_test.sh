@@ -6,7 +6,8 @@
 # CASE is a built-in model (its sample program must pass its rules),
 # "anschlag" (the barrier driven into its stop), "kaputt" (a bad model file,
 # and a model that never ran), "umlaut" (a folder named with one), "zwei"
-# (two runs at once with the same report) or "abfragen" (EXE is
+# (two runs at once with the same report), "wartet" (the clock waits for the
+# first command) or "abfragen" (EXE is
 # abfrage_host.exe instead of the console).
 # shellcheck source=../fall_vorspann.sh
 . "$(dirname "$0")/../fall_vorspann.sh"
@@ -102,6 +103,17 @@ zwei)
     falsch "der Bericht des ersten Laufs ist kein JSON"
   bericht_enthaelt '"laufzeit_ms": '
   [ "$(grep -c '^zeit_ms,' "$tmp/lauf.csv")" = 1 ] || falsch "zwei Laeufe in einer Spur"
+  ;;
+wartet)
+  # The model's timeline starts with the program's first command, not at the
+  # open: a person may read the start-up notice for as long as they like
+  # (here a pause stands in for it).
+  printf '[modell]\nname = "w"\n\n[[lampe]]\nname = "l"\nausgang = 3\n\n[[taster]]\nname = "t"\neingang = 3\ngedrueckt = [[50, 100]]\n\n[[regel]]\nname = "r"\nart = "folgt"\nwenn_eingang = 3\ndann_ausgang = 3\nbinnen_ms = 500\n' >"$tmp/w.toml"
+  printf 'vorbereitung\npause 10\neinschalten 3\npause 2\n' >"$tmp/skript.txt"
+  lauf "$tmp/w.toml" "$tmp/skript.txt"
+  bericht_enthaelt '"fehler_anzahl": 0,'
+  vor_null=$(sed -n 's/^  "vor_null_ms": \([0-9]*\),$/\1/p' "$tmp/lauf.json")
+  [ "${vor_null:-0}" -ge 900 ] || falsch "vor_null_ms ist ${vor_null:-nicht im Bericht}"
   ;;
 abfragen)
   # $exe polls schalter and sensor in a tight loop while the axis moves: the
