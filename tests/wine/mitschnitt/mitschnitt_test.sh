@@ -157,9 +157,9 @@ wiedergabe)
   [ "$rc" = 0 ] || falsch "dasselbe Programm: Exit-Code $rc statt 0: $(grep -F '"text"' "$tmp/gleich.json")"
   grep -qF '"fehler_anzahl": 0,' "$tmp/gleich.json" || falsch "dasselbe Programm weicht ab"
   grep -q ',eingang,2,1$' "$tmp/gleich.csv" || falsch "der Eingang 2 folgt nicht dem Mitschnitt"
-  printf '%s\n' vorbereitung 'pause 12' 'schalter 1' 't_proz1 4' 'motor 1 1' 'pause 10' 't_proz1 7' \
-    'einschalten 3' 't_proz1 4' 'pause 17' 'motor 1 0' 'schalter 2' 'pause 10' 'motor 1 -1' \
-    'pause 25' 'motor 1 0' 'schalter 1' 'ausschalten 3' >"$tmp/spaet.txt"
+  printf '%s\n' vorbereitung 'schalter 1' 'pause 12' 'schalter 3' 't_proz1 4' 'motor 1 1' \
+    'pause 10' 't_proz1 7' 'einschalten 3' 't_proz1 4' 'pause 17' 'motor 1 0' 'schalter 2' \
+    'pause 10' 'motor 1 -1' 'pause 25' 'motor 1 0' 'schalter 1' 'ausschalten 3' >"$tmp/spaet.txt"
   LUMBRIK_MODELL=$tmp/m.csv LUMBRIK_TOLERANZ=250 LUMBRIK_BERICHT=$tmp/spaet.json \
     konsole "$(dirname "$exe")" "$tmp/spaet.txt"
   [ "$rc" = 3 ] || falsch "die spaete Lampe: Exit-Code $rc statt 3"

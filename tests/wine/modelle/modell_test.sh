@@ -3,7 +3,8 @@
 # headless (LUMBRIK_PANEL=0) with LUMBRIK_MODELL set and LUMBRIK_BERICHT
 # pointing into a temporary folder; the report, trace and diagram are checked.
 #   modell_test.sh CASE EXE SOURCE_DIR EMULATOR...
-# CASE is a built-in model (its sample program must pass its rules),
+# CASE is a built-in model (its sample program must pass its rules, and each
+# of its reads finds the switch as its story says),
 # "anschlag" (the barrier driven into its stop), "kaputt" (a bad model file,
 # and a model that never ran), "umlaut" (a folder named with one), "zwei"
 # (two runs at once with the same report), "wartet" (the clock waits for the
@@ -29,6 +30,9 @@ schranke | ampel | aufzug | band)
   lauf "$fall" "$quellen/simulator/modelle/$fall.txt"
   bericht_enthaelt "\"modell\": \"$fall\""
   bericht_enthaelt '"fehler_anzahl": 0,'
+  # Each switch the sample reads is where its story says, on the model's
+  # clock: a read before or after its moment tells a wrong story.
+  ! grep -qx '= falsch' "$tmp/aus" || falsch "eine Abfrage des Beispiels antwortet falsch"
   xmllint --noout "$tmp/lauf.svg" || falsch "lauf.svg ist kein wohlgeformtes XML"
   [ "$(grep -c 'class="spur"' "$tmp/lauf.svg")" -ge 3 ] || falsch "lauf.svg hat zu wenige Spuren"
   grep -q 'ohne Änderung: ' "$tmp/lauf.svg" || falsch "lauf.svg nennt die Spuren ohne Änderung nicht"
