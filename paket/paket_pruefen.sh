@@ -31,7 +31,7 @@ modelle=$(cd "$quellen" && find simulator/modelle -name '*.toml' -o -name '*.txt
 erwartet=$(printf "$name/%s\n" LIESMICH.txt LICENSE.txt CHANGELOG.md lumbrik.dll lumbrik-konsole.exe \
   lumbrik.lib liblumbrik.dll.a lumbrik.def include include/lumbrik.h docs docs/befehle.md \
   docs/konsole.md docs/hosts.md docs/modelle.md docs/simulator.md docs/mitschnitt.md docs/simulator.png \
-  docs/modell.png docs/zeitdiagramm.svg docs/zeitdiagramm.png docs/mitschnitt.svg mitschnitt \
+  docs/modell.png docs/zeitdiagramm.svg docs/zeitdiagramm.png docs/mitschnitt.svg docs/mitschnitt.png mitschnitt \
   mitschnitt/umFish40.DLL mitschnitt/lumbrik-zeitdiagramm.exe mitschnitt/LIESMICH.txt simulator simulator/LIESMICH.txt simulator/umFish40.DLL \
   simulator/modelle $modelle win64/lumbrik-konsole.exe \
   hosts $beispiele win64 win64/lumbrik.dll win64/lumbrik.lib win64/liblumbrik.dll.a win64/lumbrik.def \
@@ -123,7 +123,9 @@ for dokument in $(cd "$paket" && find . -name '*.md' | sed 's|^\./||'); do
     done)
   [ -z "$fehlt" ] || falsch "$dokument verweist auf Dateien, die nicht im Paket sind:$fehlt"
 done
-[ "$(head -c 4 "$paket/docs/zeitdiagramm.png" | tail -c 3)" = PNG ] || falsch "docs/zeitdiagramm.png ist kein PNG"
+for bild in zeitdiagramm mitschnitt; do
+  [ "$(head -c 4 "$paket/docs/$bild.png" | tail -c 3)" = PNG ] || falsch "docs/$bild.png ist kein PNG"
+done
 
 # The build and source folders, also as tools fold paths into symbol names.
 for ort in "$quellen" "$build"; do

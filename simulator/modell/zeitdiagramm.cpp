@@ -419,8 +419,9 @@ bool zeitdiagramm(const std::string &spurdatei, const std::string &svg, std::str
         std::fwrite(stueck.data(), 1, stueck.size(), datei.get()) == stueck.size() && geschrieben;
     aus.str("");
   };
-  // Which lanes are drawn: a lane that never changes and belongs to no part
-  // is only named in one line at the foot.
+  // Which lanes are drawn: a lane that stays at 0 and belongs to no part is
+  // only named in one line at the foot. One that holds another value is
+  // drawn: an input a recording read once, as active, says something.
   struct gezeigt {
     const spur *s;
     rolle r;
@@ -441,19 +442,25 @@ bool zeitdiagramm(const std::string &spurdatei, const std::string &svg, std::str
         hi = erst ? c.max : std::max(hi, c.max);
         erst = false;
       }
-    if (hi == lo && !r.teil && r.nummer != 0) {
+    if (hi == 0 && lo == 0 && !r.teil && r.nummer != 0) {
       ohne_aenderung.emplace_back(static_cast<signalart>(schluessel.first), r.nummer);
       continue;
     }
-    // Lamps and motors on the box's scale of levels, the rest on its own.
+    // Lamps and motors on the box's scale of levels, the rest on its own;
+    // a box signal's with its 0, so an input active all along stands high.
     if (r.zeichnung == form::lampe) {
       hi = std::max(hi, double{SIM_STUFEN});
       lo = std::min(lo, 0.0);
     } else if (r.zeichnung == form::motor) {
       hi = std::max({hi, -lo, double{SIM_STUFEN}});
       lo = -hi;
-    } else if (hi <= lo) {
-      hi = lo + 1;
+    } else {
+      if (r.nummer != 0) {
+        lo = std::min(lo, 0.0);
+        hi = std::max(hi, 0.0);
+      }
+      if (hi <= lo)
+        hi = lo + 1;
     }
     liste.push_back({&s, r, lo, hi});
   }

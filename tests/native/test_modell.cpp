@@ -333,6 +333,13 @@ TEST(modell_bericht, spur_bericht_und_zeitdiagramm) {
   std::string meldung;
   ASSERT_TRUE(zeitdiagramm(stamm + ".csv", stamm + "_nummern.svg", meldung)) << meldung;
   EXPECT_EQ(zeilen_mit(stamm + "_nummern.svg", ">Ausgang 3<"), 1);
+  // As a recording reads inputs: one read once, as active, is a lane; only
+  // what stays at 0 is folded.
+  std::ofstream(stamm + "_gelesen.csv")
+      << "zeit_ms,art,name,wert\n0.000,ausgang,1,0\n0.000,eingang,1,1\n1200.501,eingang,3,1\n";
+  ASSERT_TRUE(zeitdiagramm(stamm + "_gelesen.csv", stamm + "_gelesen.svg", meldung)) << meldung;
+  for (const char *teil : {">Eingang 1<", ">Eingang 3<", ">ohne \xC3\x84nderung: A1<"})
+    EXPECT_EQ(zeilen_mit(stamm + "_gelesen.svg", teil), 1) << teil;
 
   std::ofstream(stamm + "_kaputt.csv") << "zeit_ms,art,name,wert\n1,ausgang,1\n";
   EXPECT_FALSE(zeitdiagramm(stamm + "_kaputt.csv", stamm + "_kaputt.svg", meldung));
