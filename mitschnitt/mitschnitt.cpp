@@ -541,6 +541,22 @@ void mitschnitt::beenden() {
     melden(probleme);
 }
 
+// Hands a call on to the vendor's library and records what it did. Without
+// one the call is only counted and answers -1, as a box that is not open
+// does.
+template <class Aufruf, class Aufzeichnen>
+int32_t weiterreichen(funktion f, Aufruf aufruf, Aufzeichnen aufzeichnen) {
+  der_mitschnitt.bereit();
+  const vendor_tabelle *v = der_mitschnitt.vendor();
+  if (!v) {
+    der_mitschnitt.gezaehlt(f);
+    return -1;
+  }
+  const int32_t ergebnis = aufruf(*v);
+  aufzeichnen(ergebnis);
+  return ergebnis;
+}
+
 } // namespace
 
 extern "C" {
@@ -561,56 +577,32 @@ uint32_t WINAPI rbOpenInterfaceUSB(int32_t a, int32_t b) {
   return handle;
 }
 
-// Without a vendor library the other calls answer -1, as a box that is not
-// open does.
 int32_t WINAPI rbSetLampEx(uint32_t handle, int32_t ausgang, int32_t an, int32_t stufe) {
-  der_mitschnitt.bereit();
-  const vendor_tabelle *v = der_mitschnitt.vendor();
-  if (!v) {
-    der_mitschnitt.gezaehlt(f_rbSetLampEx);
-    return -1;
-  }
-  const int32_t ergebnis = v->rbSetLampEx(handle, ausgang, an, stufe);
-  der_mitschnitt.lampe(handle, ausgang, an, stufe);
-  return ergebnis;
+  return weiterreichen(
+      f_rbSetLampEx,
+      [&](const vendor_tabelle &v) { return v.rbSetLampEx(handle, ausgang, an, stufe); },
+      [&](int32_t) { der_mitschnitt.lampe(handle, ausgang, an, stufe); });
 }
 
 int32_t WINAPI rbSetMotors(uint32_t handle, int32_t maske) {
-  der_mitschnitt.bereit();
-  const vendor_tabelle *v = der_mitschnitt.vendor();
-  if (!v) {
-    der_mitschnitt.gezaehlt(f_rbSetMotors);
-    return -1;
-  }
-  const int32_t ergebnis = v->rbSetMotors(handle, maske);
-  der_mitschnitt.motoren(handle, maske);
-  return ergebnis;
+  return weiterreichen(
+      f_rbSetMotors, [&](const vendor_tabelle &v) { return v.rbSetMotors(handle, maske); },
+      [&](int32_t) { der_mitschnitt.motoren(handle, maske); });
 }
 
 int32_t WINAPI rbSetMotorEx(uint32_t handle, int32_t motor, int32_t wert, int32_t stufe) {
-  der_mitschnitt.bereit();
-  const vendor_tabelle *v = der_mitschnitt.vendor();
-  if (!v) {
-    der_mitschnitt.gezaehlt(f_rbSetMotorEx);
-    return -1;
-  }
-  const int32_t ergebnis = v->rbSetMotorEx(handle, motor, wert, stufe);
-  der_mitschnitt.motor(handle, motor, wert, stufe);
-  return ergebnis;
+  return weiterreichen(
+      f_rbSetMotorEx,
+      [&](const vendor_tabelle &v) { return v.rbSetMotorEx(handle, motor, wert, stufe); },
+      [&](int32_t) { der_mitschnitt.motor(handle, motor, wert, stufe); });
 }
 
-// The reads, each traced under its kind and number.
+// The reads, each traced under its kind and number with what it answered.
 #define MITSCHNITT_LESEN(name, a, parameter, argumente, nummer)                                    \
   int32_t WINAPI name parameter {                                                                  \
-    der_mitschnitt.bereit();                                                                       \
-    const vendor_tabelle *v = der_mitschnitt.vendor();                                             \
-    if (!v) {                                                                                      \
-      der_mitschnitt.gezaehlt(f_##name);                                                           \
-      return -1;                                                                                   \
-    }                                                                                              \
-    const int32_t ergebnis = v->name argumente;                                                    \
-    der_mitschnitt.abfrage(f_##name, a, handle, nummer, ergebnis);                                 \
-    return ergebnis;                                                                               \
+    return weiterreichen(                                                                          \
+        f_##name, [&](const vendor_tabelle &v) { return v.name argumente; },                       \
+        [&](int32_t ergebnis) { der_mitschnitt.abfrage(f_##name, a, handle, nummer, ergebnis); }); \
   }
 MITSCHNITT_LESEN(rbGetMotors, art::ausgangzustand, (uint32_t handle), (handle), 0)
 MITSCHNITT_LESEN(rbGetInput, art::eingang, (uint32_t handle, int32_t eingang), (handle, eingang),
