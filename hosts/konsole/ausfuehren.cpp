@@ -181,7 +181,7 @@ struct befehl {
     if (t.a.zahl < 0)
       t.fehler = "escape_nach braucht eine Zahl ab 0";
     else
-      escape_senden_nach(t.a.zahl, t.s.haupt_thread);
+      t.s.wecker.stellen(t.a.zahl, t.s.haupt_thread);
   }
   static void hilfe(auftrag &t) {
     zeile_ausgeben(t.a.wort.empty() ? hilfe_text() : hilfe_text(*befehl_finden(t.a.wort)));

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "hosts/gemeinsam/lumbrik_dll.h"
+#include "hosts/konsole/escape.h"
 #include "hosts/konsole/zeile.h"
 
 #include <cstdint>
@@ -20,6 +21,7 @@ struct sitzung {
   std::string zustand_gezeigt;
   // The thread that calls lumbrik; escape_nach posts its key there.
   unsigned long haupt_thread = 0;
+  escape_wecker wecker;
   // The console input when someone types there: Escape typed during a pause
   // is passed on to lumbrik. Null for scripts and pipes.
   void *konsole_eingabe = nullptr;

@@ -21,7 +21,7 @@ struct escape_plan {
   int faellig = 0;
 };
 
-// Never destroyed: a detached timer may still fire while the process ends.
+// Never destroyed: the Strg+C handler runs on a thread of Windows' own.
 escape_plan &plan() {
   static escape_plan *p = new escape_plan;
   return *p;
@@ -57,16 +57,50 @@ bool strg_c_gedrueckt() {
   return plan().strg_c;
 }
 
-void escape_senden_nach(int32_t zehntel, unsigned long ziel) {
-  // Detached: a script that ends first simply ends the process with it.
-  std::thread([zehntel, ziel] {
-    std::this_thread::sleep_for(std::chrono::milliseconds(int64_t{zehntel} * 100));
-    std::lock_guard<std::mutex> halten(plan().sperre);
-    if (plan().in_pause)
-      escape_posten(ziel);
-    else
-      ++plan().faellig;
-  }).detach();
+void escape_wecker::stellen(int32_t zehntel, unsigned long ziel) {
+  const zeitpunkt wann =
+      std::chrono::steady_clock::now() + std::chrono::milliseconds(int64_t{zehntel} * 100);
+  std::lock_guard<std::mutex> halten(sperre_);
+  weckzeiten_.emplace(wann, ziel);
+  if (!faden_.joinable())
+    faden_ = std::thread(&escape_wecker::laufen, this);
+  geweckt_.notify_one();
+}
+
+escape_wecker::~escape_wecker() {
+  {
+    std::lock_guard<std::mutex> halten(sperre_);
+    ende_ = true;
+  }
+  geweckt_.notify_one();
+  if (faden_.joinable())
+    faden_.join();
+}
+
+void escape_wecker::laufen() {
+  std::unique_lock<std::mutex> halten(sperre_);
+  while (!ende_) {
+    if (weckzeiten_.empty()) {
+      geweckt_.wait(halten);
+      continue;
+    }
+    const weckzeit naechste = weckzeiten_.top();
+    if (std::chrono::steady_clock::now() < naechste.first) {
+      geweckt_.wait_until(halten, naechste.first);
+      continue;
+    }
+    weckzeiten_.pop();
+    // Not under our lock: the pause's side takes the plan's.
+    halten.unlock();
+    {
+      std::lock_guard<std::mutex> plan_halten(plan().sperre);
+      if (plan().in_pause)
+        escape_posten(naechste.second);
+      else
+        ++plan().faellig;
+    }
+    halten.lock();
+  }
 }
 
 escape_pause::escape_pause(unsigned long ziel) {

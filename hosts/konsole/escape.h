@@ -3,14 +3,45 @@
 // real key press would be.
 #pragma once
 
+#include <chrono>
+#include <condition_variable>
 #include <cstdint>
+#include <functional>
+#include <mutex>
+#include <queue>
 #include <thread>
+#include <utility>
+#include <vector>
 
 // escape_nach: Escape "pressed" later, for a script. After `zehntel` tenths
 // of a second it is due: posted to the thread `ziel` at once if a pause runs
 // there, else when the next pause begins. A message box's loop would take a
 // key-down from the queue and drop it, so none waits there outside a pause.
-void escape_senden_nach(int32_t zehntel, unsigned long ziel);
+// The alarms run on one thread that the destructor stops: no thread of the
+// console's may still run while the process ends (where 32-bit Windows
+// programs run under qemu-user, that crashes the process at random).
+class escape_wecker {
+public:
+  escape_wecker() = default;
+  ~escape_wecker();
+  escape_wecker(const escape_wecker &) = delete;
+  escape_wecker &operator=(const escape_wecker &) = delete;
+
+  void stellen(int32_t zehntel, unsigned long ziel);
+
+private:
+  using zeitpunkt = std::chrono::steady_clock::time_point;
+  using weckzeit = std::pair<zeitpunkt, unsigned long>;
+  void laufen();
+
+  std::mutex sperre_;
+  std::condition_variable geweckt_;
+  // The earliest first.
+  std::priority_queue<weckzeit, std::vector<weckzeit>, std::greater<>> weckzeiten_;
+  bool ende_ = false;
+  // Started with the first alarm: most scripts set none.
+  std::thread faden_;
+};
 
 // Strg+C (or Strg+Untbr) ends the console, as it ends any console program,
 // but not in the middle of a command: a running pause is cut short as by
