@@ -136,13 +136,11 @@ for ort in "$quellen" "$build"; do
 done
 
 # The 64-bit console runs from the package as the read-me says, with the
-# 64-bit simulated interface copied beside it. The build's Wine prefix, but
-# not its simulator on WINEPATH (wine-run.sh puts <build>/simulator there):
-# the console finds only what lies beside it.
+# 64-bit simulated interface copied beside it; not the build's simulator on
+# WINEPATH: the console finds only what lies beside it.
 cp "$paket/win64/simulator/umFish40.DLL" "$paket/win64/"
 antwort=$(printf 'vorbereitung\neinschalten [1 3]\nausgangzustand\n' |
-  LUMBRIK_PANEL=0 LUMBRIK_WINEPREFIX="$build/wineprefix" "$quellen/scripts/wine-run.sh" "$tmp" \
-    "$paket/win64/lumbrik-konsole.exe" --boxes=console 2>&1) ||
+  env -u WINEPATH LUMBRIK_PANEL=0 wine "$paket/win64/lumbrik-konsole.exe" --boxes=console 2>&1) ||
   falsch "win64\\lumbrik-konsole.exe endet mit einem Fehler: $antwort"
 printf '%s\n' "$antwort" | grep -qx '= 5' || falsch "win64\\lumbrik-konsole.exe antwortet nicht = 5: $antwort"
 

@@ -16,8 +16,7 @@ done
 
 cmake --preset windows
 cmake --build --preset windows --target dll_bench
-scripts/mit-display.sh "$PWD/build/windows" \
-  scripts/wine-run.sh "$PWD/build/windows" build/windows/bench/wine/dll_bench.exe
+scripts/wine-run.sh "$PWD/build/windows" build/windows/bench/wine/dll_bench.exe
 
 # The recorder, laid out as it ships: itself as umFish40.DLL, the vendor's
 # library (our simulated box) in echt\ beside it.
@@ -27,8 +26,8 @@ rm -rf "$b32/mitschnitt_bench"
 mkdir -p "$b32/mitschnitt_bench/echt"
 cp "$b32/mitschnitt/umFish40.DLL" "$b32/mitschnitt_bench/"
 cp "$b32/simulator/umFish40.DLL" "$b32/mitschnitt_bench/echt/"
-LUMBRIK_PANEL=0 scripts/mit-display.sh "$b32" \
-  scripts/wine-run.sh "$b32" "$b32/bench/wine/mitschnitt_bench.exe" "Z:$b32/mitschnitt_bench"
+LUMBRIK_PANEL=0 scripts/wine-run.sh "$b32" "$b32/bench/wine/mitschnitt_bench.exe" \
+  "Z:$b32/mitschnitt_bench"
 
 # The bridge's helper and the vendor library (our 32-bit simulator) come
 # from the 32-bit build, laid out as for the bridge's tests.
@@ -38,6 +37,6 @@ b64=$PWD/build/windows64
 cmake --build --preset windows --target lumbrik_bruecke32
 tests/wine/bruecke/aufbauen.sh "$b64/bruecke_test" "$b64/bin/lumbrik.dll" \
   "$b64/bruecke/umFish40.DLL" "$PWD/build/windows" >/dev/null
-LUMBRIK_PANEL=0 scripts/mit-display.sh "$b64" sh -c "
-  scripts/wine-run.sh '$b64' '$b64/bench/wine/bruecke_bench.exe' 'Z:$b64/simulator'
-  scripts/wine-run.sh '$b64' '$b64/bench/wine/bruecke_bench.exe' 'Z:$b64/bruecke_test/voll'"
+for umfish in "$b64/simulator" "$b64/bruecke_test/voll"; do
+  LUMBRIK_PANEL=0 scripts/wine-run.sh "$b64" "$b64/bench/wine/bruecke_bench.exe" "Z:$umfish"
+done

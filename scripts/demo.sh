@@ -20,5 +20,5 @@ if [ -z "${DISPLAY:-}" ]; then
   export LUMBRIK_PANEL="${LUMBRIK_PANEL:-0}"
 fi
 # shellcheck disable=SC2086
-exec scripts/mit-display.sh "$build" scripts/wine-run.sh "$build" \
-  "$build/bin/lumbrik-konsole.exe" $boxen --zustand hosts/konsole/demo.txt
+exec scripts/wine-run.sh "$build" "$build/bin/lumbrik-konsole.exe" $boxen --zustand \
+  hosts/konsole/demo.txt

@@ -24,10 +24,13 @@ braucht cmake /usr/bin/cmake
 braucht ninja-build /usr/bin/ninja
 braucht wine /usr/bin/wine
 braucht wine32:i386 /usr/lib/wine/wine
+# A 64-bit Wine prefix (scripts/wine-praefix.sh says why) and Wine's own
+# processes run natively.
+braucht wine64 /usr/lib/wine/wine64
 braucht xvfb /usr/bin/Xvfb
 braucht xauth /usr/bin/xauth
 # Wine's own fonts: without Marlett the caption buttons of windows read
-# "0 1 r" (scripts/wine-umgebung.sh puts it into each prefix).
+# "0 1 r" (scripts/wine-praefix.sh puts it into each prefix).
 braucht fonts-wine /usr/share/wine/fonts/marlett.ttf
 # Builds the mmap fix for 32-bit Wine under qemu-user (mmap_fix_bauen below).
 braucht clang /usr/bin/clang++
@@ -38,7 +41,6 @@ braucht libtomlplusplus-dev /usr/include/toml++/toml.h
 braucht nlohmann-json3-dev /usr/include/nlohmann/json.hpp
 
 if [ "${1:-}" != demo ]; then
-  braucht wine64 /usr/lib/wine/wine64
   braucht g++-mingw-w64-x86-64 /usr/bin/x86_64-w64-mingw32-g++-posix
   braucht xdotool /usr/bin/xdotool
   braucht imagemagick /usr/bin/import
@@ -82,7 +84,7 @@ qemu_fuer_i386() {
 # Under qemu-user, 32-bit Wine gets an mmap that honours MAP_FIXED_NOREPLACE
 # (scripts/qemu-i386/mmap_noreplace.c): without it each start takes about
 # 50 seconds. Built here, once and again when its source changes, into
-# build/qemu-i386, where scripts/wine-umgebung.sh preloads it from. $LIB
+# build/qemu-i386, where cmake/wine.cmake preloads it from. $LIB
 # picks the i386 library for 32-bit processes and an empty one for 64-bit.
 mmap_fix_bauen() {
   grep -qx enabled "$i386_format" 2>/dev/null || return 0

@@ -1,7 +1,8 @@
 #!/bin/sh
 # Builds everything and runs every test: the hygiene checks, the native unit
-# tests with ASan and UBSan, the fuzzer for a bounded time, and the real DLL
-# under Wine, for 32-bit and for 64-bit Windows.
+# tests with ASan and UBSan, the fuzzer for a bounded time, the README's main
+# job (scripts/demo.sh) as a user starts it, and the real DLL under Wine, for
+# 32-bit and for 64-bit Windows.
 set -eu
 cd "$(dirname "$0")/.."
 scripts/setup.sh
@@ -17,8 +18,9 @@ ctest --preset fuzz
 
 cmake --preset windows
 cmake --build --preset windows
-scripts/mit-display.sh "$PWD/build/windows" ctest --preset windows
+tests/demo/demo_pruefen.sh
+ctest --preset windows
 
 cmake --preset windows64
 cmake --build --preset windows64
-scripts/mit-display.sh "$PWD/build/windows64" ctest --preset windows64
+ctest --preset windows64

@@ -9,7 +9,7 @@
  * brings the start back to a fraction of a second.
  *
  * Built freestanding (no C library headers for i386 needed) and preloaded
- * into Wine's 32-bit processes by scripts/wine-run.sh. */
+ * into Wine's 32-bit processes through LD_PRELOAD (cmake/wine.cmake). */
 
 typedef __SIZE_TYPE__ size_t;
 

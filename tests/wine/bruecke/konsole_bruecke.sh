@@ -15,7 +15,7 @@ hinweis="lumbrik-konsole: umFish40.DLL ist die Brücke für 64-Bit-Programme; --
 fehler_zeile='lumbrik-konsole: das Modell schranke hat 1 Fehler gemeldet'
 # The console's own reports go to the Temp folder of the build's Wine prefix.
 eigene_berichte() {
-  find "${emulator[1]}/wineprefix/drive_c/users" -path '*/Temp/lbk*' 2>/dev/null
+  find "$WINEPREFIX/drive_c/users" -path '*/Temp/lbk*' 2>/dev/null
 }
 vorher=$(eigene_berichte)
 

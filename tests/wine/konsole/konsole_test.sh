@@ -3,7 +3,7 @@
 # the console runs a script against the real lumbrik.dll and the simulated
 # umFish40.DLL, and what it prints and its exit code are checked.
 #   konsole_test.sh CASE EXE SOURCE_DIR EMULATOR...
-# EMULATOR is the build's CMAKE_CROSSCOMPILING_EMULATOR: wine-run.sh BUILD_DIR.
+# EMULATOR is the build's CMAKE_CROSSCOMPILING_EMULATOR.
 # shellcheck source=../fall_vorspann.sh
 . "$(dirname "$0")/../fall_vorspann.sh"
 
@@ -135,13 +135,10 @@ dll_fehlt)
 
 umfish_fehlt)
   # lumbrik.dll and the console in a folder of their own, and a PATH (from
-  # WINEPATH, which wine-run.sh derives from its build dir) without the
-  # simulator; the build's Wine prefix is used all the same.
+  # WINEPATH) without the simulator.
   mkdir "$tmp/bin"
   cp "$exe" "$(dirname "$exe")/lumbrik.dll" "$tmp/bin/"
-  simulator_dll="${emulator[1]}/simulator/umFish40.DLL"
-  export LUMBRIK_WINEPREFIX="${emulator[1]}/wineprefix"
-  emulator[1]=$tmp
+  unset WINEPATH
   exe="$tmp/bin/$(basename "$exe")"
   konsole "$quellen/gute_zeilen.txt"
   exit_code 2
@@ -155,7 +152,7 @@ umfish_fehlt)
   # Laid out like the release package: the simulator in its folder, and the
   # message says how to use it; done as it says, the script runs.
   mkdir "$tmp/bin/simulator"
-  cp "$simulator_dll" "$tmp/bin/simulator/"
+  cp "$KONSOLE_SIMULATOR" "$tmp/bin/simulator/"
   konsole --boxes=console "$quellen/gute_zeilen.txt"
   exit_code 2
   wie_erwartet "$tmp/err" "lumbrik-konsole: umFish40.DLL nicht gefunden, die Bibliothek des Interfaces, die $ordner\\lumbrik.dll braucht. Gesucht im Ordner des Programms ($ordner), in den Systemordnern, im aktuellen Ordner und in den Ordnern von PATH.
@@ -221,23 +218,10 @@ hilfe)
   enthaelt "$tmp/err" "gibt-es-nicht.txt kann nicht geöffnet werden"
   ;;
 
-ohne_anzeige)
-  # Started by the wrapper without a display: the wrapper asks for the boxes
-  # as text, so they do not wait in an invisible display.
-  printf 'vorbereitung\nausgangzustand\n' >"$tmp/ein"
-  rc=0
-  env -u DISPLAY timeout 120 "${emulator[@]}" "$exe" <"$tmp/ein" >"$tmp/aus" 2>"$tmp/err" || rc=$?
-  exit_code 0
-  enthaelt "$tmp/aus" "$hinweis_box"
-  wie_erwartet "$tmp/err" "wine-run.sh: kein Bildschirm (DISPLAY ist leer): lumbrik-konsole.exe bekommt --boxes=console und gibt Meldungsboxen als Text aus."
-  ;;
-
 ohne_simulator)
-  # An umFish40.DLL like the vendor's (built by this folder's CMakeLists.txt
-  # into <build>/tests/wine/konsole/ohne_simulator/simulator), through the
-  # build's Wine prefix.
-  export LUMBRIK_WINEPREFIX="${emulator[1]}/wineprefix"
-  emulator[1]="${emulator[1]}/tests/wine/konsole/ohne_simulator"
+  # An umFish40.DLL like the vendor's (built by this folder's CMakeLists.txt)
+  # on the path instead of the simulator.
+  export WINEPATH="$KONSOLE_OHNE_SIMULATOR"
   konsole --zustand "$quellen/ohne_simulator.txt"
   exit_code 1
   wie_erwartet "$tmp/aus" "> ausgangzustand

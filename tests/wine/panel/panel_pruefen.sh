@@ -2,8 +2,8 @@
 # The panel of the simulated box, seen and touched through the X server: a
 # host drives the real lumbrik.dll with command lines from a pipe, xdotool
 # clicks into the panel, and screenshots are read pixel by pixel.
-#   panel_pruefen.sh <fall> <wine-run.sh> <build dir> <host.exe> [host arguments...]
-#   panel_pruefen.sh bild <wine-run.sh> <build dir> <file.png> <host.exe> [host arguments...]
+#   panel_pruefen.sh <fall> <emulator> <host.exe> [host arguments...]
+#   panel_pruefen.sh bild <emulator> <file.png> <host.exe> [host arguments...]
 # Cases: lampen, schalter, schieber, spannung, schliessen, versteckt, ohne_anzeige,
 # modell, menue; bild saves a picture of a busy panel (docs/simulator.png) instead,
 # modell_bild one of a model in it (docs/modell.png).
@@ -14,13 +14,7 @@
 set -u
 fall=$1
 emulator=$2
-build=$(cd "$3" && pwd)
-shift 3
-
-# A display of our own when there is none; it also stops the Wine server after.
-if [ -z "${DISPLAY:-}" ]; then
-  exec "$(dirname "$emulator")/mit-display.sh" "$build" "$0" "$fall" "$emulator" "$build" "$@"
-fi
+shift 2
 
 if [ "$fall" = bild ] || [ "$fall" = modell_bild ]; then
   ziel=$1
@@ -29,7 +23,7 @@ fi
 
 # The layout and colours of the window, in client pixels, as the window's
 # geometry says (panel_masse prints them: breite, hoehe, lampe_mitte_1, ...).
-masse=$("$emulator" "$build" "${PANEL_MASSE:?panel_masse.exe fehlt}" | tr -d '\r') || {
+masse=$("$emulator" "${PANEL_MASSE:?panel_masse.exe fehlt}" | tr -d '\r') || {
   echo "panel_masse lief nicht"
   exit 1
 }
@@ -77,15 +71,11 @@ ende_mit_fehler() {
   exit 1
 }
 
-# The host's Wine environment, as wine-run.sh sets it up. The emulator makes
-# the prefix on first use: the host runs once with no input at all.
-"$emulator" "$build" "$@" </dev/null >"$arbeit/leer" 2>&1 || {
+# Without any input the host ends at once, and cleanly.
+"$emulator" "$@" </dev/null >"$arbeit/leer" 2>&1 || {
   cat "$arbeit/leer"
   ende_mit_fehler "der Host endet ohne Eingabe nicht sauber"
 }
-skripte=$(cd "$(dirname "$emulator")" && pwd)
-# shellcheck source=../../../scripts/wine-umgebung.sh
-. "$skripte/wine-umgebung.sh"
 
 # --- The host, talked to through a pipe ---
 
@@ -94,7 +84,7 @@ zusatz=
 starten() {
   mkfifo "$arbeit/ein"
   # shellcheck disable=SC2086
-  env $zusatz wine "$@" <"$arbeit/ein" >"$arbeit/aus" 2>"$arbeit/fehler" &
+  env $zusatz "$emulator" "$@" <"$arbeit/ein" >"$arbeit/aus" 2>"$arbeit/fehler" &
   host_pid=$!
   exec 3>"$arbeit/ein"
   gelesen=0
