@@ -35,6 +35,9 @@ braucht fonts-wine /usr/share/wine/fonts/marlett.ttf
 # Builds the mmap fix for 32-bit Wine under qemu-user (mmap_fix_bauen below).
 braucht clang /usr/bin/clang++
 braucht lld /usr/bin/ld.lld
+# lumbrik.lib, the import library for Microsoft-ABI hosts, made in every
+# Windows build.
+braucht llvm-14 /usr/bin/llvm-dlltool-14
 # Model files (TOML), read by the simulator in every build.
 braucht libtomlplusplus-dev /usr/include/toml++/toml.h
 # The model's report (JSON), read by the console behind the bridge.
@@ -54,8 +57,7 @@ if [ "${1:-}" != demo ]; then
   braucht clang-format /usr/bin/clang-format
   braucht clang-tidy /usr/bin/run-clang-tidy-14
   braucht shellcheck /usr/bin/shellcheck
-  # Make and test the import library for Microsoft-ABI hosts.
-  braucht llvm-14 /usr/bin/llvm-dlltool-14
+  # Test the import library for Microsoft-ABI hosts.
   braucht lld-14 /usr/bin/lld-link-14
 fi
 
@@ -68,10 +70,13 @@ kann_i386() {
   /usr/lib/wine/wine --version >/dev/null 2>&1
 }
 qemu_fuer_i386() {
-  kann_i386 && return 0
-  [ -e /usr/bin/qemu-i386-static ] || $als_root apt-get install -y -q --no-install-recommends qemu-user-static
+  # Mounted first: it tells whether qemu-user runs 32-bit programs here (the
+  # builds then preload the mmap fix), even when a handler registered before
+  # runs them already.
   [ -e /proc/sys/fs/binfmt_misc/register ] ||
     $als_root mount -t binfmt_misc binfmt_misc /proc/sys/fs/binfmt_misc
+  kann_i386 && return 0
+  [ -e /usr/bin/qemu-i386-static ] || $als_root apt-get install -y -q --no-install-recommends qemu-user-static
   if [ ! -e "$i386_format" ]; then
     # Any 32-bit x86 ELF executable (type 2) or shared object (type 3).
     printf '%s' ':qemu-i386:M::\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00:\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff:/usr/bin/qemu-i386-static:F' |
