@@ -3,6 +3,7 @@
 // is loaded whole or not at all.
 #include "basis/abstand.h"
 #include "simulator/modell/modell.h"
+#include "simulator/modell/parserfehler.h"
 
 #include <toml++/toml.h>
 
@@ -545,13 +546,25 @@ ergebnis lesen(std::string_view text, const std::string &datei) {
                 ": hier wird die Datei länger als 1 MiB, so lang ist kein Modell einer Box";
     return e;
   }
+  // Notepad on older Windows saves ANSI. Such a file is not UTF-8 as soon as
+  // it holds an umlaut, and then it can only mean Windows-1252: read it so.
+  std::string umgewandelt;
+  if (!ist_utf8(text)) {
+    umgewandelt = aus_1252(text);
+    text = umgewandelt;
+    e.hinweis = "Hinweis: Modell " + datei +
+                " ist nicht als UTF-8 gespeichert und wird als Windows-1252 (ANSI) gelesen; "
+                "besser im Editor unter 'Speichern unter' die Codierung UTF-8 wählen.";
+  }
   try {
     const toml::table tabelle = toml::parse(text, datei);
     e.modell = leser(tabelle).lesen();
   } catch (const toml::parse_error &f) {
     std::ostringstream s;
-    s << "Modell " << datei << ", Zeile " << f.source().begin.line << ": " << f.description();
+    s << "Modell " << datei << ", Zeile " << f.source().begin.line << ", Spalte "
+      << f.source().begin.column << ": " << parserfehler_erklaeren(f.description());
     e.meldung = s.str();
+    e.parser_text = f.description();
   } catch (const problem &p) {
     e.meldung = "Modell " + datei + ", Zeile " + std::to_string(p.zeile) + ": " + p.text;
   } catch (const std::exception &f) {

@@ -112,6 +112,10 @@ struct beschreibung {
 struct ergebnis {
   std::optional<beschreibung> modell;
   std::string meldung;
+  // The TOML parser's own words behind `meldung`, for the report.
+  std::string parser_text = {};
+  // Said once even when the model is read: it was not saved as UTF-8.
+  std::string hinweis = {};
 };
 
 // The longest model file read; a longer one is refused before it is parsed.

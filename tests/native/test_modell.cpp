@@ -205,12 +205,28 @@ TEST(modell_regeln, jede_art_meldet_ihren_fehler_mit_zeit) {
   EXPECT_EQ(schranke.fehler_anzahl(), 2u);
 }
 
+// Older Notepads save ANSI: such a file is read as Windows-1252, and said so.
+TEST(modell_datei, eine_ansi_datei_wird_als_1252_gelesen_und_das_gesagt) {
+  const ergebnis ansi =
+      lesen("[modell]\nname = \"x\"\ntitel = \"Schranke f\xFCr \x80\"\n", "a.toml");
+  ASSERT_TRUE(ansi.modell) << ansi.meldung;
+  EXPECT_EQ(ansi.modell->titel, "Schranke für €");
+  EXPECT_NE(ansi.hinweis.find("Codierung UTF-8"), std::string::npos) << ansi.hinweis;
+  EXPECT_EQ(lesen("[modell]\nname = \"x\"\ntitel = \"für\"\n", "u.toml").hinweis, "");
+}
+
 TEST(modell_datei, jeder_fehler_nennt_datei_zeile_und_problem) {
   const std::string kopf = "[modell]\nname = \"x\"\n";
   const std::string achse =
       "[[achse]]\nname = \"a\"\nmotor = 1\nmin = 0\nmax = 10\ngeschwindigkeit = 5\n";
   const std::pair<std::string, std::string> faelle[] = {
-      {"[modell\nname = 1", "Zeile 1: "},
+      // What the TOML parser finds, in words that say what to change.
+      {"[modell\nname = 1", "Zeile 1, Spalte 8: der Abschnittskopf ist nicht geschlossen"},
+      {kopf + "titel = \"Schranke\n", "Zeile 3, Spalte 18: ein Text ist nicht geschlossen"},
+      {kopf + "titel \"x\"\n", "Zeile 3, Spalte 7: nach dem Namen fehlt das ="},
+      {kopf + "name = \"y\"\n", "'name' steht in diesem Abschnitt zweimal"},
+      {kopf + "titel = Schranke\n", "Texte stehen in Anführungszeichen"},
+      {kopf + achse + "start = 1,5\n", "mit Punkt (1.5 statt 1,5)"},
       {"name = \"x\"\n", "Zeile 1: unbekannte Tabelle 'name'"},
       {"[[achse]]\nname = \"a\"\n", "die Tabelle [modell]"},
       {kopf + achse + "geschwindigkeitt = 3\n",
