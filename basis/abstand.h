@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -23,4 +24,24 @@ inline size_t abstand(std::string_view a, std::string_view b) {
         d[i][k] = std::min(d[i][k], d[i - 2][k - 2] + 1);
     }
   return d[a.size()][b.size()];
+}
+
+// The known word that a typo most likely meant: the closest one, a third of
+// the typo's length (one to three edits) away at most; none when nothing is
+// that close.
+template <class Woerter>
+std::optional<std::string_view> gemeintes_wort(std::string_view wort, const Woerter &bekannt) {
+  // Comparing long words costs their product: a typo is short.
+  if (wort.size() > 64)
+    return std::nullopt;
+  std::optional<std::string_view> bestes;
+  size_t kleinster = std::clamp<size_t>(wort.size() / 3, 1, 3) + 1;
+  for (std::string_view b : bekannt) {
+    const size_t d = abstand(wort, b);
+    if (d < kleinster) {
+      kleinster = d;
+      bestes = b;
+    }
+  }
+  return bestes;
 }

@@ -6,7 +6,9 @@
 #include "hosts/konsole/zeichensatz.h"
 #include "hosts/konsole/zeile.h"
 
+#include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <optional>
 #include <vector>
 
@@ -51,6 +53,19 @@ intptr_t nummer_oder_liste(const argument &a, std::vector<char> &kopie) {
   kopie.assign(a.liste.begin(), a.liste.end());
   kopie.push_back('\0');
   return reinterpret_cast<intptr_t>(kopie.data());
+}
+
+// A number as a German reads it: decimal comma, at most three places.
+std::string mit_komma(double wert) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.3f", wert);
+  std::string aus = text;
+  while (aus.back() == '0')
+    aus.pop_back();
+  if (aus.back() == '.')
+    aus.pop_back();
+  std::replace(aus.begin(), aus.end(), '.', ',');
+  return aus;
 }
 
 void pause_messen(const sitzung &s, double zehntel) {
@@ -153,7 +168,14 @@ struct befehl {
     if (t.a.zahl != 1 && t.a.zahl != 2)
       hinweis("t_funk1 kennt nur die Spannungen 1 und 2: gelesen wurde nichts");
   }
-  static void pause(auftrag &t) { pause_messen(t.s, t.a.dezimal); }
+  static void pause(auftrag &t) {
+    // "pause 1,5" reads like seconds; it waits 0,15 s.
+    if (t.a.wort.find_first_of(".,") != std::string::npos && t.a.dezimal > 0 && t.a.dezimal < 10)
+      hinweis(verbinden({"pause z" AE "hlt in Zehntelsekunden: pause ", t.a.wort, " wartet ",
+                         mit_komma(t.a.dezimal / 10), " s; f" UE "r ", t.a.wort,
+                         " Sekunden: pause ", mit_komma(t.a.dezimal * 10)}));
+    pause_messen(t.s, t.a.dezimal);
+  }
   static void gib_fehler(auftrag &t) { wahrheit(t.dll().gib_fehler()); }
   static void lpt(auftrag &t) { t.dll().lpt(t.a.zahl); }
 

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <ranges>
 #include <string>
 #include <vector>
 
@@ -59,18 +60,9 @@ std::string kleingeschrieben(std::string_view text) {
 // The command `name` most likely meant: the same in other case, otherwise
 // the nearest within about a third of its length; nullptr if none is near.
 const befehl_beschreibung *gemeinter_befehl(std::string_view name) {
-  const std::string klein = kleingeschrieben(name);
-  const size_t grenze = std::clamp<size_t>(name.size() / 3, 1, 3);
-  const befehl_beschreibung *bester = nullptr;
-  size_t bester_abstand = grenze + 1;
-  for (const befehl_beschreibung &b : tabelle) {
-    const size_t n = abstand(klein, b.name);
-    if (n < bester_abstand) {
-      bester = &b;
-      bester_abstand = n;
-    }
-  }
-  return bester;
+  const auto gemeint = gemeintes_wort(kleingeschrieben(name),
+                                      std::views::transform(tabelle, &befehl_beschreibung::name));
+  return gemeint ? befehl_finden(*gemeint) : nullptr;
 }
 
 } // namespace

@@ -87,8 +87,10 @@ bool argument_lesen(const befehl_beschreibung &b, argument_art art, std::string_
     arg.liste = wort;
     return true;
   }
-  if (art == argument_art::dezimal)
+  if (art == argument_art::dezimal) {
+    arg.wort = wort;
     return dezimal_lesen(wort, arg.dezimal, fehler);
+  }
   if (!zahl_lesen(wort, arg.zahl, fehler))
     return false;
   if (art == argument_art::zahl_oder_liste &&

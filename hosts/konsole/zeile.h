@@ -18,7 +18,7 @@ struct argument {
   // Set when the text came as `roh "..."`: it goes to lumbrik.dll as it is,
   // well formed or not.
   bool roh = false;
-  // A word argument (hilfe BEFEHL).
+  // A word argument (hilfe BEFEHL), or a decimal number as written.
   std::string wort;
 };
 

@@ -33,11 +33,14 @@ std::string parserfehler_erklaeren(std::string_view b) {
            "t; "
            "für einen Windows-Pfad einfache Anführungszeichen nehmen ('C:\\lumbrik\\lauf.csv')";
   if (hat(b, "table header") && hat(b, "cannot redefine"))
-    return "der Abschnitt [" + genannt(b) +
-           "] steht zweimal; die beiden zu einem zusammenfassen (mehrere gleiche Teile "
-           "schreibt man [[so]])";
+    return std::string("der Abschnitt [")
+        .append(genannt(b))
+        .append("] steht zweimal; die beiden zu einem zusammenfassen (mehrere gleiche Teile "
+                "schreibt man [[so]])");
   if (hat(b, "cannot redefine"))
-    return "'" + genannt(b) + "' steht in diesem Abschnitt zweimal; eine der beiden Zeilen löschen";
+    return std::string("'")
+        .append(genannt(b))
+        .append("' steht in diesem Abschnitt zweimal; eine der beiden Zeilen löschen");
   if (hat(b, "table header") && hat(b, "expected ']'"))
     return "der Abschnittskopf ist nicht geschlossen: es fehlt ] (so: [modell] oder [[lampe]])";
   if (hat(b, "parsing array") || (hat(b, "expected ']'") && hat(b, "array")))

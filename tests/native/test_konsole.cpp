@@ -273,6 +273,14 @@ TEST(konsole_optionen, fehler) {
   const std::vector<std::string_view> unbekannt = {"--laut"};
   EXPECT_FALSE(optionen_lesen(unbekannt, o, fehler));
   EXPECT_EQ(fehler, "unbekannte Option --laut");
+  // A space for the =, a typo: the message shows the form that works.
+  const std::vector<std::string_view> leerzeichen = {"--modell", "schranke"};
+  EXPECT_FALSE(optionen_lesen(leerzeichen, o, fehler));
+  EXPECT_EQ(fehler,
+            "--modell braucht den Wert mit = dahinter, ohne Leerzeichen: --modell=schranke");
+  const std::vector<std::string_view> vertippt = {"--model=schranke"};
+  EXPECT_FALSE(optionen_lesen(vertippt, o, fehler));
+  EXPECT_EQ(fehler, "unbekannte Option --model=schranke - meinten Sie --modell=schranke?");
   const std::vector<std::string_view> zwei = {"a.txt", "b.txt"};
   EXPECT_FALSE(optionen_lesen(zwei, o, fehler));
   for (std::string_view leer : {"--dll=", "--modell=", "--bericht="}) {
