@@ -170,10 +170,12 @@ struct befehl {
   }
   static void pause(auftrag &t) {
     // "pause 1,5" reads like seconds; it waits 0,15 s.
-    if (t.a.wort.find_first_of(".,") != std::string::npos && t.a.dezimal > 0 && t.a.dezimal < 10)
-      hinweis(verbinden({"pause z" AE "hlt in Zehntelsekunden: pause ", t.a.wort, " wartet ",
-                         mit_komma(t.a.dezimal / 10), " s; f" UE "r ", t.a.wort,
+    if (t.a.wort.find_first_of(".,") != std::string::npos && t.a.dezimal > 0 && t.a.dezimal < 10) {
+      constexpr const char *zehntel = "pause z" AE "hlt in Zehntelsekunden: pause ";
+      constexpr const char *fuer = " s; f" UE "r ";
+      hinweis(verbinden({zehntel, t.a.wort, " wartet ", mit_komma(t.a.dezimal / 10), fuer, t.a.wort,
                          " Sekunden: pause ", mit_komma(t.a.dezimal * 10)}));
+    }
     pause_messen(t.s, t.a.dezimal);
   }
   static void gib_fehler(auftrag &t) { wahrheit(t.dll().gib_fehler()); }

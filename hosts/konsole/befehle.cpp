@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <ranges>
 #include <string>
 #include <vector>
 
@@ -60,8 +59,10 @@ std::string kleingeschrieben(std::string_view text) {
 // The command `name` most likely meant: the same in other case, otherwise
 // the nearest within about a third of its length; nullptr if none is near.
 const befehl_beschreibung *gemeinter_befehl(std::string_view name) {
-  const auto gemeint = gemeintes_wort(kleingeschrieben(name),
-                                      std::views::transform(tabelle, &befehl_beschreibung::name));
+  std::vector<std::string_view> namen;
+  for (const auto &b : tabelle)
+    namen.push_back(b.name);
+  const auto gemeint = gemeintes_wort(kleingeschrieben(name), namen);
   return gemeint ? befehl_finden(*gemeint) : nullptr;
 }
 
