@@ -239,6 +239,11 @@ uint32_t box::modell_fehler() {
   return modell_.fehler_anzahl(zustand_);
 }
 
+int32_t box::modell_fehler_eintrag(uint32_t index, sim_fehler *fehler) {
+  const gesperrt halten(sperre_);
+  return modell_.fehler_eintrag(index, *fehler) ? 1 : 0;
+}
+
 const char *box::funktionsname(int32_t funktion) {
   return ::funktionsname(funktion);
 }

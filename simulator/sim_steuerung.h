@@ -61,6 +61,14 @@ struct sim_zustand {
   uint32_t aenderungen;
 };
 
+/* A fault of the model's run: when, which rule (or "mitschnitt" for a
+   replay), and what it means; both texts UTF-8, valid while the DLL is loaded. */
+struct sim_fehler {
+  int64_t zeit_ms;
+  const char *regel_utf8;
+  const char *text_utf8;
+};
+
 /*
  * The control functions, written out once: the simulator's .def and the
  * hosts' table of them are expanded from this list. Each is exported as
@@ -91,7 +99,10 @@ struct sim_zustand {
   X(modell_name_utf8, const char *, (void), (), 0) \
   X(modell_meldung_utf8, const char *, (void), (), 0) \
   /* Faults the model's rules recorded since it started (0 without a model). */ \
-  X(modell_fehler, uint32_t, (void), (), 0)
+  X(modell_fehler, uint32_t, (void), (), 0) \
+  /* Fault number `index` (from 0) in time order, of the first ones kept; \
+     0 when there is none such. */ \
+  X(modell_fehler_eintrag, int32_t, (uint32_t index, struct sim_fehler *fehler), (index, fehler), 8)
 /* clang-format on */
 
 #define SIM_DEKLARATION(name, ergebnis, parameter, argumente, bytes)                               \

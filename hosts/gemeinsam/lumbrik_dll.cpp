@@ -1,5 +1,7 @@
 #include "hosts/gemeinsam/lumbrik_dll.h"
 
+#include <psapi.h>
+
 #include <string>
 
 namespace {
@@ -116,10 +118,9 @@ bool exporte_finden(HMODULE modul, lumbrik_exporte &e, std::string &fehlt) {
   return fehlt.empty();
 }
 
-std::optional<simulator_steuerung> simulator_finden() {
-  HMODULE modul = GetModuleHandleA("umFish40.DLL");
-  if (modul == nullptr)
-    return std::nullopt;
+namespace {
+
+std::optional<simulator_steuerung> steuerung_in(HMODULE modul) {
   simulator_steuerung s{};
   std::string fehlt;
 #define FINDEN(name, ...) finden(modul, s.name, "sim_" #name, fehlt);
@@ -128,6 +129,37 @@ std::optional<simulator_steuerung> simulator_finden() {
   if (!fehlt.empty())
     return std::nullopt;
   return s;
+}
+
+} // namespace
+
+std::optional<simulator_steuerung> simulator_finden() {
+  HMODULE modul = GetModuleHandleA("umFish40.DLL");
+  if (modul == nullptr)
+    return std::nullopt;
+  if (auto s = steuerung_in(modul))
+    return s;
+  // The recorder stands in for the vendor and loads the library behind it,
+  // which may be the simulated one: its model runs there.
+  HMODULE module[256];
+  DWORD bytes = 0;
+  if (!K32EnumProcessModules(GetCurrentProcess(), module, sizeof module, &bytes))
+    return std::nullopt;
+  for (DWORD i = 0; i < bytes / sizeof(HMODULE) && i < 256; ++i)
+    if (module[i] != modul)
+      if (auto s = steuerung_in(module[i]))
+        return s;
+  return std::nullopt;
+}
+
+bool mitschnitt_geladen() {
+  HMODULE modul = GetModuleHandleA("umFish40.DLL");
+  char pfad[MAX_PATH] = {};
+  const DWORD laenge = modul != nullptr ? GetModuleFileNameA(modul, pfad, MAX_PATH) : 0;
+  if (laenge == 0 || laenge >= MAX_PATH)
+    return false;
+  const std::string datei(pfad, laenge);
+  return ist_datei(datei.substr(0, datei.find_last_of("\\/") + 1) + "echt\\umFish40.DLL");
 }
 
 std::string bruecke_helfer() {

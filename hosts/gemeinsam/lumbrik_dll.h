@@ -38,8 +38,13 @@ struct simulator_steuerung {
 #undef SIM_ZEIGER
 
 // The control functions of the umFish40.DLL loaded in this process (the very
-// module lumbrik.dll calls); empty when none is loaded or it is the vendor's.
+// module lumbrik.dll calls), or of the simulated one that the recorder loaded
+// behind it; empty when none is loaded or it is the vendor's.
 std::optional<simulator_steuerung> simulator_finden();
+
+// Whether the umFish40.DLL loaded is the recorder: it has the vendor's
+// library (or the simulated one) in echt\ beside it.
+bool mitschnitt_geladen();
 
 // When the umFish40.DLL loaded in this 64-bit process is the bridge, its
 // helper (bruecke32\lumbrik-bruecke32.exe beside it, where the bridge starts

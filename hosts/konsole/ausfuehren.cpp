@@ -55,19 +55,6 @@ intptr_t nummer_oder_liste(const argument &a, std::vector<char> &kopie) {
   return reinterpret_cast<intptr_t>(kopie.data());
 }
 
-// A number as a German reads it: decimal comma, at most three places.
-std::string mit_komma(double wert) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%.3f", wert);
-  std::string aus = text;
-  while (aus.back() == '0')
-    aus.pop_back();
-  if (aus.back() == '.')
-    aus.pop_back();
-  std::replace(aus.begin(), aus.end(), '.', ',');
-  return aus;
-}
-
 void pause_messen(const sitzung &s, double zehntel) {
   std::optional<escape_weiterleitung> escape;
   if (s.konsole_eingabe != nullptr)

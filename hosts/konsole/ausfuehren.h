@@ -29,6 +29,8 @@ struct sitzung {
   uint32_t protokoll_gezeigt = 0;
   // Whether vorbereitung has run: before it commands pass handle 0.
   bool vorbereitet = false;
+  // Whether a simulated box behind the recorder was looked for.
+  bool hinter_gesucht = false;
 };
 
 // False when the command could not run; then `fehler` says why (code page

@@ -7,6 +7,14 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
+
+// A fault as the report lists it; texts UTF-8.
+struct bericht_fehler {
+  int64_t zeit_ms = 0;
+  std::string regel_utf8;
+  std::string text_utf8;
+};
 
 struct bericht_stand {
   // The model's name, UTF-8 as the simulator writes it.
@@ -14,6 +22,8 @@ struct bericht_stand {
   // Why the model chosen did not run, or empty; UTF-8 too.
   std::string meldung_utf8;
   uint64_t fehler_anzahl = 0;
+  // The first ones kept, in time order.
+  std::vector<bericht_fehler> fehler;
 };
 
 // Empty when the text is not a whole report (say, cut short).

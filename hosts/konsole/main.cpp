@@ -9,6 +9,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <vector>
@@ -21,7 +23,25 @@ constexpr int nicht_geladen = 2;
 constexpr int modell_fehler = 3;
 constexpr int modell_nicht_geladen = 4;
 
-constexpr char nicht_geoeffnet[] = " kann nicht ge" OE "ffnet werden (Fehler ";
+// The system's own words for an error code, in its ANSI code page (1252 on
+// a German Windows, as the console's texts are).
+std::string systemtext(DWORD kode) {
+  char *text = nullptr;
+  const DWORD laenge = FormatMessageA(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, kode, 0, reinterpret_cast<char *>(&text), 0, nullptr);
+  std::string t = laenge > 0 && text ? std::string(text, laenge) : "";
+  LocalFree(text);
+  while (!t.empty() && (t.back() == '\r' || t.back() == '\n' || t.back() == ' ' || t.back() == '.'))
+    t.pop_back();
+  return verbinden({t.empty() ? "Fehler" : t, " (", std::to_string(kode), ")"});
+}
+
+std::string voller_pfad(const std::string &pfad) {
+  char voll[MAX_PATH] = {};
+  const DWORD laenge = GetFullPathNameA(pfad.c_str(), MAX_PATH, voll, nullptr);
+  return laenge > 0 && laenge < MAX_PATH ? std::string(voll, laenge) : pfad;
+}
 
 // Started by a double-click, the console has a window of its own that
 // closes with it, and a message why it cannot start would flash by unread:
@@ -43,8 +63,38 @@ void zeilenfehler(unsigned long nummer, const std::string &text) {
   zeile_ausgeben(verbinden({"Zeile ", std::to_string(nummer), ": ", text}), ausgabe_ziel::fehler);
 }
 
-// Reads and runs every line; true when each one ran.
-bool zeilen_abarbeiten(zeilenquelle &quelle, sitzung &s) {
+// A model was asked for and the simulated box in this process refused it
+// (it said why on standard error when it opened): the rest of the script
+// would check nothing.
+bool modell_abgelehnt(bool verlangt, const sitzung &s) {
+  return verlangt && s.sim && *s.sim->modell_meldung_utf8() != '\0' &&
+         *s.sim->modell_name_utf8() == '\0';
+}
+
+// An umFish40.DLL that is not the simulated one may be the recorder, which
+// loads the library behind it at the first open: once vorbereitung has run,
+// the simulated box may be there, and what the options can do is known.
+void simulator_dahinter_suchen(sitzung &s, const optionen &o) {
+  s.hinter_gesucht = true;
+  s.sim = simulator_finden();
+  const bool gewaehlt = !o.modell.empty() || !o.bericht.empty();
+  if (s.sim && gewaehlt)
+    zeile_ausgeben("lumbrik-konsole: umFish40.DLL ist der Mitschnitt; --modell und --bericht "
+                   "gelten im simulierten Interface dahinter (echt\\umFish40.DLL).",
+                   ausgabe_ziel::fehler);
+  if (!s.sim && gewaehlt)
+    zeile_ausgeben("lumbrik-konsole: --modell und --bericht gehen nur mit dem simulierten "
+                   "Interface; geladen ist ein anderes umFish40.DLL.",
+                   ausgabe_ziel::fehler);
+  if (!s.sim && o.zustand)
+    zeile_ausgeben("lumbrik-konsole: --zustand geht nur mit dem simulierten Interface; "
+                   "geladen ist ein anderes umFish40.DLL.",
+                   ausgabe_ziel::fehler);
+}
+
+// Reads and runs every line; true when each one ran. Stops at a line that
+// left a model asked for refused.
+bool zeilen_abarbeiten(zeilenquelle &quelle, sitzung &s, const optionen &o, bool modell_verlangt) {
   const bool interaktiv = quelle.konsole();
   if (interaktiv)
     zeile_ausgeben(verbinden({versions_text(), " - hilfe zeigt die Befehle, ende beendet."}));
@@ -76,7 +126,9 @@ bool zeilen_abarbeiten(zeilenquelle &quelle, sitzung &s) {
       zeilenfehler(nummer, fehler);
       alle_gelaufen = false;
     }
-    if (strg_c_gedrueckt())
+    if (!s.sim && !s.hinter_bruecke && !s.hinter_gesucht && s.vorbereitet)
+      simulator_dahinter_suchen(s, o);
+    if (strg_c_gedrueckt() || modell_abgelehnt(modell_verlangt, s))
       break;
   }
   if (strg_c_gedrueckt()) {
@@ -103,22 +155,49 @@ struct modell_ausgang {
   std::string name;
   std::string meldung;
   uint64_t fehler = 0;
+  // The first faults in time order (up to fehler_gezeigt of them).
+  std::vector<bericht_fehler> liste;
+  // The simulator has said why already, on standard error.
+  bool gemeldet = false;
 };
+
+constexpr size_t fehler_gezeigt = 10;
+
+// A teacher sees why a run failed without opening its report: when, which
+// rule, what it means.
+void fehler_auflisten(const modell_ausgang &m) {
+  for (const bericht_fehler &f : m.liste) {
+    char zeit[32];
+    std::snprintf(zeit, sizeof zeit, "%.2f", static_cast<double>(f.zeit_ms) / 1000.0);
+    std::replace(std::begin(zeit), std::end(zeit), '.', ',');
+    zeile_ausgeben(verbinden({"  bei ", zeit, " s: ", utf8_nach_1252(f.regel_utf8), " - ",
+                              utf8_nach_1252(f.text_utf8)}),
+                   ausgabe_ziel::fehler);
+  }
+  if (m.fehler > m.liste.size())
+    zeile_ausgeben(
+        verbinden({"  ", ELLIPSE " und ", std::to_string(m.fehler - m.liste.size()), " weitere"}),
+        ausgabe_ziel::fehler);
+}
 
 // A teacher's script checks a learner's program by the exit code: a model
 // that was asked for and did not run checked nothing, so it counts above
 // faults; faults the model recorded count above lines that failed.
 int ende_mit_modell(bool verlangt, const modell_ausgang &m, int ende) {
   if (verlangt && m.name.empty()) {
-    zeile_ausgeben(verbinden({"lumbrik-konsole: das Modell lief nicht - ", m.meldung}),
+    // Said once: what the simulator said already is not repeated.
+    zeile_ausgeben(m.gemeldet ? "lumbrik-konsole: ohne das Modell pr" UE "ft das Skript nichts; "
+                                "es endet (Exit-Code 4)."
+                              : verbinden({"lumbrik-konsole: das Modell lief nicht - ", m.meldung}),
                    ausgabe_ziel::fehler);
     return modell_nicht_geladen;
   }
   if (m.fehler == 0)
     return ende;
   zeile_ausgeben(verbinden({"lumbrik-konsole: das Modell ", m.name, " hat ",
-                            std::to_string(m.fehler), " Fehler gemeldet"}),
+                            std::to_string(m.fehler), " Fehler gemeldet:"}),
                  ausgabe_ziel::fehler);
+  fehler_auflisten(m);
   return modell_fehler;
 }
 
@@ -126,8 +205,14 @@ constexpr char nie_geoeffnet[] = "das Interface wurde nie ge" OE "ffnet (vorbere
 
 // The simulated box in this process says what became of its model.
 modell_ausgang modell_der_box(const simulator_steuerung &sim) {
-  modell_ausgang m{utf8_nach_1252(sim.modell_name_utf8()),
-                   utf8_nach_1252(sim.modell_meldung_utf8()), sim.modell_fehler()};
+  modell_ausgang m;
+  m.name = utf8_nach_1252(sim.modell_name_utf8());
+  m.meldung = utf8_nach_1252(sim.modell_meldung_utf8());
+  m.fehler = sim.modell_fehler();
+  m.gemeldet = !m.meldung.empty();
+  sim_fehler f{};
+  for (uint32_t i = 0; i < fehler_gezeigt && sim.modell_fehler_eintrag(i, &f); ++i)
+    m.liste.push_back({f.zeit_ms, f.regel_utf8, f.text_utf8});
   if (m.meldung.empty()) {
     sim_zustand zustand{};
     sim.zustand_lesen(&zustand);
@@ -142,14 +227,24 @@ modell_ausgang modell_der_box(const simulator_steuerung &sim) {
 int ende_hinter_bruecke(bool verlangt, const sitzung &s, const bericht_abholung &a, int ende) {
   std::string meldung;
   const std::optional<bericht_stand> stand = bericht_abholen(s.dll.modul, a, meldung);
-  if (stand)
-    return ende_mit_modell(verlangt,
-                           {utf8_nach_1252(stand->modell_utf8), utf8_nach_1252(stand->meldung_utf8),
-                            stand->fehler_anzahl},
-                           ende);
+  if (stand) {
+    modell_ausgang m;
+    m.name = utf8_nach_1252(stand->modell_utf8);
+    m.meldung = utf8_nach_1252(stand->meldung_utf8);
+    m.fehler = stand->fehler_anzahl;
+    // The helper's simulator wrote its own line when it refused the model.
+    m.gemeldet = !m.meldung.empty();
+    m.liste.assign(stand->fehler.begin(),
+                   stand->fehler.begin() +
+                       static_cast<std::ptrdiff_t>(std::min(stand->fehler.size(), fehler_gezeigt)));
+    return ende_mit_modell(verlangt, m, ende);
+  }
   // Without vorbereitung no helper ran, and no report was to come.
-  if (!s.vorbereitet)
-    return ende_mit_modell(verlangt, {"", nie_geoeffnet, 0}, ende);
+  if (!s.vorbereitet) {
+    modell_ausgang m;
+    m.meldung = nie_geoeffnet;
+    return ende_mit_modell(verlangt, m, ende);
+  }
   zeile_ausgeben(verbinden({"lumbrik-konsole: ", meldung}), ausgabe_ziel::fehler);
   return ende;
 }
@@ -182,8 +277,9 @@ int main(int argc, char **argv) {
   const auto quelle = o.skript.empty() ? std::make_unique<zeilenquelle>()
                                        : std::make_unique<zeilenquelle>(o.skript);
   if (!quelle->offen()) {
-    zeile_ausgeben(verbinden({"lumbrik-konsole: ", o.skript, nicht_geoeffnet,
-                              std::to_string(GetLastError()), ")"}),
+    const DWORD kode = GetLastError();
+    zeile_ausgeben(verbinden({"lumbrik-konsole: das Skript ", voller_pfad(o.skript),
+                              " kann nicht ge" OE "ffnet werden: ", systemtext(kode)}),
                    ausgabe_ziel::fehler);
     return zeile_gescheitert;
   }
@@ -213,24 +309,21 @@ int main(int argc, char **argv) {
                               "r 64-Bit-Programme; --modell und --bericht gelten im Helfer ",
                               helfer, ", wenn er das simulierte Interface l" AE "dt."}),
                    ausgabe_ziel::fehler);
-  else if ((!o.modell.empty() || !o.bericht.empty()) && !s.sim)
-    zeile_ausgeben("lumbrik-konsole: --modell und --bericht gehen nur mit dem simulierten "
-                   "Interface; geladen ist ein anderes umFish40.DLL.",
+  if (o.zustand && s.hinter_bruecke)
+    zeile_ausgeben("lumbrik-konsole: --zustand geht nicht durch die Br" UE "cke f" UE
+                   "r 64-Bit-Programme.",
                    ausgabe_ziel::fehler);
-  if (o.zustand && !s.sim)
-    zeile_ausgeben(s.hinter_bruecke
-                       ? "lumbrik-konsole: --zustand geht nicht durch die Br" UE "cke f" UE
-                         "r 64-Bit-Programme."
-                       : "lumbrik-konsole: --zustand geht nur mit dem simulierten Interface; "
-                         "geladen ist ein anderes umFish40.DLL.",
-                   ausgabe_ziel::fehler);
+  // The recorder loads the library behind it at the first open: what is
+  // there is known after vorbereitung. Any other is known now.
+  if (!s.sim && !s.hinter_bruecke && !mitschnitt_geladen())
+    simulator_dahinter_suchen(s, o);
   if (o.boxen_auf_konsole)
     boxen_auf_konsole();
 
-  const int ende = zeilen_abarbeiten(*quelle, s) ? alles_gelaufen : zeile_gescheitert;
   char gewaehlt[2] = {};
   const bool verlangt =
       !o.modell.empty() || GetEnvironmentVariableA("LUMBRIK_MODELL", gewaehlt, sizeof gewaehlt) > 0;
+  const int ende = zeilen_abarbeiten(*quelle, s, o, verlangt) ? alles_gelaufen : zeile_gescheitert;
   if (abholung)
     return ende_hinter_bruecke(verlangt, s, *abholung, ende);
   return s.sim ? ende_mit_modell(verlangt, modell_der_box(*s.sim), ende) : ende;

@@ -1,6 +1,8 @@
 #include "hosts/konsole/zeichensatz.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <optional>
 #include <vector>
 
@@ -146,4 +148,16 @@ std::string utf8_nach_1252(std::string_view utf8) {
 
 std::string eingabe_nach_1252(std::string_view zeile) {
   return utf8_lesen(zeile) ? utf8_nach_1252(zeile) : std::string(zeile);
+}
+
+std::string mit_komma(double wert) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.3f", wert);
+  std::string aus = text;
+  while (aus.back() == '0')
+    aus.pop_back();
+  if (aus.back() == '.')
+    aus.pop_back();
+  std::replace(aus.begin(), aus.end(), '.', ',');
+  return aus;
 }

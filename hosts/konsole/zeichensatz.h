@@ -18,6 +18,7 @@
 #define AE_GROSS "\xC4"
 #define OE_GROSS "\xD6"
 #define UE_GROSS "\xDC"
+#define ELLIPSE "\x85"
 
 // Texts are built by appending pieces: GCC 12 at -O3 warns falsely
 // (-Wrestrict) about "literal" + std::string&&, which warnings-as-errors
@@ -47,3 +48,6 @@ std::string utf8_nach_1252(std::string_view utf8);
 // converted (characters 1252 lacks become '?'), otherwise it is taken as
 // 1252 already, so both kinds of script files work.
 std::string eingabe_nach_1252(std::string_view zeile);
+
+// A number as a German reads it: decimal comma, at most three places.
+std::string mit_komma(double wert);

@@ -66,10 +66,12 @@ modell::ergebnis modell_anbindung::mit_mitschnitt(modell::ergebnis e, const std:
 
 modell::wiedergabe::melder modell_anbindung::abweichung_melden() {
   return [this](const modell::wiedergabe::abweichung &a) {
+    const std::string text = a.signal + ": aufgezeichnet " + std::to_string(a.aufgezeichnet) +
+                             ", jetzt " + std::to_string(a.jetzt);
+    if (abweichungen_.size() < modell::lauf::fehler_platz)
+      abweichungen_.push_back({a.zeit, text});
     if (bericht_)
-      bericht_->fehler_melden(a.zeit, "mitschnitt",
-                              a.signal + ": aufgezeichnet " + std::to_string(a.aufgezeichnet) +
-                                  ", jetzt " + std::to_string(a.jetzt));
+      bericht_->fehler_melden(a.zeit, "mitschnitt", text);
   };
 }
 
@@ -240,6 +242,33 @@ uint32_t modell_anbindung::fehler_anzahl(const sim_zustand &z) {
   return anzahl > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(anzahl);
 }
 
+bool modell_anbindung::fehler_eintrag(uint32_t index, sim_fehler &f) {
+  if (!aktiv_)
+    return false;
+  // Both lists are in time order: the index-th of them merged.
+  const std::vector<modell::fehler_eintrag> &regeln = lauf_->fehlerliste();
+  size_t r = 0, a = 0;
+  for (;;) {
+    const bool regel_da = r < regeln.size();
+    const bool abweichung_da = a < abweichungen_.size();
+    if (!regel_da && !abweichung_da)
+      return false;
+    const bool regel_zuerst =
+        regel_da && (!abweichung_da || regeln[r].zeit <= abweichungen_[a].zeit);
+    if (index-- > 0) {
+      (regel_zuerst ? r : a)++;
+      continue;
+    }
+    if (regel_zuerst) {
+      const modell::regel &g = lauf_->modell().regeln[static_cast<size_t>(regeln[r].regel)];
+      f = {regeln[r].zeit, bleibend(g.name), bleibend(g.text)};
+    } else {
+      f = {abweichungen_[a].zeit, bleibend("mitschnitt"), bleibend(abweichungen_[a].text)};
+    }
+    return true;
+  }
+}
+
 void modell_anbindung::zuruecksetzen(const sim_zustand &z) {
   if (!aktiv_)
     return;
@@ -273,6 +302,7 @@ void modell_anbindung::einsetzen(std::optional<modell::beschreibung> m, const si
   geladen_ = true;
   meldung_.clear();
   wiedergabe_.reset();
+  abweichungen_.clear();
   starten(std::move(m));
   if (aktiv_)
     nachfuehren(z);
@@ -293,9 +323,13 @@ modell::ergebnis modell_beschaffen(const std::string &wahl) {
     return modell::lesen(eingebaut, wahl);
   const std::unique_ptr<std::FILE, int (*)(std::FILE *)> datei(modell::datei_oeffnen(wahl, "rb"),
                                                                std::fclose);
-  if (!datei || modell::ist_ordner(wahl))
-    return {std::nullopt, "Modell " + wahl + ": weder ein eingebautes Modell (" +
-                              modell::eingebaute_namen() + ") noch eine lesbare Datei"};
+  if (!datei || modell::ist_ordner(wahl)) {
+    const std::optional<std::string_view> gemeint = modell::gemeintes_modell(wahl);
+    return {std::nullopt, "Modell " + wahl + ": kein eingebautes Modell" +
+                              (gemeint ? " (meinten Sie " + std::string(*gemeint) + "?)" : "") +
+                              " und keine lesbare Datei (gesucht als " + modell::voller_pfad(wahl) +
+                              "); eingebaut sind " + modell::eingebaute_namen()};
+  }
   // One byte more than a model may have: lesen refuses a file that long
   // without reading on.
   std::string inhalt(modell::datei_platz + 1, '\0');

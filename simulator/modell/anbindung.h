@@ -59,6 +59,9 @@ public:
   // Faults recorded up to now (the model moves to now first: a rule may be
   // waiting for a time to pass).
   uint32_t fehler_anzahl(const sim_zustand &z);
+  // Fault `index` of the first ones kept, the rules' and a replay's
+  // together in time order; false past the end.
+  bool fehler_eintrag(uint32_t index, sim_fehler &f);
   // The box was reset: the model starts again from its start.
   void zuruecksetzen(const sim_zustand &z);
   // The model moved to now, with at most `fehler_platz` of its latest faults.
@@ -101,6 +104,12 @@ private:
   std::unique_ptr<modell::aufzeichnung> bericht_;
   std::unique_ptr<modell::lauf> lauf_;
   std::unique_ptr<modell::wiedergabe> wiedergabe_;
+  // A replay's first divergences, with their texts, for fehler_eintrag.
+  struct abweichung_text {
+    int64_t zeit;
+    std::string text;
+  };
+  std::vector<abweichung_text> abweichungen_;
   int32_t eingang_[SIM_EINGAENGE] = {}, analog_[SIM_ANALOGE] = {}, spannung_[SIM_SPANNUNGEN] = {};
   // A host may keep what sim_modell_name_utf8 returned while the window switches
   // the model: every text handed out stays, unchanged.

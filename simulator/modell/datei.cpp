@@ -82,6 +82,19 @@ bool ist_ordner(const std::string &pfad) {
   return art != INVALID_FILE_ATTRIBUTES && (art & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+std::string voller_pfad(const std::string &pfad) {
+  const std::wstring name = breit(pfad);
+  const DWORD groesse = GetFullPathNameW(name.c_str(), 0, nullptr, nullptr);
+  if (groesse == 0)
+    return pfad;
+  std::wstring voll(groesse, L'\0');
+  const DWORD laenge = GetFullPathNameW(name.c_str(), groesse, voll.data(), nullptr);
+  if (laenge == 0 || laenge >= groesse)
+    return pfad;
+  voll.resize(laenge);
+  return utf8(voll);
+}
+
 void ausgeben(std::FILE *ziel, const std::string &text) {
   const HANDLE h = GetStdHandle(ziel == stdout ? STD_OUTPUT_HANDLE : STD_ERROR_HANDLE);
   DWORD modus = 0;
@@ -92,7 +105,9 @@ void ausgeben(std::FILE *ziel, const std::string &text) {
     WriteConsoleW(h, w.data(), static_cast<DWORD>(w.size()), &geschrieben, nullptr);
     return;
   }
+  // Now, not at the end: a host's own lines follow it.
   std::fputs(text.c_str(), ziel);
+  std::fflush(ziel);
 }
 
 #else
@@ -131,8 +146,17 @@ bool ist_ordner(const std::string &pfad) {
   return stat(pfad.c_str(), &s) == 0 && S_ISDIR(s.st_mode);
 }
 
+std::string voller_pfad(const std::string &pfad) {
+  if (!pfad.empty() && pfad.front() == '/')
+    return pfad;
+  char ordner[4096];
+  return getcwd(ordner, sizeof ordner) ? std::string(ordner) + "/" + pfad : pfad;
+}
+
 void ausgeben(std::FILE *ziel, const std::string &text) {
+  // Now, not at the end: a host's own lines follow it.
   std::fputs(text.c_str(), ziel);
+  std::fflush(ziel);
 }
 
 #endif

@@ -25,6 +25,10 @@ bool leeren(std::FILE *f);
 
 bool ist_ordner(const std::string &pfad);
 
+// The full path a relative name stands for here, for a message that says
+// where a file was looked for; the name itself when that fails.
+std::string voller_pfad(const std::string &pfad);
+
 // Writes UTF-8 text to stdout or stderr. A console window on Windows would
 // read its bytes in its own code page (850 in a German one), so it gets the
 // text as UTF-16; a pipe or a file gets UTF-8.

@@ -128,5 +128,7 @@ ergebnis lesen(std::string_view text, const std::string &datei);
 const char *eingebaut(std::string_view name);
 // Their names, comma-separated, for messages.
 const char *eingebaute_namen();
+// The built-in model a mistyped name most likely meant, if one is near.
+std::optional<std::string_view> gemeintes_modell(std::string_view name);
 
 } // namespace modell

@@ -326,6 +326,10 @@ TEST(modell_bericht, spur_bericht_und_zeitdiagramm) {
   ASSERT_TRUE(gelesen);
   EXPECT_EQ(gelesen->modell_utf8, "schranke");
   EXPECT_EQ(gelesen->fehler_anzahl, 1u);
+  ASSERT_EQ(gelesen->fehler.size(), 1u);
+  EXPECT_EQ(gelesen->fehler[0].zeit_ms, 2000);
+  EXPECT_EQ(gelesen->fehler[0].regel_utf8, "anschlag");
+  EXPECT_FALSE(gelesen->fehler[0].text_utf8.empty());
   EXPECT_FALSE(bericht_lesen(inhalt.str().substr(0, inhalt.str().size() / 2)));
   std::ifstream spur(stamm + ".csv");
   std::string zeile;

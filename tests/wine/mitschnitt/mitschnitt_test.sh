@@ -73,6 +73,15 @@ beispiel)
   done
   diff "$tmp/sim.csv.schalten" "$spur.schalten" >"$tmp/diff" ||
     falsch "Ausgaenge und Motoren anders als in der simulierten Spur: $(cat "$tmp/diff")"
+  # --modell behind the recorder: the simulated box there runs it, and the
+  # console says so and gives its verdict.
+  printf 'vorbereitung\nmotor 1 1\npause 25\nmotor 1 0\n' >"$tmp/anschlag.txt"
+  rc=0
+  "${emulator[@]}" "$tmp/l/$(basename "$exe")" --boxes=console --modell=schranke "$tmp/anschlag.txt" \
+    >"$tmp/aus" 2>"$tmp/err" </dev/null || rc=$?
+  [ "$rc" = 3 ] || falsch "mit --modell hinter dem Mitschnitt Exit-Code $rc statt 3"
+  grep -qF 'umFish40.DLL ist der Mitschnitt; --modell und --bericht gelten im simulierten' "$tmp/err" ||
+    falsch "die Konsole sagt nicht, wo das Modell laeuft: $(cat "$tmp/err")"
   ;;
 durchreichen)
   aufbauen "$tmp/l" "$ERSATZ"

@@ -47,8 +47,10 @@ anschlag)
     --bericht="$(printf 'Z:%s' "$tmp/lauf.json" | sed 's|/|\\|g')" "$tmp/skript.txt" \
     >"$tmp/aus" 2>"$tmp/err" </dev/null || rc=$?
   [ "$rc" = 3 ] || falsch "Exit-Code $rc statt 3"
-  grep -qx 'lumbrik-konsole: das Modell schranke hat 1 Fehler gemeldet' "$tmp/err" ||
+  grep -qx 'lumbrik-konsole: das Modell schranke hat 1 Fehler gemeldet:' "$tmp/err" ||
     falsch "keine Meldung des Fehlers"
+  grep -qx '  bei [0-9]*,[0-9][0-9] s: anschlag - .*Anschlag' "$tmp/err" ||
+    falsch "der Fehler ist nicht mit Zeit, Regel und Text aufgelistet: $(cat "$tmp/err")"
   grep -qx '= wahr' "$tmp/aus" || falsch "der obere Endschalter ist nicht geschlossen"
   bericht_enthaelt '"fehler_anzahl": 1,'
   bericht_enthaelt '"regel": "anschlag"'
@@ -61,10 +63,15 @@ kaputt)
   lauf "$tmp/kaputt.toml" "$tmp/skript.txt" 4
   grep -qF "kaputt.toml, Zeile 6: [[achse]] Nr. 1: 'motor' muss eine ganze Zahl von 1 bis 4 sein" \
     "$tmp/err" || falsch "keine Meldung mit Datei und Zeile: $(cat "$tmp/err")"
-  grep -q '^lumbrik-konsole: das Modell lief nicht - Modell .*kaputt.toml, Zeile 6' "$tmp/err" ||
-    falsch "die Konsole sagt nicht, dass das Modell nicht lief"
-  grep -qx '= 1' "$tmp/aus" || falsch "die Box laeuft nicht ohne Modell weiter"
+  # Said once, and the script stops at once: the rest would check nothing.
+  [ "$(grep -c 'Zeile 6' "$tmp/err")" = 1 ] || falsch "die Meldung steht nicht genau einmal da"
+  grep -qx 'lumbrik-konsole: ohne das Modell .* (Exit-Code 4).' "$tmp/err" ||
+    falsch "die Konsole sagt nicht, dass das Skript endet"
+  ! grep -q '^> einschalten' "$tmp/aus" || falsch "das Skript lief nach dem Fehler weiter"
   bericht_enthaelt "Zeile 6"
+  lauf schranken "$tmp/skript.txt" 4
+  grep -qF 'kein eingebautes Modell (meinten Sie schranke?) und keine lesbare Datei (gesucht als ' \
+    "$tmp/err" || falsch "kein Vorschlag fuer schranken: $(cat "$tmp/err")"
   printf 'ausgangzustand\n' >"$tmp/ohne.txt"
   lauf schranke "$tmp/ohne.txt" 4
   grep -qF 'das Modell lief nicht - das Interface wurde nie ge' "$tmp/err" ||
