@@ -12,7 +12,7 @@ printf 'vorbereitung\neinschalten 3\nmotor 1 1\npause 25\nschalter 2\nmotor 1 0\
   >"$tmp/skript.txt"
 helfer="$(dirname "$exe")/bruecke32/lumbrik-bruecke32.exe"
 hinweis="lumbrik-konsole: umFish40.DLL ist die Brücke für 64-Bit-Programme; --modell und --bericht gelten im Helfer $(printf 'Z:%s' "$helfer" | sed 's|/|\\|g'), wenn er das simulierte Interface lädt."
-fehler_zeile='lumbrik-konsole: das Modell schranke hat 1 Fehler gemeldet'
+fehler_zeile='lumbrik-konsole: das Modell schranke hat 1 Fehler gemeldet:'
 # The console's own reports go to the Temp folder of the build's Wine prefix.
 eigene_berichte() {
   find "$WINEPREFIX/drive_c/users" -path '*/Temp/lbk*' 2>/dev/null
@@ -26,6 +26,7 @@ konsole() {
   [ "$rc" = 3 ] || falsch "Exit-Code $rc statt 3"
   grep -qxF -- "$hinweis" "$tmp/err" || falsch "kein Hinweis auf den Helfer"
   grep -qxF -- "$fehler_zeile" "$tmp/err" || falsch "keine Meldung des Fehlers"
+  grep -q "^  bei 2,00 s: anschlag - " "$tmp/err" || falsch "der Fehler ist nicht aufgelistet"
   grep -qF 'Zeile 7: sim_eingang geht nicht durch die Brücke' "$tmp/err" ||
     falsch "sim_eingang nennt die Brücke nicht"
 }
