@@ -100,6 +100,8 @@ void modell_anbindung::laden() {
     modell::ergebnis e = ist_spur(wahl) ? wiedergabe_beschaffen(wahl) : modell_beschaffen(wahl);
     if (e.modell && !e.modell->mitschnitt.empty())
       e = mit_mitschnitt(std::move(e), wahl);
+    if (!e.hinweis.empty())
+      modell::ausgeben(stderr, "lumbrik Simulator: " + e.hinweis + "\n");
     m = std::move(e.modell);
     meldung_ = e.meldung;
     if (!meldung_.empty())

@@ -95,6 +95,12 @@ umlaut)
   grep -qF "Schüler/lauf.csv" "$ordner/lauf.json" || falsch "der Bericht nennt die Spur nicht"
   grep -qF "lumbrik Simulator: Modell $ordner/kaputt.toml, Zeile 6" "$tmp/err" ||
     falsch "die Meldung ist nicht UTF-8: $(cat "$tmp/err")"
+  # Saved as ANSI, as older Notepads do: read as such, with a note.
+  printf '[modell]\nname = "x"\ntitel = "Schranke f\374r Autos"\n' >"$tmp/ansi.toml"
+  lauf "$tmp/ansi.toml" "$tmp/skript.txt"
+  grep -qF 'nicht als UTF-8 gespeichert und wird als Windows-1252 (ANSI) gelesen' "$tmp/err" ||
+    falsch "kein Hinweis auf ANSI: $(cat "$tmp/err")"
+  bericht_enthaelt '"titel": "Schranke für Autos"'
   ;;
 zwei)
   # A second run with the same report is refused while the first goes on,
