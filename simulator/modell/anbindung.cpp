@@ -67,9 +67,7 @@ modell::ergebnis modell_anbindung::mit_mitschnitt(modell::ergebnis e, const std:
 modell::wiedergabe::melder modell_anbindung::abweichung_melden() {
   return [this](const modell::wiedergabe::abweichung &a) {
     if (bericht_)
-      bericht_->fehler_melden(a.zeit, "mitschnitt",
-                              a.signal + ": aufgezeichnet " + std::to_string(a.aufgezeichnet) +
-                                  ", jetzt " + std::to_string(a.jetzt));
+      bericht_->fehler_melden(a.zeit, "mitschnitt", wiedergabe_->text(a, bild_.get()));
   };
 }
 

@@ -164,7 +164,7 @@ wiedergabe)
     konsole "$(dirname "$exe")" "$tmp/spaet.txt"
   [ "$rc" = 3 ] || falsch "die spaete Lampe: Exit-Code $rc statt 3"
   if ! grep -qF '"fehler_anzahl": 1,' "$tmp/spaet.json" ||
-    ! grep -qF '"text": "Ausgang 3: aufgezeichnet 7, jetzt 0"' "$tmp/spaet.json"; then
+    ! grep -qE '"text": "Ausgang 3 \(Motor 2 vor\) war in der Aufnahme bei [0-9]+,[0-9]{2} s an \(Stufe 7\), jetzt aus"' "$tmp/spaet.json"; then
     falsch "nicht eine Abweichung am Ausgang 3: $(grep -F '"text"' "$tmp/spaet.json")"
   fi
   fehler_ms=$(sed -n 's/.*"zeit_ms": \([0-9]*\), "regel": "mitschnitt".*/\1/p' "$tmp/spaet.json")
