@@ -43,6 +43,7 @@ modell::ergebnis modell_anbindung::wiedergabe_beschaffen(const std::string &date
       w->toleranz_setzen(ms);
   }
   wiedergabe_ = std::move(w);
+  wiedergabe_datei_ = datei;
   modell::beschreibung m;
   m.name = "mitschnitt";
   m.titel = "Mitschnitt " + datei;
@@ -192,6 +193,8 @@ modell_anbindung::~modell_anbindung() {
   if (wiedergabe_)
     wiedergabe_->beenden(lauf_->jetzt(), abweichung_melden());
   bericht_->zusatz("  \"vor_null_ms\": " + std::to_string(gewartet_) + ",\n");
+  if (wiedergabe_)
+    bericht_->aufnahme(wiedergabe_datei_, wiedergabe_->null());
   const std::string probleme = bericht_->abschliessen(*lauf_, lauf_->jetzt(), meldung_);
   if (!probleme.empty())
     modell::ausgeben(stderr, "lumbrik Simulator: " + probleme + ".\n");

@@ -101,6 +101,7 @@ private:
   std::unique_ptr<modell::aufzeichnung> bericht_;
   std::unique_ptr<modell::lauf> lauf_;
   std::unique_ptr<modell::wiedergabe> wiedergabe_;
+  std::string wiedergabe_datei_; // the recording's trace, as named
   int32_t eingang_[SIM_EINGAENGE] = {}, analog_[SIM_ANALOGE] = {}, spannung_[SIM_SPANNUNGEN] = {};
   // A host may keep what sim_modell_name_utf8 returned while the window switches
   // the model: every text handed out stays, unchanged.

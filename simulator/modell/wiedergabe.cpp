@@ -188,8 +188,8 @@ std::string wiedergabe::text(const abweichung &a, const beschreibung *m) const {
   char sekunden[32];
   std::snprintf(sekunden, sizeof sekunden, "%lld,%02d s", static_cast<long long>(ms / 1000),
                 static_cast<int>(ms % 1000 / 10));
-  return a.signal + (was.empty() ? "" : " (" + was + ")") + " war in der Aufnahme bei " +
-         sekunden + " " + zustand(a.aufgezeichnet) + ", jetzt " + zustand(a.jetzt);
+  return a.signal + (was.empty() ? "" : " (" + was + ")") + " war in der Aufnahme bei " + sekunden +
+         " " + zustand(a.aufgezeichnet) + ", jetzt " + zustand(a.jetzt);
 }
 
 } // namespace modell
