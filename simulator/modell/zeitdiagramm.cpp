@@ -478,20 +478,31 @@ size_t zeichen(std::string_view text) {
   return n;
 }
 
-// At most about `anzahl` characters of a UTF-8 text, cut after a word
-// where one ends near there, with "…" where it was cut.
-std::string kuerzen(std::string_view text, size_t anzahl) {
+// The byte at which character `n` of a UTF-8 text begins.
+size_t byte_von(std::string_view text, size_t n) {
   size_t i = 0;
-  for (size_t n = 0; i < text.size() && n < anzahl; ++n) {
+  for (; i < text.size() && n > 0; --n) {
     const size_t l = utf8_laenge(text, i);
     i += static_cast<unsigned char>(text[i]) < 0x80 || l == 0 ? 1 : l;
   }
-  if (i >= text.size())
+  return i;
+}
+
+// A UTF-8 text of more than `anzahl` characters cut in the middle, between
+// words, to about that many: its beginning names the signal or rule, its
+// end often what happened ("… 1,20 s an (Stufe 7), jetzt aus").
+std::string kuerzen(std::string_view text, size_t anzahl) {
+  const size_t n = zeichen(text);
+  if (n <= anzahl)
     return std::string(text);
-  const size_t wort = text.rfind(' ', i);
-  if (wort != std::string_view::npos && wort + 15 > i)
-    i = wort;
-  return std::string(text.substr(0, i)) + " \xE2\x80\xA6";
+  size_t kopf = byte_von(text, anzahl / 2 - 2), schwanz = byte_von(text, n - anzahl / 2);
+  const size_t leer = text.rfind(' ', kopf);
+  if (leer != std::string_view::npos && leer > 0)
+    kopf = leer;
+  const size_t wort = text.find(' ', schwanz > 0 ? schwanz - 1 : 0);
+  if (wort != std::string_view::npos && wort + 1 < text.size())
+    schwanz = wort + 1;
+  return std::string(text.substr(0, kopf)) + " \xE2\x80\xA6 " + std::string(text.substr(schwanz));
 }
 
 std::string dateiname(const std::string &pfad) {
@@ -573,8 +584,15 @@ void titel_schreiben(std::ostream &aus, const diagramm_kopf *kopf, const std::st
         << " Fehler</tspan></text>\n";
 }
 
-// The legend: what each drawing means, and the short names of the box's signals.
-void legende_schreiben(std::ostream &aus, bool ungelesen, bool aufnahme) {
+// What a diagram draws, for its legend.
+struct gezeichnet {
+  bool lampe = false, motor = false, stufen = false, linie = false, fehler = false,
+       ungelesen = false, aufnahme = false;
+};
+
+// The legend: what each drawing the diagram has means, and the short names
+// of the box's signals.
+void legende_schreiben(std::ostream &aus, const gezeichnet &g) {
   aus << "<g class=\"legende\" font-size=\"10\" fill=\"#333\">\n";
   int x = 6;
   const int y = 32;
@@ -584,24 +602,29 @@ void legende_schreiben(std::ostream &aus, bool ungelesen, bool aufnahme) {
         << "<text x=\"20\" y=\"9\">" << text << "</text></g>\n";
     x += 34 + static_cast<int>(zeichen(text) * 28 / 5);
   };
-  eintrag("<rect width=\"14\" height=\"10\" fill=\"#ffd700\" stroke=\"#b08c00\"/>", "Lampe an");
-  eintrag("<line x1=\"0\" y1=\"5\" x2=\"14\" y2=\"5\" stroke=\"#ccc\"/><rect x=\"1\" width=\"5\" "
-          "height=\"5\" fill=\"#8fd19e\" stroke=\"#1b7a34\"/><rect x=\"8\" y=\"5\" width=\"5\" "
-          "height=\"5\" fill=\"#8fd19e\" stroke=\"#1b7a34\"/>",
-          "Motor vor (oben) / zur\xC3\xBC"
-          "ck (unten)");
-  eintrag(
-      "<path d=\"M0,10 L6,10 L6,0 L14,0\" fill=\"none\" stroke=\"#1f5fa8\" stroke-width=\"1.5\"/>",
-      "Schalter, Eingang (oben = an)");
-  eintrag(
-      "<path d=\"M0,9 L5,3 L9,6 L14,1\" fill=\"none\" stroke=\"#2a8a3a\" stroke-width=\"1.5\"/>",
-      "Position einer Achse");
-  eintrag("<line x1=\"7\" y1=\"0\" x2=\"7\" y2=\"10\" stroke=\"#d00\" stroke-width=\"2\"/>",
-          "Fehler");
-  if (ungelesen)
+  if (g.lampe)
+    eintrag("<rect width=\"14\" height=\"10\" fill=\"#ffd700\" stroke=\"#b08c00\"/>", "Lampe an");
+  if (g.motor)
+    eintrag("<line x1=\"0\" y1=\"5\" x2=\"14\" y2=\"5\" stroke=\"#ccc\"/><rect x=\"1\" width=\"5\" "
+            "height=\"5\" fill=\"#8fd19e\" stroke=\"#1b7a34\"/><rect x=\"8\" y=\"5\" width=\"5\" "
+            "height=\"5\" fill=\"#8fd19e\" stroke=\"#1b7a34\"/>",
+            "Motor vor (oben) / zur\xC3\xBC"
+            "ck (unten)");
+  if (g.stufen)
+    eintrag("<path d=\"M0,10 L6,10 L6,0 L14,0\" fill=\"none\" stroke=\"#1f5fa8\" "
+            "stroke-width=\"1.5\"/>",
+            "Schalter, Ausgang: oben = an");
+  if (g.linie)
+    eintrag(
+        "<path d=\"M0,9 L5,3 L9,6 L14,1\" fill=\"none\" stroke=\"#2a8a3a\" stroke-width=\"1.5\"/>",
+        "Position einer Achse");
+  if (g.fehler)
+    eintrag("<line x1=\"7\" y1=\"0\" x2=\"7\" y2=\"10\" stroke=\"#d00\" stroke-width=\"2\"/>",
+            "Fehler");
+  if (g.ungelesen)
     eintrag("<rect width=\"14\" height=\"10\" fill=\"url(#ungelesen)\"/>",
             "von der Aufnahme noch nicht gelesen");
-  if (aufnahme)
+  if (g.aufnahme)
     eintrag(
         "<path d=\"M0,8 L5,8 L5,2 L14,2\" fill=\"none\" stroke=\"#7f7f7f\" stroke-opacity=\"0.45\" "
         "stroke-width=\"5\"/>",
@@ -783,7 +806,17 @@ bool zeitdiagramm(const std::string &spurdatei, const std::string &svg, std::str
       << "<rect width=\"100%\" height=\"100%\" fill=\"white\"/>\n";
   titel_schreiben(aus, kopf, spurdatei, ende,
                   kopf && kopf->fehler_anzahl >= 0 ? kopf->fehler_anzahl : fehler_gezaehlt);
-  legende_schreiben(aus, ungelesen, aufnahme.da);
+  gezeichnet was{};
+  for (const gezeigt &g : liste) {
+    was.lampe = was.lampe || g.r.zeichnung == form::lampe;
+    was.motor = was.motor || g.r.zeichnung == form::motor;
+    was.stufen = was.stufen || g.r.zeichnung == form::stufen;
+    was.linie = was.linie || g.r.zeichnung == form::linie;
+  }
+  was.fehler = !marken.empty();
+  was.ungelesen = ungelesen;
+  was.aufnahme = aufnahme.da;
+  legende_schreiben(aus, was);
   // Ticks in round steps, labelled in seconds.
   const int64_t schritt = tick_schritt(ende);
   for (int64_t t = 0; t <= ende; t += schritt) {
