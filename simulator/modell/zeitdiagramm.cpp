@@ -560,11 +560,11 @@ std::vector<fehler_marke> fehler_marken(const std::vector<std::pair<int64_t, std
 }
 
 // The title line: what ran, when, how long, how many faults.
-void titel_schreiben(std::ostream &aus, const diagramm_kopf *kopf, const std::string &spurdatei,
-                     int64_t ende, int64_t fehler_anzahl) {
+void titel_schreiben(std::ostream &aus, const diagramm_kopf *kopf, const beschreibung *m,
+                     const std::string &spurdatei, int64_t ende, int64_t fehler_anzahl) {
   std::string was;
   if (!kopf)
-    was = "Spur " + dateiname(spurdatei);
+    was = (m ? "Modell " + m->name + " \xC2\xB7 " : "") + "Spur " + dateiname(spurdatei);
   else if (!kopf->aufnahme.empty())
     was = "Aufnahme " + dateiname(kopf->aufnahme) + " nachgespielt" +
           (kopf->modell == "mitschnitt" ? "" : " mit dem Modell " + kopf->modell);
@@ -804,7 +804,7 @@ bool zeitdiagramm(const std::string &spurdatei, const std::string &svg, std::str
          "x1=\"0\" y1=\"0\" x2=\"0\" y2=\"6\" stroke=\"#b4b4b4\" "
          "stroke-width=\"3\"/></pattern></defs>\n"
       << "<rect width=\"100%\" height=\"100%\" fill=\"white\"/>\n";
-  titel_schreiben(aus, kopf, spurdatei, ende,
+  titel_schreiben(aus, kopf, m, spurdatei, ende,
                   kopf && kopf->fehler_anzahl >= 0 ? kopf->fehler_anzahl : fehler_gezaehlt);
   gezeichnet was{};
   for (const gezeigt &g : liste) {
