@@ -31,7 +31,8 @@ modelle=$(cd "$quellen" && find simulator/modelle -name '*.toml' -o -name '*.txt
 erwartet=$(printf "$name/%s\n" LIESMICH.txt LICENSE.txt CHANGELOG.md lumbrik.dll lumbrik-konsole.exe \
   lumbrik.lib liblumbrik.dll.a lumbrik.def include include/lumbrik.h docs docs/befehle.md \
   docs/konsole.md docs/hosts.md docs/modelle.md docs/simulator.md docs/mitschnitt.md docs/simulator.png \
-  docs/modell.png docs/zeitdiagramm.svg docs/zeitdiagramm.png docs/mitschnitt.svg docs/mitschnitt.png mitschnitt \
+  docs/modell.png docs/zeitdiagramm.svg docs/zeitdiagramm.png docs/mitschnitt.svg docs/mitschnitt.png docs/wiedergabe.svg \
+  docs/wiedergabe.png mitschnitt \
   mitschnitt/umFish40.DLL mitschnitt/lumbrik-zeitdiagramm.exe mitschnitt/LIESMICH.txt simulator simulator/LIESMICH.txt simulator/umFish40.DLL \
   simulator/modelle $modelle win64/lumbrik-konsole.exe \
   hosts $beispiele win64 win64/lumbrik.dll win64/lumbrik.lib win64/liblumbrik.dll.a win64/lumbrik.def \

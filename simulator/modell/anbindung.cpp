@@ -43,6 +43,7 @@ modell::ergebnis modell_anbindung::wiedergabe_beschaffen(const std::string &date
       w->toleranz_setzen(ms);
   }
   wiedergabe_ = std::move(w);
+  wiedergabe_datei_ = datei;
   modell::beschreibung m;
   m.name = "mitschnitt";
   m.titel = "Mitschnitt " + datei;
@@ -66,8 +67,7 @@ modell::ergebnis modell_anbindung::mit_mitschnitt(modell::ergebnis e, const std:
 
 modell::wiedergabe::melder modell_anbindung::abweichung_melden() {
   return [this](const modell::wiedergabe::abweichung &a) {
-    const std::string text = a.signal + ": aufgezeichnet " + std::to_string(a.aufgezeichnet) +
-                             ", jetzt " + std::to_string(a.jetzt);
+    const std::string text = wiedergabe_->text(a, bild_.get());
     if (abweichungen_.size() < modell::lauf::fehler_platz)
       abweichungen_.push_back({a.zeit, text});
     if (bericht_)
@@ -198,6 +198,8 @@ modell_anbindung::~modell_anbindung() {
   if (wiedergabe_)
     wiedergabe_->beenden(lauf_->jetzt(), abweichung_melden());
   bericht_->zusatz("  \"vor_null_ms\": " + std::to_string(gewartet_) + ",\n");
+  if (wiedergabe_)
+    bericht_->aufnahme(wiedergabe_datei_, wiedergabe_->null());
   const std::string probleme = bericht_->abschliessen(*lauf_, lauf_->jetzt(), meldung_);
   if (!probleme.empty())
     modell::ausgeben(stderr, "lumbrik Simulator: " + probleme + ".\n");

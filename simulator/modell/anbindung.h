@@ -110,6 +110,7 @@ private:
     std::string text;
   };
   std::vector<abweichung_text> abweichungen_;
+  std::string wiedergabe_datei_; // the recording's trace, as named
   int32_t eingang_[SIM_EINGAENGE] = {}, analog_[SIM_ANALOGE] = {}, spannung_[SIM_SPANNUNGEN] = {};
   // A host may keep what sim_modell_name_utf8 returned while the window switches
   // the model: every text handed out stays, unchanged.

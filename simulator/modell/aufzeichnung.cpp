@@ -5,6 +5,7 @@
 #include "simulator/modell/zeitdiagramm.h"
 
 #include <cinttypes>
+#include <ctime>
 
 namespace modell {
 namespace {
@@ -46,6 +47,19 @@ bool halten(const std::string &pfad, const char *was, std::FILE *&f, std::string
                       "Lauf zeichnet nichts auf"
                     : " lässt sich nicht anlegen");
   return false;
+}
+
+// The local time now, as ISO 8601 writes it without a zone: "2026-12-11T15:42:07".
+std::string ortszeit() {
+  const std::time_t jetzt = std::time(nullptr);
+  std::tm t{};
+#ifdef _WIN32
+  localtime_s(&t, &jetzt);
+#else
+  localtime_r(&jetzt, &t);
+#endif
+  char text[32];
+  return std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S", &t) ? text : "";
 }
 
 } // namespace
@@ -102,6 +116,7 @@ bool aufzeichnung::oeffnen(const std::string &bericht, std::string &meldung) {
   if (art == ".csv" || art == ".svg")
     meldung = "Bericht " + bericht_ + ": die Spur geht nach " + spur_ + ", das Zeitdiagramm nach " +
               diagramm_;
+  beginn_ = ortszeit();
   std::setvbuf(datei_, puffer_, _IOFBF, sizeof puffer_);
   std::fputs("zeit_ms,art,name,wert\n", datei_);
   return true;
@@ -141,15 +156,29 @@ std::string aufzeichnung::abschliessen(const lauf &l, int64_t laufzeit_ms,
 
   std::string diagramm_meldung;
   const beschreibung &m = l.modell();
+  diagramm_kopf kopf{m.name,
+                     m.titel,
+                     beginn_,
+                     laufzeit_ms,
+                     static_cast<int64_t>(l.fehler_anzahl() + weitere_anzahl_),
+                     {},
+                     aufnahme_,
+                     aufnahme_null_};
+  for (const fehler_eintrag &e : l.fehlerliste()) {
+    const regel &r = m.regeln[static_cast<size_t>(e.regel)];
+    kopf.fehler.push_back({e.zeit, r.name, r.text});
+  }
+  for (const weiterer_fehler &e : weitere_fehler_)
+    kopf.fehler.push_back({e.zeit, e.regel, e.text});
   const bool diagramm = zeitdiagramm(spur_, diagramm_, diagramm_meldung,
-                                     modelle_ == 1 && !m.name.empty() ? &m : nullptr);
+                                     modelle_ == 1 && !m.name.empty() ? &m : nullptr, &kopf);
   if (!diagramm)
     problem(diagramm_meldung);
 
   std::FILE *f = bericht_datei_;
   bericht_datei_ = nullptr;
-  std::fprintf(f, "{\n  \"modell\": %s,\n  \"titel\": %s,\n", json_text(m.name).c_str(),
-               json_text(m.titel).c_str());
+  std::fprintf(f, "{\n  \"modell\": %s,\n  \"titel\": %s,\n  \"beginn\": %s,\n",
+               json_text(m.name).c_str(), json_text(m.titel).c_str(), json_text(beginn_).c_str());
   std::fprintf(f, "  \"meldung\": %s,\n  \"laufzeit_ms\": %" PRId64 ",\n",
                json_text(meldung).c_str(), laufzeit_ms);
   std::fprintf(f, "  \"fehler_anzahl\": %" PRIu64 ",\n  \"fehler\": [",
@@ -174,6 +203,9 @@ std::string aufzeichnung::abschliessen(const lauf &l, int64_t laufzeit_ms,
   }
   std::fprintf(f, "\"gesamt\": %" PRIu64 "},\n", gesamt);
   std::fputs(zusatz_.c_str(), f);
+  if (!aufnahme_.empty())
+    std::fprintf(f, "  \"aufnahme\": {\"spur\": %s, \"null_ms\": %" PRId64 "},\n",
+                 json_text(aufnahme_).c_str(), aufnahme_null_);
   std::fprintf(f, "  \"spur\": %s,\n  \"zeitdiagramm\": %s\n}\n", json_text(spur_).c_str(),
                diagramm ? json_text(diagramm_).c_str() : "null");
   const bool bericht_ganz = !std::ferror(f);

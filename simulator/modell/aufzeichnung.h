@@ -46,6 +46,12 @@ public:
   void zaehlen(signalart art, uint64_t n) { anzahl_[static_cast<size_t>(art)] += n; }
   // Further members of the report's object, each line `  "name": value,`.
   void zusatz(std::string text) { zusatz_ = std::move(text); }
+  // A replay: the recording it was compared with, whose zero fell at
+  // `null_ms` on the run's timeline; into the report and behind the diagram's outputs.
+  void aufnahme(std::string spur, int64_t null_ms) {
+    aufnahme_ = std::move(spur);
+    aufnahme_null_ = null_ms;
+  }
   // A fault no rule of the model found (where a replay departs from its
   // recording): into the trace now, into the report's list and count at the end.
   void fehler_melden(int64_t zeit, const std::string &regel, const std::string &text);
@@ -55,7 +61,9 @@ public:
 
 private:
   std::FILE *datei_ = nullptr, *bericht_datei_ = nullptr;
-  std::string bericht_, spur_, diagramm_, zusatz_;
+  std::string bericht_, spur_, diagramm_, zusatz_, aufnahme_;
+  std::string beginn_; // local time the report was opened, ISO 8601
+  int64_t aufnahme_null_ = 0;
   std::array<uint64_t, signalarten> anzahl_{};
   int modelle_ = 1;
   struct weiterer_fehler {

@@ -2,6 +2,7 @@
 #include "simulator/modell/wiedergabe.h"
 
 #include "simulator/modell/datei.h"
+#include "simulator/modell/modell.h"
 
 #include <algorithm>
 #include <cmath>
@@ -160,6 +161,35 @@ void wiedergabe::abgleichen(int64_t t, const std::array<int32_t, SIM_AUSGAENGE> 
 void wiedergabe::beenden(int64_t t, const melder &m) {
   for (size_t i = 0; i < SIM_AUSGAENGE; ++i)
     pruefen(i, INT64_MAX, begonnen_ ? (t - null_) * 1000 : 0, m);
+}
+
+namespace {
+
+// An output's value as the window shows it: "aus", or "an (Stufe 7)".
+std::string zustand(int32_t wert) {
+  return wert == 0 ? "aus" : "an (Stufe " + std::to_string(wert) + ")";
+}
+
+} // namespace
+
+std::string wiedergabe::text(const abweichung &a, const beschreibung *m) const {
+  // The output's number, from "Ausgang 3".
+  const size_t ziffer = a.signal.find_first_of("0123456789");
+  const int n = ziffer == std::string::npos ? 0 : std::atoi(a.signal.c_str() + ziffer);
+  std::string was;
+  if (m)
+    for (const lampe &l : m->lampen)
+      if (l.ausgang == n)
+        was = "Lampe " + l.name;
+  // Motor k runs forward with output 2k-1, back with 2k.
+  if (was.empty() && n >= 1)
+    was = "Motor " + std::to_string((n + 1) / 2) + (n % 2 ? " vor" : " zurück");
+  const int64_t ms = std::max<int64_t>(a.zeit - null_, 0);
+  char sekunden[32];
+  std::snprintf(sekunden, sizeof sekunden, "%lld,%02d s", static_cast<long long>(ms / 1000),
+                static_cast<int>(ms % 1000 / 10));
+  return a.signal + (was.empty() ? "" : " (" + was + ")") + " war in der Aufnahme bei " + sekunden +
+         " " + zustand(a.aufgezeichnet) + ", jetzt " + zustand(a.jetzt);
 }
 
 } // namespace modell

@@ -14,6 +14,8 @@
 
 namespace modell {
 
+struct beschreibung;
+
 class wiedergabe {
 public:
   // How far (ms) an output may be set before or after its recorded time.
@@ -54,6 +56,13 @@ public:
   // The run ended at t: every recorded change not made is a divergence.
   void beenden(int64_t t, const melder &m);
   uint64_t anzahl() const { return anzahl_; }
+  // Where the recording's zero fell on the run's timeline (ms).
+  int64_t null() const { return null_; }
+
+  // A divergence as a teacher checks it against the recording: "Ausgang 3
+  // (Motor 2 vor) war in der Aufnahme bei 1,20 s an (Stufe 7), jetzt aus".
+  // With the model `m` (or null) an output that lights a lamp is named by it.
+  std::string text(const abweichung &a, const beschreibung *m) const;
 
 private:
   struct punkt {

@@ -5,19 +5,28 @@
 #include "simulator/modell/lauf.h"
 
 #include <algorithm>
+#include <array>
+#include <climits>
 #include <cctype>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <deque>
 #include <cstdio>
 #include <iterator>
+#include <functional>
 #include <map>
 #include <memory>
 #include <sstream>
+#include <string_view>
 #include <vector>
 
 namespace modell {
 namespace {
 
-constexpr int breite = 1200, rand_links = 150, hoehe = 26, abstand = 8, oben = 30;
+// Above the lanes the title line, the legend and the ticks' labels; at the
+// right the scales of axis and analog lanes.
+constexpr int breite = 1200, rand_links = 150, rand_rechts = 56, hoehe = 26, abstand = 8, oben = 74;
 constexpr size_t spuren_platz = 100, fehler_platz = 1000;
 
 struct zeile {
@@ -345,10 +354,290 @@ std::string xml(std::string_view s) {
   return aus;
 }
 
+// The pixel column of a time on a run of `ende` ms.
+size_t spalte_bei(int64_t zeit, int64_t ende) {
+  const double x = static_cast<double>(zeit) / static_cast<double>(ende) * (breite - 1);
+  return static_cast<size_t>(std::clamp(x, 0.0, double{breite - 1}));
+}
+
+void eintragen(spalte &s, double wert) {
+  if (!s.hat) {
+    s = {true, wert, wert, wert, wert};
+  } else {
+    s.letzter = wert;
+    s.min = std::min(s.min, wert);
+    s.max = std::max(s.max, wert);
+  }
+}
+
+// A lane's columns as a path: steps for box signals, a line for an axis.
+// `erstes_x` and `jetzt` tell where it began and the value it ends on.
+std::string pfad_von(const std::vector<spalte> &spalten, const std::function<double(double)> &y,
+                     bool stufen, int &erstes_x, double &jetzt) {
+  std::ostringstream pfad;
+  bool begonnen = false;
+  for (int x = 0; x < breite; ++x) {
+    const spalte &c = spalten[static_cast<size_t>(x)];
+    if (!c.hat)
+      continue;
+    const int px = rand_links + x;
+    if (!begonnen) {
+      pfad << "M" << px << "," << y(c.erster);
+      erstes_x = px;
+    } else if (stufen) {
+      pfad << " L" << px << "," << y(jetzt) << " L" << px << "," << y(c.erster);
+    } else {
+      pfad << " L" << px << "," << y(c.erster);
+    }
+    // Several changes within one pixel: the column spans all their values.
+    if (c.min != c.max)
+      pfad << " L" << px << "," << y(c.min) << " L" << px << "," << y(c.max);
+    if (c.letzter != c.erster || c.min != c.max)
+      pfad << " L" << px << "," << y(c.letzter);
+    jetzt = c.letzter;
+    begonnen = true;
+  }
+  if (begonnen)
+    pfad << " L" << rand_links + breite - 1 << "," << y(jetzt);
+  return pfad.str();
+}
+
+// What a replay's recording adds to its lanes: each output's and motor's
+// recorded columns, and when the recording first read each input.
+struct aufnahme_spuren {
+  std::vector<std::vector<spalte>> spalten;
+  std::vector<int64_t> erst_gelesen;
+  bool da = false;
+};
+
+// Reads the recording twice (its end, which may lie past the replay's,
+// then its columns) onto the lanes the replay has. Without it, nothing.
+aufnahme_spuren aufnahme_lesen(const diagramm_kopf &kopf,
+                               const std::map<std::pair<int, std::string>, size_t> &index,
+                               size_t lanes, int64_t &ende) {
+  aufnahme_spuren a;
+  const std::unique_ptr<std::FILE, int (*)(std::FILE *)> ein(datei_oeffnen(kopf.aufnahme, "rb"),
+                                                             std::fclose);
+  if (!ein)
+    return a;
+  csv_leser leser(ein.get());
+  std::vector<std::string> felder;
+  int nummer = 0;
+  zeile z;
+  const int64_t null = std::max<int64_t>(kopf.aufnahme_null_ms, 0);
+  while (leser.naechster(felder, nummer))
+    if (zerlegen(felder, z) && z.zeit < INT64_MAX - null)
+      ende = std::max(ende, z.zeit + null);
+  a.spalten.assign(lanes, {});
+  a.erst_gelesen.assign(lanes, -1);
+  leser.zurueck();
+  while (leser.naechster(felder, nummer)) {
+    if (!zerlegen(felder, z) || z.zeit >= INT64_MAX - null)
+      continue;
+    const auto i = index.find(std::make_pair(rang(z.art), z.art + "," + z.name));
+    if (i == index.end())
+      continue;
+    if (z.art == "eingang" || z.art == "analog") {
+      int64_t &erst = a.erst_gelesen[i->second];
+      erst = erst < 0 ? z.zeit + null : std::min(erst, z.zeit + null);
+    } else if (z.art == "ausgang" || z.art == "motor") {
+      std::vector<spalte> &s = a.spalten[i->second];
+      if (s.empty())
+        s.resize(breite);
+      eintragen(s[spalte_bei(z.zeit + null, ende)], z.wert);
+    }
+  }
+  a.da = true;
+  return a;
+}
+
+// A number with the decimal comma, to four places: "12,5", "-3".
+std::string zahl(double wert) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.4g", wert);
+  std::string t = text;
+  std::replace(t.begin(), t.end(), '.', ',');
+  return t;
+}
+
+// "2026-12-11T15:42:07" as a German reads it: "11.12.2026, 15:42 Uhr".
+std::string datum(const std::string &beginn) {
+  int j = 0, mo = 0, t = 0, h = 0, mi = 0;
+  if (std::sscanf(beginn.c_str(), "%4d-%2d-%2dT%2d:%2d", &j, &mo, &t, &h, &mi) != 5)
+    return "";
+  char text[40];
+  std::snprintf(text, sizeof text, "%02d.%02d.%04d, %02d:%02d Uhr", t, mo, j, h, mi);
+  return text;
+}
+
+// The characters of a UTF-8 text.
+size_t zeichen(std::string_view text) {
+  size_t n = 0;
+  for (const char c : text)
+    n += (static_cast<unsigned char>(c) & 0xC0) != 0x80 ? 1 : 0;
+  return n;
+}
+
+// The byte at which character `n` of a UTF-8 text begins.
+size_t byte_von(std::string_view text, size_t n) {
+  size_t i = 0;
+  for (; i < text.size() && n > 0; --n) {
+    const size_t l = utf8_laenge(text, i);
+    i += static_cast<unsigned char>(text[i]) < 0x80 || l == 0 ? 1 : l;
+  }
+  return i;
+}
+
+// A UTF-8 text of more than `anzahl` characters cut in the middle, between
+// words, to about that many: its beginning names the signal or rule, its
+// end often what happened ("… 1,20 s an (Stufe 7), jetzt aus").
+std::string kuerzen(std::string_view text, size_t anzahl) {
+  const size_t n = zeichen(text);
+  if (n <= anzahl)
+    return std::string(text);
+  size_t kopf = byte_von(text, anzahl / 2 - 2), schwanz = byte_von(text, n - anzahl / 2);
+  const size_t leer = text.rfind(' ', kopf);
+  if (leer != std::string_view::npos && leer > 0)
+    kopf = leer;
+  const size_t wort = text.find(' ', schwanz > 0 ? schwanz - 1 : 0);
+  if (wort != std::string_view::npos && wort + 1 < text.size())
+    schwanz = wort + 1;
+  return std::string(text.substr(0, kopf)) + " \xE2\x80\xA6 " + std::string(text.substr(schwanz));
+}
+
+std::string dateiname(const std::string &pfad) {
+  const size_t trenner = pfad.find_last_of("/\\");
+  return trenner == std::string::npos ? pfad : pfad.substr(trenner + 1);
+}
+
+// A fault's mark: its line, and below the lanes its text in one of three
+// rows where one is free (else the line alone; the full text is its title).
+struct fehler_marke {
+  int64_t zeit;
+  std::string text, titel;
+  int reihe = -1;
+  bool links = false; // the label ends at the line (near the right edge)
+};
+
+std::vector<fehler_marke> fehler_marken(const std::vector<std::pair<int64_t, std::string>> &fehler,
+                                        const diagramm_kopf *kopf, const beschreibung *m,
+                                        int64_t ende) {
+  // The report's texts by time and rule, in their order.
+  std::map<std::pair<int64_t, std::string>, std::deque<std::string>> texte;
+  if (kopf)
+    for (const diagramm_kopf::fehler_text &f : kopf->fehler)
+      texte[{f.zeit, f.regel}].push_back(f.text);
+  constexpr int reihen = 3, zeichenbreite = 6;
+  std::array<int64_t, reihen> frei;
+  frei.fill(INT64_MIN);
+  std::vector<fehler_marke> marken;
+  for (const auto &[zeit, name] : fehler) {
+    std::string text;
+    const auto t = texte.find({zeit, name});
+    if (t != texte.end() && !t->second.empty()) {
+      text = t->second.front();
+      t->second.pop_front();
+    } else if (m) {
+      for (const regel &r : m->regeln)
+        if (r.name == name)
+          text = r.text;
+    }
+    fehler_marke f{zeit, kuerzen(text.empty() ? name : text, 60),
+                   name + " bei " + sekunden(zeit) + (text.empty() ? "" : ": " + text)};
+    const int64_t x = rand_links + static_cast<int64_t>(spalte_bei(zeit, ende));
+    const auto weite = static_cast<int64_t>(zeichen(f.text)) * zeichenbreite;
+    f.links = x + 3 + weite > rand_links + breite + rand_rechts;
+    const int64_t von = f.links ? x - 3 - weite : x, bis = f.links ? x : x + 3 + weite;
+    for (int r = 0; r < reihen; ++r)
+      if (frei[static_cast<size_t>(r)] <= von) {
+        f.reihe = r;
+        frei[static_cast<size_t>(r)] = bis + 8;
+        break;
+      }
+    marken.push_back(std::move(f));
+  }
+  return marken;
+}
+
+// The title line: what ran, when, how long, how many faults.
+void titel_schreiben(std::ostream &aus, const diagramm_kopf *kopf, const beschreibung *m,
+                     const std::string &spurdatei, int64_t ende, int64_t fehler_anzahl) {
+  std::string was;
+  if (!kopf)
+    was = (m ? "Modell " + m->name + " \xC2\xB7 " : "") + "Spur " + dateiname(spurdatei);
+  else if (!kopf->aufnahme.empty())
+    was = "Aufnahme " + dateiname(kopf->aufnahme) + " nachgespielt" +
+          (kopf->modell == "mitschnitt" ? "" : " mit dem Modell " + kopf->modell);
+  else if (kopf->modell.empty())
+    was = "Aufnahme am Interface";
+  else
+    was = "Modell " + kopf->modell + (kopf->titel.empty() ? "" : " (" + kopf->titel + ")");
+  const std::string wann = kopf ? datum(kopf->beginn) : "";
+  const int64_t dauer = kopf && kopf->laufzeit_ms >= 0 ? kopf->laufzeit_ms : ende;
+  aus << "<text class=\"titel\" x=\"6\" y=\"18\" font-size=\"14\"><tspan font-weight=\"bold\">"
+      << xml(was) << "</tspan>" << (wann.empty() ? "" : " \xC2\xB7 " + xml(wann))
+      << " \xC2\xB7 Dauer " << sekunden(dauer / 100 * 100) << " \xC2\xB7 ";
+  if (fehler_anzahl == 0)
+    aus << "<tspan fill=\"#2a7a2a\">keine Fehler</tspan></text>\n";
+  else
+    aus << "<tspan fill=\"#d00\" font-weight=\"bold\">" << fehler_anzahl
+        << " Fehler</tspan></text>\n";
+}
+
+// What a diagram draws, for its legend.
+struct gezeichnet {
+  bool lampe = false, motor = false, stufen = false, linie = false, fehler = false,
+       ungelesen = false, aufnahme = false;
+};
+
+// The legend: what each drawing the diagram has means, and the short names
+// of the box's signals.
+void legende_schreiben(std::ostream &aus, const gezeichnet &g) {
+  aus << "<g class=\"legende\" font-size=\"10\" fill=\"#333\">\n";
+  int x = 6;
+  const int y = 32;
+  // Each entry as wide as its text needs, at about 5.6 px a character.
+  const auto eintrag = [&](const std::string &bild, std::string_view text) {
+    aus << "  <g transform=\"translate(" << x << "," << y << ")\">" << bild
+        << "<text x=\"20\" y=\"9\">" << text << "</text></g>\n";
+    x += 34 + static_cast<int>(zeichen(text) * 28 / 5);
+  };
+  if (g.lampe)
+    eintrag("<rect width=\"14\" height=\"10\" fill=\"#ffd700\" stroke=\"#b08c00\"/>", "Lampe an");
+  if (g.motor)
+    eintrag("<line x1=\"0\" y1=\"5\" x2=\"14\" y2=\"5\" stroke=\"#ccc\"/><rect x=\"1\" width=\"5\" "
+            "height=\"5\" fill=\"#8fd19e\" stroke=\"#1b7a34\"/><rect x=\"8\" y=\"5\" width=\"5\" "
+            "height=\"5\" fill=\"#8fd19e\" stroke=\"#1b7a34\"/>",
+            "Motor vor (oben) / zur\xC3\xBC"
+            "ck (unten)");
+  if (g.stufen)
+    eintrag("<path d=\"M0,10 L6,10 L6,0 L14,0\" fill=\"none\" stroke=\"#1f5fa8\" "
+            "stroke-width=\"1.5\"/>",
+            "Schalter, Ausgang: oben = an");
+  if (g.linie)
+    eintrag(
+        "<path d=\"M0,9 L5,3 L9,6 L14,1\" fill=\"none\" stroke=\"#2a8a3a\" stroke-width=\"1.5\"/>",
+        "Position einer Achse");
+  if (g.fehler)
+    eintrag("<line x1=\"7\" y1=\"0\" x2=\"7\" y2=\"10\" stroke=\"#d00\" stroke-width=\"2\"/>",
+            "Fehler");
+  if (g.ungelesen)
+    eintrag("<rect width=\"14\" height=\"10\" fill=\"url(#ungelesen)\"/>",
+            "von der Aufnahme noch nicht gelesen");
+  if (g.aufnahme)
+    eintrag(
+        "<path d=\"M0,8 L5,8 L5,2 L14,2\" fill=\"none\" stroke=\"#7f7f7f\" stroke-opacity=\"0.45\" "
+        "stroke-width=\"5\"/>",
+        "aufgenommen");
+  aus << "  <text x=\"" << x + 10 << "\" y=\"" << y + 9
+      << "\" fill=\"#666\">A Ausgang \xC2\xB7 M Motor \xC2\xB7 E Eingang \xC2\xB7 AX, AY "
+         "Analogeingang</text>\n</g>\n";
+}
+
 } // namespace
 
 bool zeitdiagramm(const std::string &spurdatei, const std::string &svg, std::string &meldung,
-                  const beschreibung *m) {
+                  const beschreibung *m, const diagramm_kopf *kopf) {
   const std::unique_ptr<std::FILE, int (*)(std::FILE *)> ein(datei_oeffnen(spurdatei, "rb"),
                                                              std::fclose);
   if (!ein) {
@@ -364,6 +653,7 @@ bool zeitdiagramm(const std::string &spurdatei, const std::string &svg, std::str
   std::map<std::pair<int, std::string>, size_t> index;
   std::vector<spur> spuren;
   std::vector<std::pair<int64_t, std::string>> fehler;
+  int64_t fehler_gezaehlt = 0;
   while (leser.naechster(felder, nummer)) {
     if (nummer == 1 && !felder.empty() && felder[0] == "zeit_ms")
       continue;
@@ -376,6 +666,7 @@ bool zeitdiagramm(const std::string &spurdatei, const std::string &svg, std::str
     }
     ende = std::max(ende, z.zeit);
     if (z.art == "fehler") {
+      ++fehler_gezaehlt;
       if (fehler.size() < fehler_platz)
         fehler.emplace_back(z.zeit, z.name);
     } else if (spuren.size() < spuren_platz) {
@@ -386,6 +677,9 @@ bool zeitdiagramm(const std::string &spurdatei, const std::string &svg, std::str
       }
     }
   }
+  const aufnahme_spuren aufnahme = kopf && !kopf->aufnahme.empty()
+                                       ? aufnahme_lesen(*kopf, index, spuren.size(), ende)
+                                       : aufnahme_spuren{};
   // Second pass: each change into its pixel column.
   leser.zurueck();
   while (leser.naechster(felder, nummer)) {
@@ -424,6 +718,7 @@ bool zeitdiagramm(const std::string &spurdatei, const std::string &svg, std::str
   // drawn: an input a recording read once, as active, says something.
   struct gezeigt {
     const spur *s;
+    size_t i;
     rolle r;
     double lo, hi;
   };
@@ -442,6 +737,13 @@ bool zeitdiagramm(const std::string &spurdatei, const std::string &svg, std::str
         hi = erst ? c.max : std::max(hi, c.max);
         erst = false;
       }
+    // What the recording had stands on the same scale, and keeps the lane.
+    if (aufnahme.da)
+      for (const spalte &c : aufnahme.spalten[i])
+        if (c.hat) {
+          lo = std::min(lo, c.min);
+          hi = std::max(hi, c.max);
+        }
     if (hi == 0 && lo == 0 && !r.teil && r.nummer != 0) {
       ohne_aenderung.emplace_back(static_cast<signalart>(schluessel.first), r.nummer);
       continue;
@@ -462,14 +764,59 @@ bool zeitdiagramm(const std::string &spurdatei, const std::string &svg, std::str
       if (hi <= lo)
         hi = lo + 1;
     }
-    liste.push_back({&s, r, lo, hi});
+    liste.push_back({&s, i, r, lo, hi});
   }
   const int fuss = oben + static_cast<int>(liste.size()) * (hoehe + abstand);
-  const int gesamt_hoehe = fuss + (ohne_aenderung.empty() ? 0 : 18) + 20;
+  const std::vector<fehler_marke> marken = fehler_marken(fehler, kopf, m, ende);
+  int reihen = 0;
+  for (const fehler_marke &f : marken)
+    reihen = std::max(reihen, f.reihe + 1);
+  const int fehler_oben = fuss + (ohne_aenderung.empty() ? 0 : 18);
+  const int gesamt_hoehe = fehler_oben + std::max(reihen, 1) * 14 + 8;
+  // Where an input's lane was not yet read by the recording: before its
+  // first line in a recording's own trace, before the recording's first
+  // read in a replay (whose box assumed that read's value meanwhile).
+  std::vector<int> bekannt_ab(liste.size(), rand_links);
+  bool ungelesen = false;
+  for (size_t k = 0; k < liste.size(); ++k) {
+    const spur &s = *liste[k].s;
+    if (s.art != "eingang" && s.art != "analog")
+      continue;
+    int ab = rand_links;
+    for (int x = 0; x < breite; ++x)
+      if (s.spalten[static_cast<size_t>(x)].hat) {
+        ab = rand_links + x;
+        break;
+      }
+    const int64_t erst = aufnahme.da ? aufnahme.erst_gelesen[liste[k].i] : -1;
+    // Read first at the recording's zero: known from the replay's start.
+    if (aufnahme.da && erst > kopf->aufnahme_null_ms && !liste[k].r.teil)
+      ab = std::max(ab, rand_links + static_cast<int>(spalte_bei(erst, ende)));
+    bekannt_ab[k] = ab;
+    ungelesen = ungelesen || ab > rand_links;
+  }
   aus << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-      << "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" << rand_links + breite + 20
-      << "\" height=\"" << gesamt_hoehe << "\" font-family=\"sans-serif\" font-size=\"11\">\n"
+      << "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\""
+      << rand_links + breite + rand_rechts << "\" height=\"" << gesamt_hoehe
+      << "\" font-family=\"sans-serif\" font-size=\"11\">\n"
+      << "<defs><pattern id=\"ungelesen\" width=\"6\" height=\"6\" patternUnits=\"userSpaceOnUse\" "
+         "patternTransform=\"rotate(45)\"><rect width=\"6\" height=\"6\" fill=\"#e2e2e2\"/><line "
+         "x1=\"0\" y1=\"0\" x2=\"0\" y2=\"6\" stroke=\"#b4b4b4\" "
+         "stroke-width=\"3\"/></pattern></defs>\n"
       << "<rect width=\"100%\" height=\"100%\" fill=\"white\"/>\n";
+  titel_schreiben(aus, kopf, m, spurdatei, ende,
+                  kopf && kopf->fehler_anzahl >= 0 ? kopf->fehler_anzahl : fehler_gezaehlt);
+  gezeichnet was{};
+  for (const gezeigt &g : liste) {
+    was.lampe = was.lampe || g.r.zeichnung == form::lampe;
+    was.motor = was.motor || g.r.zeichnung == form::motor;
+    was.stufen = was.stufen || g.r.zeichnung == form::stufen;
+    was.linie = was.linie || g.r.zeichnung == form::linie;
+  }
+  was.fehler = !marken.empty();
+  was.ungelesen = ungelesen;
+  was.aufnahme = aufnahme.da;
+  legende_schreiben(aus, was);
   // Ticks in round steps, labelled in seconds.
   const int64_t schritt = tick_schritt(ende);
   for (int64_t t = 0; t <= ende; t += schritt) {
@@ -479,38 +826,18 @@ bool zeitdiagramm(const std::string &spurdatei, const std::string &svg, std::str
         << "\" text-anchor=\"middle\">" << sekunden(t) << "</text>\n";
   }
   int y0 = oben;
-  for (const gezeigt &g : liste) {
+  for (size_t k = 0; k < liste.size(); ++k) {
+    const gezeigt &g = liste[k];
     const spur &s = *g.s;
     const double lo = g.lo, hi = g.hi;
-    auto y = [&](double v) { return y0 + hoehe - (v - lo) / (hi - lo) * hoehe; };
+    const std::function<double(double)> y = [&](double v) {
+      return y0 + hoehe - (v - lo) / (hi - lo) * hoehe;
+    };
     const bool stufen = g.r.zeichnung != form::linie;
-    std::ostringstream pfad;
-    bool begonnen = false;
     double jetzt = 0;
     int erstes_x = rand_links;
-    for (int x = 0; x < breite; ++x) {
-      const spalte &c = s.spalten[static_cast<size_t>(x)];
-      if (!c.hat)
-        continue;
-      const int px = rand_links + x;
-      if (!begonnen) {
-        pfad << "M" << px << "," << y(c.erster);
-        erstes_x = px;
-      } else if (stufen) {
-        pfad << " L" << px << "," << y(jetzt) << " L" << px << "," << y(c.erster);
-      } else {
-        pfad << " L" << px << "," << y(c.erster);
-      }
-      // Several changes within one pixel: the column spans all their values.
-      if (c.min != c.max)
-        pfad << " L" << px << "," << y(c.min) << " L" << px << "," << y(c.max);
-      if (c.letzter != c.erster || c.min != c.max)
-        pfad << " L" << px << "," << y(c.letzter);
-      jetzt = c.letzter;
-      begonnen = true;
-    }
-    if (begonnen)
-      pfad << " L" << rand_links + breite - 1 << "," << y(jetzt);
+    std::string pfad = pfad_von(s.spalten, y, stufen, erstes_x, jetzt);
+    const bool begonnen = !pfad.empty();
     // A lamp lights the area under its level, a motor the area between its
     // level and the middle line (up for +, down for -).
     const char *strich = "#1f5fa8", *fuellung = "none";
@@ -518,8 +845,10 @@ bool zeitdiagramm(const std::string &spurdatei, const std::string &svg, std::str
       strich = "#2a8a3a";
     if (begonnen && (g.r.zeichnung == form::lampe || g.r.zeichnung == form::motor)) {
       const double grund = y(g.r.zeichnung == form::lampe ? 0 : (lo + hi) / 2);
-      pfad << " L" << rand_links + breite - 1 << "," << grund << " L" << erstes_x << "," << grund
-           << " Z";
+      std::ostringstream schluss;
+      schluss << " L" << rand_links + breite - 1 << "," << grund << " L" << erstes_x << "," << grund
+              << " Z";
+      pfad += schluss.str();
       strich = g.r.zeichnung == form::lampe ? "#b08c00" : "#1b7a34";
       fuellung = g.r.zeichnung == form::lampe ? "#ffd700" : "#8fd19e";
     }
@@ -527,23 +856,48 @@ bool zeitdiagramm(const std::string &spurdatei, const std::string &svg, std::str
         << "\">\n  <text x=\"6\" y=\"" << y0 + hoehe / 2 + 4 << "\">" << xml(g.r.titel)
         << "</text>\n  <rect x=\"" << rand_links << "\" y=\"" << y0 << "\" width=\"" << breite
         << "\" height=\"" << hoehe << "\" fill=\"#f7f7f7\"/>\n";
+    if (bekannt_ab[k] > rand_links)
+      aus << "  <rect class=\"ungelesen\" x=\"" << rand_links << "\" y=\"" << y0 << "\" width=\""
+          << bekannt_ab[k] - rand_links << "\" height=\"" << hoehe
+          << "\" fill=\"url(#ungelesen)\"><title>von der Aufnahme noch nicht "
+             "gelesen</title></rect>\n";
     if (g.r.zeichnung == form::motor)
       aus << "  <line x1=\"" << rand_links << "\" y1=\"" << y((lo + hi) / 2) << "\" x2=\""
           << rand_links + breite << "\" y2=\"" << y((lo + hi) / 2) << "\" stroke=\"#ccc\"/>\n";
-    aus << "  <path d=\"" << pfad.str() << "\" fill=\"" << fuellung << "\" stroke=\"" << strich
-        << "\" stroke-width=\"1.5\"/>\n</g>\n";
+    // In a replay, what the recording had, faintly behind what the host does now.
+    if (aufnahme.da && !aufnahme.spalten[g.i].empty()) {
+      int x_aufnahme = rand_links;
+      double zuletzt = 0;
+      aus << "  <path class=\"aufnahme\" d=\""
+          << pfad_von(aufnahme.spalten[g.i], y, true, x_aufnahme, zuletzt)
+          << "\" fill=\"none\" stroke=\"#7f7f7f\" stroke-opacity=\"0.45\" stroke-width=\"5\" "
+             "stroke-linejoin=\"round\"><title>aufgenommen</title></path>\n";
+    }
+    aus << "  <path d=\"" << pfad << "\" fill=\"" << fuellung << "\" stroke=\"" << strich
+        << "\" stroke-width=\"1.5\"/>\n";
+    // Axis positions and analog values on their own scale: its ends at the right.
+    if (g.r.zeichnung == form::linie || s.art == "analog")
+      aus << "  <text class=\"skala\" x=\"" << rand_links + breite + 4 << "\" y=\"" << y0 + 8
+          << "\" font-size=\"9\" fill=\"#666\">" << zahl(hi) << "</text><text class=\"skala\" x=\""
+          << rand_links + breite + 4 << "\" y=\"" << y0 + hoehe
+          << "\" font-size=\"9\" fill=\"#666\">" << zahl(lo) << "</text>\n";
+    aus << "</g>\n";
     weg();
     y0 += hoehe + abstand;
   }
   if (!ohne_aenderung.empty())
     aus << "<text class=\"ohne_aenderung\" x=\"6\" y=\"" << fuss + 8 << "\" fill=\"#666\">"
         << "ohne \xC3\x84nderung: " << zusammenfassen(ohne_aenderung) << "</text>\n";
-  for (const auto &[zeit, regel] : fehler) {
-    const int64_t x = rand_links + zeit * (breite - 1) / ende;
-    aus << "<g class=\"fehler\"><title>" << xml(regel) << " bei " << zeit
-        << " ms</title><line x1=\"" << x << "\" y1=\"" << oben - 4 << "\" x2=\"" << x << "\" y2=\""
-        << gesamt_hoehe - 20 << "\" stroke=\"#d00\" stroke-width=\"2\"/><text x=\"" << x + 3
-        << "\" y=\"" << gesamt_hoehe - 6 << "\" fill=\"#d00\">" << xml(regel) << "</text></g>\n";
+  for (const fehler_marke &f : marken) {
+    const int64_t x = rand_links + static_cast<int64_t>(spalte_bei(f.zeit, ende));
+    aus << "<g class=\"fehler\"><title>" << xml(f.titel) << "</title><line x1=\"" << x << "\" y1=\""
+        << oben - 4 << "\" x2=\"" << x << "\" y2=\"" << fehler_oben + std::max(f.reihe, 0) * 14 + 2
+        << "\" stroke=\"#d00\" stroke-width=\"2\"/>";
+    if (f.reihe >= 0)
+      aus << "<text x=\"" << (f.links ? x - 3 : x + 3) << "\" y=\""
+          << fehler_oben + f.reihe * 14 + 11 << "\"" << (f.links ? " text-anchor=\"end\"" : "")
+          << " fill=\"#d00\">" << xml(f.text) << "</text>";
+    aus << "</g>\n";
   }
   aus << "</svg>\n";
   weg();

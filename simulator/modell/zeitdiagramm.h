@@ -9,13 +9,38 @@
 
 #include "simulator/modell/modell.h"
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 namespace modell {
 
+// What the report knows of a run beyond its trace: the diagram's title line,
+// the faults' texts, and for a replay the recording it was compared with.
+struct diagramm_kopf {
+  std::string modell, titel;  // the model's name and title; empty for a recording
+  std::string beginn;         // local time of the start, "2026-12-11T15:42:07", or empty
+  int64_t laufzeit_ms = -1;   // -1: the trace's last time
+  int64_t fehler_anzahl = -1; // -1: the trace's fault lines
+  struct fehler_text {
+    int64_t zeit;
+    std::string regel, text;
+  };
+  std::vector<fehler_text> fehler;
+  // A replay: the recording's trace, drawn faintly behind the outputs, and
+  // where its zero fell on the run's timeline.
+  std::string aufnahme;
+  int64_t aufnahme_null_ms = 0;
+};
+
 // Reads the trace twice (time range, then the lanes). False, with a message,
 // when it cannot be read or written. `m` may be null: lanes then go by number.
+// Without `kopf` the title names the trace and counts its faults.
 bool zeitdiagramm(const std::string &spur, const std::string &svg, std::string &meldung,
-                  const beschreibung *m = nullptr);
+                  const beschreibung *m = nullptr, const diagramm_kopf *kopf = nullptr);
+
+// The report beside a trace (lauf.json beside lauf.csv), when it is the
+// report of that trace; false when there is none or it cannot be read.
+bool kopf_lesen(const std::string &spur, diagramm_kopf &kopf);
 
 } // namespace modell

@@ -1,7 +1,8 @@
 // lumbrik-zeitdiagramm [--modell=MODELL] SPUR.csv [BILD.svg]: draws a trace
 // of the simulated box as a timing diagram, as the DLL does beside its
 // report. With the model that ran (a built-in name or a file) the lanes are
-// named by its parts; without it, by number.
+// named by its parts; without it, by number. The report beside the trace
+// (SPUR.json), where there is one, gives the title line and the faults' texts.
 #include "simulator/modell/anbindung.h"
 #include "simulator/modell/datei.h"
 #include "simulator/modell/zeitdiagramm.h"
@@ -21,7 +22,9 @@ int main(int argc, char **argv) {
   const std::string aufruf =
       "Aufruf: lumbrik-zeitdiagramm [--modell=MODELL] SPUR.csv [BILD.svg]\n"
       "Zeichnet eine Spur (.csv) als Zeitdiagramm, ohne BILD.svg in SPUR.svg.\n"
-      "--modell= benennt die Spuren nach den Teilen eines Modells.\n";
+      "--modell= benennt die Spuren nach den Teilen eines Modells.\n"
+      "Der Bericht neben der Spur (SPUR.json) gibt, wo es ihn gibt, die Titelzeile\n"
+      "und die Texte der Fehler.\n";
   if (args.size() == 1 && (args[0] == "--hilfe" || args[0] == "-h" || args[0] == "/?")) {
     modell::ausgeben(stdout, aufruf);
     return 0;
@@ -43,8 +46,13 @@ int main(int argc, char **argv) {
     const size_t punkt = bild.rfind('.');
     bild = (punkt == std::string::npos ? bild : bild.substr(0, punkt)) + ".svg";
   }
+  // The report beside the trace gives the title line, the faults' texts and
+  // a replay's recording.
+  modell::diagramm_kopf kopf;
+  const bool mit_bericht = modell::kopf_lesen(spur, kopf);
   std::string meldung;
-  if (!modell::zeitdiagramm(spur, bild, meldung, m.modell ? &*m.modell : nullptr)) {
+  if (!modell::zeitdiagramm(spur, bild, meldung, m.modell ? &*m.modell : nullptr,
+                            mit_bericht ? &kopf : nullptr)) {
     modell::ausgeben(stderr, meldung + "\n");
     return 1;
   }

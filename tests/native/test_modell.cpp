@@ -320,6 +320,7 @@ TEST(modell_bericht, spur_bericht_und_zeitdiagramm) {
   inhalt << bericht.rdbuf();
   EXPECT_NE(inhalt.str().find("\"modell\": \"schranke\""), std::string::npos) << inhalt.str();
   EXPECT_NE(inhalt.str().find("\"laufzeit_ms\": 5000"), std::string::npos);
+  EXPECT_NE(inhalt.str().find("\"beginn\": \"20"), std::string::npos);
   EXPECT_NE(inhalt.str().find("{\"zeit_ms\": 2000, \"regel\": \"anschlag\""), std::string::npos);
   // As the console reads it back behind the bridge; a report cut short is none.
   const std::optional<bericht_stand> gelesen = bericht_lesen(inhalt.str());
@@ -349,6 +350,11 @@ TEST(modell_bericht, spur_bericht_und_zeitdiagramm) {
     EXPECT_EQ(zeilen_mit(svg, teil), 1) << teil;
   EXPECT_EQ(zeilen_mit(svg, "data-art=\"motor\" data-name=\"2\""), 0);
   EXPECT_GE(zeilen_mit(svg, "class=\"fehler\""), 1);
+  // The title counts the faults, a fault's label is its rule's text.
+  const char *const regeltext = ">der Motor dr\xC3\xBC"
+                                "ckt den Baum gegen seinen Anschlag<";
+  for (const char *teil : {">1 Fehler<", regeltext})
+    EXPECT_EQ(zeilen_mit(svg, teil), 1) << teil;
   // Without the model (lumbrik-zeitdiagramm without --modell) by number.
   std::string meldung;
   ASSERT_TRUE(zeitdiagramm(stamm + ".csv", stamm + "_nummern.svg", meldung)) << meldung;

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <random>
 
 namespace {
@@ -44,6 +45,44 @@ TEST(modell_bericht, zeitdiagramm_ist_wohlgeformt) {
   std::string meldung;
   ASSERT_TRUE(zeitdiagramm(stamm + "_namen.csv", stamm + "_namen.svg", meldung)) << meldung;
   EXPECT_EQ(std::system(("xmllint --noout " + stamm + "_namen.svg").c_str()), 0);
+  std::filesystem::remove_all(ordner);
+}
+
+// A replay's diagram: the recording faintly behind the outputs, an input the
+// recording read late hatched until then, the title with the faults; an SVG
+// that xmllint reads and rsvg-convert (which renders the package's PNGs) draws.
+TEST(modell_bericht, zeitdiagramm_einer_wiedergabe) {
+  const std::filesystem::path ordner = std::filesystem::temp_directory_path() /
+                                       ("lumbrik_wg_" + std::to_string(std::random_device{}()));
+  ASSERT_TRUE(std::filesystem::create_directory(ordner));
+  const std::string stamm = (ordner / "x").string();
+  std::ofstream(stamm + "_aufnahme.csv") << "zeit_ms,art,name,wert\n0.000,ausgang,3,0\n"
+                                            "0.100,eingang,1,1\n1200.500,ausgang,3,7\n"
+                                            "3900.000,eingang,2,1\n6000.000,ausgang,3,0\n";
+  std::ofstream(stamm + ".csv") << "zeit_ms,art,name,wert\n0,ausgang,3,0\n0,eingang,1,1\n"
+                                   "0,eingang,2,1\n1210,fehler,mitschnitt,1\n2210,ausgang,3,7\n"
+                                   "6010,ausgang,3,0\n";
+  diagramm_kopf kopf{
+      "mitschnitt", "", "2026-12-11T15:42:07", 6500, 1, {}, stamm + "_aufnahme.csv", 10};
+  kopf.fehler.push_back({1210, "mitschnitt",
+                         "Ausgang 3 (Motor 2 vor) war in der Aufnahme bei 1,20 s an (Stufe 7), "
+                         "jetzt aus"});
+  std::string meldung;
+  ASSERT_TRUE(zeitdiagramm(stamm + ".csv", stamm + ".svg", meldung, nullptr, &kopf)) << meldung;
+  std::ifstream ein(stamm + ".svg");
+  const std::string svg((std::istreambuf_iterator<char>(ein)), std::istreambuf_iterator<char>());
+  const auto lane = [&](const std::string &name) {
+    const size_t von = svg.find("data-name=\"" + name + "\"");
+    return von == std::string::npos ? "" : svg.substr(von, svg.find("</g>", von) - von);
+  };
+  EXPECT_NE(lane("3").find("class=\"aufnahme\""), std::string::npos) << svg;
+  EXPECT_NE(lane("2").find("class=\"ungelesen\""), std::string::npos);
+  EXPECT_EQ(lane("1").find("class=\"ungelesen\""), std::string::npos);
+  for (const char *teil :
+       {"11.12.2026, 15:42 Uhr", ">1 Fehler<", "<title>mitschnitt bei 1,21 s: Ausgang 3"})
+    EXPECT_NE(svg.find(teil), std::string::npos) << teil;
+  EXPECT_EQ(std::system(("xmllint --noout " + stamm + ".svg").c_str()), 0);
+  EXPECT_EQ(std::system(("rsvg-convert -o " + stamm + ".png " + stamm + ".svg").c_str()), 0);
   std::filesystem::remove_all(ordner);
 }
 

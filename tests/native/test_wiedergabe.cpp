@@ -58,6 +58,11 @@ TEST(wiedergabe, folgt_den_eingaengen_und_meldet_jede_abweichung_einmal) {
                                        {100 + 4000, "Ausgang 1", 4, 0}};
   EXPECT_EQ(gemeldet, erwartet);
   EXPECT_EQ(w.anzahl(), 3u);
+  // Said as it can be checked against the recording: its time, on or off, the level.
+  const std::string text = w.text({100 + 2700, "Ausgang 3", 7, 0}, nullptr);
+  for (const char *teil :
+       {"Ausgang 3 (Motor 2 vor)", "in der Aufnahme bei 2,70 s an (Stufe 7)", "jetzt aus"})
+    EXPECT_NE(text.find(teil), std::string::npos) << text;
 
   EXPECT_FALSE(w.laden(
       aufnahme("wiedergabe_schlecht.csv", "zeit_ms,art,name,wert\n0,ausgang,x,1\n"), meldung));

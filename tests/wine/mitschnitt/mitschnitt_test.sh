@@ -173,9 +173,15 @@ wiedergabe)
     konsole "$(dirname "$exe")" "$tmp/spaet.txt"
   [ "$rc" = 3 ] || falsch "die spaete Lampe: Exit-Code $rc statt 3"
   if ! grep -qF '"fehler_anzahl": 1,' "$tmp/spaet.json" ||
-    ! grep -qF '"text": "Ausgang 3: aufgezeichnet 7, jetzt 0"' "$tmp/spaet.json"; then
+    ! grep -qE '"text": "Ausgang 3 \(Motor 2 vor\) war in der Aufnahme bei [0-9]+,[0-9]{2} s an \(Stufe 7\), jetzt aus"' "$tmp/spaet.json"; then
     falsch "nicht eine Abweichung am Ausgang 3: $(grep -F '"text"' "$tmp/spaet.json")"
   fi
+  # Its diagram draws the recording behind the outputs, and so does the
+  # drawing tool from the report beside the trace.
+  grep -q 'class="aufnahme"' "$tmp/spaet.svg" || falsch "das Zeitdiagramm zeigt die Aufnahme nicht"
+  "${emulator[@]}" "$ZEITDIAGRAMM" "$tmp/spaet.csv" "$tmp/spaet_neu.svg" >"$tmp/aus" 2>&1 ||
+    falsch "lumbrik-zeitdiagramm: $(cat "$tmp/aus")"
+  grep -q 'class="aufnahme"' "$tmp/spaet_neu.svg" || falsch "lumbrik-zeitdiagramm zeigt die Aufnahme nicht"
   fehler_ms=$(sed -n 's/.*"zeit_ms": \([0-9]*\), "regel": "mitschnitt".*/\1/p' "$tmp/spaet.json")
   motor_ms=$(grep ',motor,1,4$' "$tmp/spaet.csv" | cut -d, -f1)
   lampe_ms=$(grep ',ausgang,3,7$' "$tmp/spaet.csv" | cut -d, -f1)
