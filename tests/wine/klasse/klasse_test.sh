@@ -3,7 +3,9 @@
 # folder laid out as the release package, a class of learners' programs built
 # here from lernende.c (32- and 64-bit), a console script, entries to skip.
 #   klasse_test.sh klasse EXE SOURCE_DIR EMULATOR...
-# with KLASSE_BUILD32 and KLASSE_BUILD64 the two Windows builds.
+# with KLASSE_BUILD32 and KLASSE_BUILD64 the two Windows builds; the page it
+# writes is checked in Chromium (seite_pruefen.js; KLASSE_BILD=file.png keeps
+# a screenshot).
 # shellcheck source=../fall_vorspann.sh
 . "$(dirname "$0")/../fall_vorspann.sh"
 b32=$KLASSE_BUILD32
@@ -96,7 +98,9 @@ assert "<tbody>" in open(d + "/klasse.html", encoding="utf-8").read()
 # Each learner ran in a copy: the submissions got nothing of the runs.
 assert not os.path.exists(os.path.join(d, "..", "abgaben", "anna", "lumbrik.dll"))
 PY
-[ "${KLASSE_SEITE:-}" ] && cp "$ergebnis/klasse.html" "$KLASSE_SEITE"
+# The page in a real browser, as the teacher opens it from the share.
+node "$quellen/tests/wine/klasse/seite_pruefen.js" "$quellen/build/werkzeuge" \
+  "$ergebnis/klasse.html" 9 ${KLASSE_BILD:+"$KLASSE_BILD"} || fehler=1
 erster=$ergebnis
 
 # Against the teacher's reference: anna's run stands for the recording of a
