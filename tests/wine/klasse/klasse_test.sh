@@ -21,13 +21,17 @@ cp "$b64/bin/lumbrik.dll" "$b64/bin/lumbrik-konsole.exe" "$paket/win64/"
 cp "$b64/simulator/umFish40.DLL" "$paket/win64/simulator/"
 cp "$quellen"/simulator/modelle/*.toml "$paket/simulator/modelle/"
 
-bauen() { # bits, case, target
+bauen() { # bits, case, target[, more libraries]
   local cc=i686-w64-mingw32-gcc lib=$b32/lib/liblumbrik.dll.a
   [ "$1" = 64 ] && cc=x86_64-w64-mingw32-gcc lib=$b64/lib/liblumbrik.dll.a
   mkdir -p "$(dirname "$3")"
   "$cc" -O1 -s -Wall -Werror -D"FALL_$2" -I"$quellen/include" -o "$3" \
-    "$quellen/tests/wine/klasse/lernende.c" "$lib" || falsch "$3 laesst sich nicht bauen"
+    "$quellen/tests/wine/klasse/lernende.c" "$lib" "${@:4}" || falsch "$3 laesst sich nicht bauen"
 }
+# A DLL of a learner's own, which the submission lacks.
+printf 'LIBRARY eigene.dll\nEXPORTS\nhilfe\n' >"$tmp/eigene.def"
+i686-w64-mingw32-dlltool -d "$tmp/eigene.def" -l "$tmp/libeigene.a"
+
 ab=$tmp/abgaben
 bauen 32 RICHTIG "$ab/anna/schranke.exe"
 printf 'Anna hat das gebaut.\r\n' >"$ab/anna/LIESMICH.txt"
@@ -38,6 +42,8 @@ bauen 32 NIE "$ab/fiona.exe"
 bauen 64 RICHTIG "$ab/gustav64/schranke.exe"
 bauen 32 RICHTIG "$ab/Jürgen Müller/mein programm.exe"
 bauen 32 ABWEICHUNG "$ab/karl.exe"
+bauen 64 KNOPF "$ab/hanna/fenster.exe"
+bauen 32 DLL "$ab/ida.exe" "$tmp/libeigene.a"
 cp "$quellen/simulator/modelle/schranke.txt" "$ab/carla.txt"
 printf 'kein Programm\n' >"$ab/notizen.pdf"
 mkdir "$ab/leer"
@@ -69,7 +75,7 @@ PY
 # The class against the model. --dauer leaves room for 32-bit Wine's slow
 # start under qemu-user.
 touch -d '-1 min' "$tmp/abgaben"
-pruefen 3 --modell=schranke --dauer=30 abgaben
+pruefen 3 --modell=schranke --dauer=30 --klick=Start abgaben
 urteil anna bestanden
 urteil ben Fehler
 urteil carla bestanden
@@ -79,6 +85,8 @@ urteil fiona "öffnet das Interface nie"
 urteil gustav64 bestanden
 urteil "Jürgen Müller" bestanden
 urteil karl Fehler
+urteil hanna bestanden
+urteil ida "startet nicht"
 python3 - "$ergebnis" <<'PY' || falsch "Ergebnisse unvollstaendig"
 import json, sys, os
 d = sys.argv[1]
@@ -100,7 +108,7 @@ assert not os.path.exists(os.path.join(d, "..", "abgaben", "anna", "lumbrik.dll"
 PY
 # The page in a real browser, as the teacher opens it from the share.
 node "$quellen/tests/wine/klasse/seite_pruefen.js" "$quellen/build/werkzeuge" \
-  "$ergebnis/klasse.html" 9 ${KLASSE_BILD:+"$KLASSE_BILD"} || fehler=1
+  "$ergebnis/klasse.html" 11 ${KLASSE_BILD:+"$KLASSE_BILD"} || fehler=1
 erster=$ergebnis
 
 # Against the teacher's reference: anna's run stands for the recording of a
