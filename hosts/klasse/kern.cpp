@@ -376,4 +376,14 @@ bewertung bewerten(const lauf_ergebnis &l) {
   return b;
 }
 
+std::optional<std::string> bericht_mit_boxen(std::string_view json,
+                                             const std::vector<std::string> &meldungen) {
+  // Ordered: the report keeps the order its writer chose.
+  nlohmann::ordered_json j = nlohmann::ordered_json::parse(json, nullptr, false);
+  if (meldungen.empty() || !j.is_object())
+    return std::nullopt;
+  j["meldungsboxen"] = meldungen;
+  return j.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
+}
+
 } // namespace klasse

@@ -138,6 +138,12 @@ struct bewertung {
 // Reads the report defensively: fields it lacks are simply absent.
 bewertung bewerten(const lauf_ergebnis &l);
 
+// The simulator's report with the texts of the boxes answered added as
+// "meldungsboxen", everything else kept as it stands; empty when there is
+// nothing to add or the report is not a whole one.
+std::optional<std::string> bericht_mit_boxen(std::string_view json,
+                                             const std::vector<std::string> &meldungen);
+
 // --- The results ---
 
 struct zeile {

@@ -244,6 +244,13 @@ private:
     GetWindowTextW(f, text, 2048);
     return text;
   }
+  // A button of any of the learners' tools: Button (C, C++, Python), TButton
+  // (Delphi, Lazarus), ThunderCommandButton (VB6), WindowsForms10.BUTTON (C#).
+  static bool ist_knopf(HWND f) {
+    std::wstring art = klasse_von(f);
+    CharLowerW(art.data());
+    return art.find(L"button") != std::wstring::npos;
+  }
   static std::wstring ohne_kuerzel(std::wstring text) {
     std::erase(text, L'&');
     return text;
@@ -328,7 +335,7 @@ private:
         f,
         [](HWND k, LPARAM s) -> BOOL {
           auto &such = *reinterpret_cast<std::pair<const std::wstring *, HWND> *>(s);
-          if (klasse_von(k) == L"Button" && IsWindowVisible(k) && IsWindowEnabled(k) &&
+          if (ist_knopf(k) && IsWindowVisible(k) && IsWindowEnabled(k) &&
               ohne_kuerzel(text_von(k)) == *such.first) {
             such.second = k;
             return FALSE;
@@ -491,6 +498,14 @@ void ausfuehren(const auftrag &a, klasse::zeile &z, std::vector<std::string> &me
 
   l.meldungen = meldungen;
   l.bericht_json = lesen(bericht);
+  // The boxes answered belong to the learner's report.
+  if (const auto mit =
+          l.bericht_json ? klasse::bericht_mit_boxen(*l.bericht_json, l.meldungen) : std::nullopt) {
+    const std::wstring neu = bericht + L".neu";
+    DeleteFileW(neu.c_str());
+    if (schreiben(neu, *mit))
+      MoveFileExW(neu.c_str(), bericht.c_str(), MOVEFILE_REPLACE_EXISTING);
+  }
   z.b = klasse::bewerten(l);
   if (l.bericht_json)
     z.bericht = ordner + "/lauf.json";

@@ -90,6 +90,14 @@ TEST(Klasse, ModellMitVorbild) {
   EXPECT_EQ(ergebnis_ordner(2026, 3, 4, 5, 6, 7, 2), "klasse-2026-03-04_05-06-07-2");
 }
 
+TEST(Klasse, BoxenImBericht) {
+  EXPECT_EQ(bericht_mit_boxen(R"({"modell": "s", "anzahl": {"z": 1}, "a": 2})", {"Meldung: x"}),
+            "{\n  \"modell\": \"s\",\n  \"anzahl\": {\n    \"z\": 1\n  },\n  \"a\": 2,\n"
+            "  \"meldungsboxen\": [\n    \"Meldung: x\"\n  ]\n}\n");
+  EXPECT_FALSE(bericht_mit_boxen(R"({"modell": "s")", {"Meldung: x"}));
+  EXPECT_FALSE(bericht_mit_boxen("{}", {}));
+}
+
 TEST(Klasse, UrteilAusLaufUndBericht) {
   const std::string mit_fehlern =
       R"({"modell": "schranke", "fehler_anzahl": 2, "fehler": [{"zeit_ms": 1500, "regel": "anschlag", "text": "Schranke am Anschlag"}, {"regel": "x"}], "neu": 1})";

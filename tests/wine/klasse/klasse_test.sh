@@ -95,6 +95,8 @@ s = {s["name"]: s for s in k["schueler"]}
 assert [u["name"] for u in k["uebersprungen"]] == ["leer", "notizen.pdf"], k["uebersprungen"]
 assert s["gustav64"]["bit"] == 64 and s["anna"]["bit"] == 32
 assert any("geladen" in m for m in s["anna"]["meldungen"]), s["anna"]["meldungen"]
+bericht = json.load(open(os.path.join(d, s["anna"]["bericht"]), encoding="utf-8"))
+assert bericht["meldungsboxen"] == s["anna"]["meldungen"] and "fehler_anzahl" in bericht, bericht
 assert any(f["regel"] == "anschlag" for f in s["ben"]["fehler"]), s["ben"]
 assert "0xC0000005" in s["dora"]["grund"], s["dora"]
 for n in ("anna", "Jürgen Müller", "carla"):
