@@ -8,7 +8,13 @@
 const path = require("path");
 const url = require("url");
 const [werkzeuge, seite, lernende, bild] = process.argv.slice(2);
-const { chromium } = require(path.resolve(werkzeuge, "node_modules", "playwright-core"));
+let chromium;
+try {
+  ({ chromium } = require(path.resolve(werkzeuge, "node_modules", "playwright-core")));
+} catch (e) {
+  console.log(`FEHLER: playwright-core fehlt in ${werkzeuge}; scripts/setup.sh installiert es (und chromium)`);
+  process.exit(1);
+}
 
 function pruefen(wahr, text) {
   if (!wahr) throw new Error(text);
