@@ -28,10 +28,10 @@ inhalt=$(cmake -E tar tf "$zip" | sed 's|/$||' | sort)
 beispiele=$(cd "$quellen" && find hosts/beispiele | sort)
 modelle=$(cd "$quellen" && find simulator/modelle -name '*.toml' -o -name '*.txt' | sort)
 # shellcheck disable=SC2086
-erwartet=$(printf "$name/%s\n" LIESMICH.txt LICENSE.txt CHANGELOG.md lumbrik.dll lumbrik-konsole.exe \
+erwartet=$(printf "$name/%s\n" LIESMICH.txt LICENSE.txt CHANGELOG.md lumbrik.dll lumbrik-konsole.exe lumbrik-klasse.exe \
   lumbrik.lib liblumbrik.dll.a lumbrik.def include include/lumbrik.h docs docs/befehle.md \
   docs/konsole.md docs/hosts.md docs/modelle.md docs/simulator.md docs/mitschnitt.md docs/simulator.png \
-  docs/modell.png docs/zeitdiagramm.svg docs/zeitdiagramm.png docs/mitschnitt.svg docs/mitschnitt.png docs/wiedergabe.svg \
+  docs/modell.png docs/klasse.md docs/klasse.png docs/zeitdiagramm.svg docs/zeitdiagramm.png docs/mitschnitt.svg docs/mitschnitt.png docs/wiedergabe.svg \
   docs/wiedergabe.png mitschnitt \
   mitschnitt/umFish40.DLL mitschnitt/lumbrik-zeitdiagramm.exe mitschnitt/LIESMICH.txt simulator simulator/LIESMICH.txt simulator/umFish40.DLL \
   simulator/modelle $modelle win64/lumbrik-konsole.exe \
@@ -124,7 +124,7 @@ for dokument in $(cd "$paket" && find . -name '*.md' | sed 's|^\./||'); do
     done)
   [ -z "$fehlt" ] || falsch "$dokument verweist auf Dateien, die nicht im Paket sind:$fehlt"
 done
-for bild in zeitdiagramm mitschnitt; do
+for bild in zeitdiagramm mitschnitt klasse; do
   [ "$(head -c 4 "$paket/docs/$bild.png" | tail -c 3)" = PNG ] || falsch "docs/$bild.png ist kein PNG"
 done
 
@@ -144,6 +144,15 @@ antwort=$(printf 'vorbereitung\neinschalten [1 3]\nausgangzustand\n' |
   env -u WINEPATH LUMBRIK_PANEL=0 wine "$paket/win64/lumbrik-konsole.exe" --boxes=console 2>&1) ||
   falsch "win64\\lumbrik-konsole.exe endet mit einem Fehler: $antwort"
 printf '%s\n' "$antwort" | grep -qx '= 5' || falsch "win64\\lumbrik-konsole.exe antwortet nicht = 5: $antwort"
+
+# The class check runs from the package as its document says: a class of
+# one console script, checked against a built-in model.
+mkdir "$tmp/abgaben"
+cp "$paket/simulator/modelle/schranke.txt" "$tmp/abgaben/anna.txt"
+antwort=$(cd "$tmp" && env -u WINEPATH wine "$paket/lumbrik-klasse.exe" --modell=schranke abgaben 2>&1) ||
+  falsch "lumbrik-klasse.exe endet mit einem Fehler: $antwort"
+printf '%s\n' "$antwort" | grep -qx 'anna: bestanden ([0-9,.]* s)' ||
+  falsch "lumbrik-klasse.exe findet anna nicht bestanden: $antwort"
 
 [ "$fehler" = 0 ] || exit 1
 echo "$(basename "$zip"): $(echo "$inhalt" | wc -l) Eintraege, lumbrik.dll wie getestet, Dokumente stimmen"

@@ -40,3 +40,6 @@ tests/wine/bruecke/aufbauen.sh "$b64/bruecke_test" "$b64/bin/lumbrik.dll" \
 for umfish in "$b64/simulator" "$b64/bruecke_test/voll"; do
   LUMBRIK_PANEL=0 scripts/wine-run.sh "$b64" "$b64/bench/wine/bruecke_bench.exe" "Z:$umfish"
 done
+
+# The class check: its own cost per learner and its speed-up.
+bench/klasse.sh

@@ -59,6 +59,8 @@ if [ "${1:-}" != demo ]; then
   braucht shellcheck /usr/bin/shellcheck
   # Test the import library for Microsoft-ABI hosts.
   braucht lld-14 /usr/bin/lld-link-14
+  # The class check's page is tested in a real browser (werkzeuge_holen below).
+  braucht chromium /usr/bin/chromium
 fi
 
 # Some kernels (and hypervisors) run 64-bit programs only: a 32-bit program
@@ -107,6 +109,18 @@ mmap_fix_bauen() {
   mv "$ziel/lib/i386-linux-gnu/wine-mmap.so.neu" "$ziel/lib/i386-linux-gnu/wine-mmap.so"
 }
 
+# The driver of the browser test of the class check's page: playwright-core
+# from npm, pointed at Debian's chromium, in build/werkzeuge (no browser of
+# its own is downloaded: playwright-core has none).
+werkzeuge_holen() {
+  [ "${1:-}" != demo ] || return 0
+  werkzeuge=$(cd "$(dirname "$0")/.." && pwd)/build/werkzeuge
+  [ -f "$werkzeuge/node_modules/playwright-core/package.json" ] && return 0
+  mkdir -p "$werkzeuge"
+  npm install --prefix "$werkzeuge" --no-package-lock --no-audit --no-fund --loglevel=error \
+    playwright-core@1.65.2
+}
+
 # The JavaScript example host of docs/hosts.md gets Node.js for Windows and
 # koffi through npm (not needed for the demo alone).
 [ "${1:-}" = demo ] || braucht npm /usr/bin/npm
@@ -125,6 +139,7 @@ fi
 if [ -z "$fehlt" ]; then
   qemu_fuer_i386
   mmap_fix_bauen
+  werkzeuge_holen "${1:-}"
   exit 0
 fi
 
@@ -141,3 +156,4 @@ $als_root apt-get update -q
 $als_root apt-get install -y -q --no-install-recommends $fehlt
 qemu_fuer_i386
 mmap_fix_bauen
+werkzeuge_holen "${1:-}"
