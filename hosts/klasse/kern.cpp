@@ -1,5 +1,7 @@
 #include "hosts/klasse/kern.h"
 
+#include "basis/optionen.h"
+
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
@@ -38,6 +40,20 @@ bool zahl_lesen(std::string_view text, double &wert) {
   return ec == std::errc() && p == ende;
 }
 
+// The options, all of which take a value after "=".
+constexpr option_mit_wert mit_wert[] = {{"--modell", "schranke"}, {"--vorbild", "muster.csv"},
+                                        {"--klick", "Start"},     {"--dauer", "20"},
+                                        {"--gleichzeitig", "4"},  {"--ziel", "ergebnisse"}};
+constexpr std::string_view alle[] = {"--modell",       "--vorbild", "--klick", "--dauer",
+                                     "--gleichzeitig", "--ziel",    "--hilfe"};
+
+std::string_view beispiel(std::string_view name) {
+  for (const option_mit_wert &m : mit_wert)
+    if (m.name == name)
+      return m.beispiel;
+  return "...";
+}
+
 bool zahl_lesen(std::string_view text, int &wert) {
   const char *ende = text.data() + text.size();
   const auto [p, ec] = std::from_chars(text.data(), ende, wert);
@@ -61,11 +77,13 @@ bool optionen_lesen(std::span<const std::string_view> argumente, optionen &o, st
         return false;
       }
       o.abgaben = a;
-    } else if (gleich == std::string_view::npos || wert.empty()) {
+    } else if (std::find(std::begin(alle), std::end(alle), name) == std::end(alle) ||
+               gleich == std::string_view::npos) {
+      fehler = option_erklaeren(a, alle, mit_wert) + " (--hilfe zeigt alle)";
+      return false;
+    } else if (wert.empty()) {
       fehler = "die Option " + std::string(a) + " braucht einen Wert, z. B. " + std::string(name) +
-               (name == "--dauer"          ? "=20"
-                : name == "--gleichzeitig" ? "=4"
-                                           : "=...");
+               "=" + std::string(beispiel(name));
       return false;
     } else if (name == "--modell") {
       o.modell = wert;
@@ -86,7 +104,7 @@ bool optionen_lesen(std::span<const std::string_view> argumente, optionen &o, st
         return false;
       }
     } else {
-      fehler = "unbekannte Option " + std::string(a) + " (--hilfe zeigt alle)";
+      fehler = option_erklaeren(a, alle, mit_wert) + " (--hilfe zeigt alle)";
       return false;
     }
   }

@@ -532,17 +532,18 @@ int pruefen(const klasse::optionen &o) {
       eingebautes_modell(o.modell) ? breit(o.modell) : voller_pfad(breit(o.modell));
   const std::wstring vorbild = o.vorbild.empty() ? L"" : voller_pfad(breit(o.vorbild));
   if (!o.modell.empty() && !eingebautes_modell(o.modell) && !ist_datei(modell)) {
-    melden("das Modell " + o.modell + " gibt es nicht");
+    melden("das Modell " + o.modell + " ist kein eingebautes Modell und keine Datei (gesucht als " +
+           schmal(modell) + ")");
     return klasse::kein_modell;
   }
   if (!vorbild.empty() && !ist_datei(vorbild)) {
-    melden("den Mitschnitt " + o.vorbild + " gibt es nicht");
+    melden("den Mitschnitt " + o.vorbild + " gibt es nicht (gesucht als " + schmal(vorbild) + ")");
     return klasse::kein_modell;
   }
   const std::wstring abgaben = voller_pfad(breit(o.abgaben));
   const DWORD art = GetFileAttributesW(abgaben.c_str());
   if (art == INVALID_FILE_ATTRIBUTES || !(art & FILE_ATTRIBUTE_DIRECTORY)) {
-    melden("den Ordner " + o.abgaben + " gibt es nicht");
+    melden("den Ordner " + o.abgaben + " gibt es nicht (gesucht als " + schmal(abgaben) + ")");
     return klasse::keine_abgaben;
   }
   std::vector<klasse::eintrag> eintraege;

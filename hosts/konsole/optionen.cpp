@@ -1,32 +1,15 @@
 #include "hosts/konsole/optionen.h"
 
-#include "basis/abstand.h"
+#include "basis/optionen.h"
 #include "hosts/konsole/zeichensatz.h"
-
-#include <array>
 
 namespace {
 
 // The options that take a value after "=", and all of them by name.
-constexpr std::array<std::string_view, 3> mit_wert = {"--dll", "--modell", "--bericht"};
-constexpr std::array<std::string_view, 8> alle = {"--dll",   "--modell",  "--bericht", "--boxes",
-                                                  "--boxen", "--zustand", "--hilfe",   "--version"};
-
-// Why an argument that looks like an option is none, and what was meant.
-std::string unbekannt(std::string_view a) {
-  const size_t gleich = a.find('=');
-  const std::string_view name = a.substr(0, gleich);
-  const std::string_view rest = gleich == std::string_view::npos ? "" : a.substr(gleich);
-  for (std::string_view m : mit_wert)
-    if (a == m)
-      return verbinden({m, " braucht den Wert mit = dahinter, ohne Leerzeichen: ", m,
-                        m == "--dll"      ? "=PFAD"
-                        : m == "--modell" ? "=schranke"
-                                          : "=lauf.json"});
-  if (const auto gemeint = gemeintes_wort(name, alle))
-    return verbinden({"unbekannte Option ", a, " - meinten Sie ", *gemeint, rest, "?"});
-  return verbinden({"unbekannte Option ", a});
-}
+constexpr option_mit_wert mit_wert[] = {
+    {"--dll", "PFAD"}, {"--modell", "schranke"}, {"--bericht", "lauf.json"}};
+constexpr std::string_view alle[] = {"--dll",   "--modell",  "--bericht", "--boxes",
+                                     "--boxen", "--zustand", "--hilfe",   "--version"};
 
 } // namespace
 
@@ -59,7 +42,7 @@ bool optionen_lesen(std::span<const std::string_view> argumente, optionen &o, st
     } else if (!nur_dateien && a == "--version") {
       o.version = true;
     } else if (!nur_dateien && a.size() > 1 && a.front() == '-') {
-      fehler = unbekannt(a);
+      fehler = option_erklaeren(a, alle, mit_wert);
       return false;
     } else if (o.skript.empty()) {
       o.skript = a;

@@ -59,7 +59,7 @@ TEST(Klasse, OptionenUndIhreFehler) {
   lesen({"--vorbild=x.csv", "--gleichzeitig=0", "ab"}, f);
   EXPECT_NE(f.find("1 bis 64"), std::string::npos);
   lesen({"--model=x", "ab"}, f);
-  EXPECT_NE(f.find("unbekannte Option --model=x"), std::string::npos);
+  EXPECT_NE(f.find("unbekannte Option --model=x - meinten Sie --modell=x?"), std::string::npos);
 }
 
 TEST(Klasse, WortbreiteAusDemPeKopf) {
