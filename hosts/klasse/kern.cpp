@@ -40,12 +40,13 @@ bool zahl_lesen(std::string_view text, double &wert) {
   return ec == std::errc() && p == ende;
 }
 
-// The options, all of which take a value after "=".
+// The options, all of which take a value after "=" (--hilfe is apart);
+// each has its branch in optionen_lesen.
 constexpr option_mit_wert mit_wert[] = {{"--modell", "schranke"}, {"--vorbild", "muster.csv"},
                                         {"--klick", "Start"},     {"--dauer", "20"},
                                         {"--gleichzeitig", "4"},  {"--ziel", "ergebnisse"}};
-constexpr std::string_view alle[] = {"--modell",       "--vorbild", "--klick", "--dauer",
-                                     "--gleichzeitig", "--ziel",    "--hilfe"};
+constexpr std::string_view alle[] = {"--modell", "--vorbild",      "--klick",
+                                     "--dauer",  "--gleichzeitig", "--ziel"};
 
 std::string_view beispiel(std::string_view name) {
   for (const option_mit_wert &m : mit_wert)
@@ -103,9 +104,6 @@ bool optionen_lesen(std::span<const std::string_view> argumente, optionen &o, st
         fehler = "--gleichzeitig braucht eine Zahl von 1 bis 64, nicht " + std::string(wert);
         return false;
       }
-    } else {
-      fehler = option_erklaeren(a, alle, mit_wert) + " (--hilfe zeigt alle)";
-      return false;
     }
   }
   if (o.hilfe)
