@@ -1,7 +1,7 @@
 // The model of the simulated box and the record of its run (see anbindung.h).
 #include "simulator/modell/anbindung.h"
 
-#include "simulator/modell/datei.h"
+#include "aufzeichnung/datei.h"
 
 #include <algorithm>
 #include <chrono>
@@ -236,6 +236,11 @@ uint32_t modell_anbindung::fehler_anzahl(const sim_zustand &z) {
   if (!aktiv_)
     return 0;
   nachfuehren(z);
+  // A host asks for the count when it wants the verdict (the console at its
+  // script's end, before the DLL goes): a recorded change not made by now
+  // counts now, not only when the report is written.
+  if (wiedergabe_)
+    wiedergabe_->beenden(lauf_->jetzt(), abweichung_melden());
   const uint64_t anzahl = lauf_->fehler_anzahl() + (wiedergabe_ ? wiedergabe_->anzahl() : 0);
   return anzahl > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(anzahl);
 }

@@ -57,7 +57,8 @@ public:
   // A snapshot shows the inputs as the vendor reads report them.
   void ueberlagern(sim_zustand &z);
   // Faults recorded up to now (the model moves to now first: a rule may be
-  // waiting for a time to pass).
+  // waiting for a time to pass). A recording played back is judged to now:
+  // its changes the host has not made count.
   uint32_t fehler_anzahl(const sim_zustand &z);
   // The box was reset: the model starts again from its start.
   void zuruecksetzen(const sim_zustand &z);

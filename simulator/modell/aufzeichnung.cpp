@@ -1,7 +1,7 @@
 // Trace, report and diagram of a headless run (see aufzeichnung.h).
 #include "simulator/modell/aufzeichnung.h"
 
-#include "simulator/modell/datei.h"
+#include "aufzeichnung/datei.h"
 #include "simulator/modell/zeitdiagramm.h"
 
 #include <cinttypes>

@@ -1,13 +1,12 @@
 // A recording played back in the simulated box (see wiedergabe.h).
 #include "simulator/modell/wiedergabe.h"
 
-#include "simulator/modell/datei.h"
+#include "aufzeichnung/datei.h"
+#include "aufzeichnung/spur.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <memory>
 
 namespace modell {
@@ -20,23 +19,30 @@ template <class P> int32_t stand(const std::vector<P> &liste, int64_t us, int32_
   return n == liste.begin() ? vorher : std::prev(n)->wert;
 }
 
-template <class P>
-bool wechsel_in(const std::vector<P> &liste, int64_t von, int64_t bis, int32_t wert) {
-  for (auto p = std::lower_bound(liste.begin(), liste.end(), von,
-                                 [](const P &q, int64_t t) { return q.us < t; });
-       p != liste.end() && p->us <= bis; ++p)
-    if (p->wert == wert)
-      return true;
-  return false;
-}
-
-bool ganzzahl(const std::string &text, long long &zahl) {
-  char *ende = nullptr;
-  zahl = std::strtoll(text.c_str(), &ende, 10);
-  return !text.empty() && *ende == '\0';
-}
-
 } // namespace
+
+void wiedergabe::reihe::anhaengen(int64_t us, int32_t wert) {
+  punkte.push_back({us, wert});
+  nach_wert[wert].push_back(us);
+}
+
+int32_t wiedergabe::reihe::stand(int64_t us, int32_t vorher) const {
+  return modell::stand(punkte, us, vorher);
+}
+
+bool wiedergabe::reihe::wechsel_in(int64_t von, int64_t bis, int32_t wert) const {
+  const auto w = nach_wert.find(wert);
+  if (w == nach_wert.end())
+    return false;
+  const auto p = std::lower_bound(w->second.begin(), w->second.end(), von);
+  return p != w->second.end() && *p <= bis;
+}
+
+bool wiedergabe::reihe::irgendein_wechsel(size_t ab, int64_t von, int64_t bis) const {
+  const auto p = std::lower_bound(punkte.begin() + static_cast<std::ptrdiff_t>(ab), punkte.end(),
+                                  von, [](const punkt &q, int64_t t) { return q.us < t; });
+  return p != punkte.end() && p->us <= bis;
+}
 
 bool wiedergabe::laden(const std::string &datei, std::string &meldung) {
   const std::unique_ptr<std::FILE, int (*)(std::FILE *)> f(datei_oeffnen(datei, "rb"), std::fclose);
@@ -44,63 +50,35 @@ bool wiedergabe::laden(const std::string &datei, std::string &meldung) {
     meldung = "Mitschnitt " + datei + ": die Spur lässt sich nicht lesen";
     return false;
   }
-  std::string zeile;
-  int nummer = 0;
+  akte::leser leser(f.get(), datei);
+  akte::eintrag e;
   std::array<int32_t, SIM_AUSGAENGE> zuletzt{};
-  for (int c = 0; c != EOF;) {
-    zeile.clear();
-    while ((c = std::fgetc(f.get())) != EOF && c != '\n')
-      zeile += static_cast<char>(c);
-    if (!zeile.empty() && zeile.back() == '\r')
-      zeile.pop_back();
-    ++nummer;
-    if (nummer == 1) {
-      if (zeile != "zeit_ms,art,name,wert") {
-        meldung = "Mitschnitt " + datei +
-                  ": keine Spur (die erste Zeile ist nicht zeit_ms,art,name,wert)";
-        return false;
-      }
+  size_t punkte = 0;
+  while (leser.naechster(e)) {
+    const auto w = static_cast<int32_t>(e.wert);
+    const auto nummer = static_cast<size_t>(e.nummer);
+    if (e.a == akte::art::ausgang) {
+      if (e.nummer < 1 || e.nummer > SIM_AUSGAENGE || zuletzt[nummer - 1] == w)
+        continue;
+      zuletzt[nummer - 1] = w;
+      ausgaenge_[nummer - 1].aufgezeichnet.anhaengen(e.us, w);
+    } else if (e.a == akte::art::eingang || e.a == akte::art::analog ||
+               e.a == akte::art::spannung) {
+      const lesart art = e.a == akte::art::eingang  ? eingang
+                         : e.a == akte::art::analog ? analog
+                                                    : spannung;
+      gelesen_[art][nummer].push_back({e.us, w});
+    } else {
       continue;
     }
-    if (zeile.empty())
-      continue;
-    std::array<std::string, 4> feld;
-    size_t n = 0;
-    for (size_t von = 0; n < feld.size(); ++n) {
-      const size_t komma = zeile.find(',', von);
-      feld[n] = zeile.substr(von, komma == std::string::npos ? std::string::npos : komma - von);
-      if (komma == std::string::npos) {
-        ++n;
-        break;
-      }
-      von = komma + 1;
-    }
-    char *ende = nullptr;
-    const double ms = std::strtod(feld[0].c_str(), &ende);
-    long long name = 0, wert = 0;
-    // Lines of kinds not played back (faults, axes) may name anything.
-    const bool gespielt = feld[1] == "eingang" || feld[1] == "analog" || feld[1] == "spannung" ||
-                          feld[1] == "ausgang";
-    if (n != 4 || feld[0].empty() || *ende || !std::isfinite(ms) || ms < 0 ||
-        (gespielt && (!ganzzahl(feld[2], name) || !ganzzahl(feld[3], wert) || wert < INT32_MIN ||
-                      wert > INT32_MAX))) {
-      meldung = "Mitschnitt " + datei + ", Zeile " + std::to_string(nummer) +
-                ": erwartet zeit_ms,art,name,wert";
+    if (++punkte > punkte_max) {
+      meldung = "Mitschnitt " + datei + ": mehr als " + std::to_string(punkte_max) +
+                " Wechsel und Lesungen; so lange Aufnahmen spielt die Wiedergabe nicht ab";
       return false;
     }
-    const auto us = static_cast<int64_t>(std::llround(ms * 1000));
-    const auto w = static_cast<int32_t>(wert);
-    if (feld[1] == "ausgang") {
-      if (name >= 1 && name <= SIM_AUSGAENGE && zuletzt[static_cast<size_t>(name - 1)] != w) {
-        zuletzt[static_cast<size_t>(name - 1)] = w;
-        ausgaenge_[static_cast<size_t>(name - 1)].aufgezeichnet.push_back({us, w});
-      }
-    } else if (gespielt && name >= 0 && name < 32) {
-      const lesart art = feld[1] == "eingang" ? eingang : feld[1] == "analog" ? analog : spannung;
-      gelesen_[art][static_cast<size_t>(name)].push_back({us, w});
-    }
   }
-  return true;
+  meldung = leser.fehler();
+  return meldung.empty();
 }
 
 void wiedergabe::beginnen(int64_t t) {
@@ -117,49 +95,65 @@ int32_t wiedergabe::wert(lesart art, int nummer, int64_t t, int32_t sonst) const
   return liste.empty() ? sonst : stand(liste, us, liste.front().wert);
 }
 
-void wiedergabe::melden(const abweichung &a, const melder &m) {
+void wiedergabe::vormerken(abweichung a) {
   ++anzahl_;
-  m(a);
+  vorgemerkt_.push_back(std::move(a));
+}
+
+void wiedergabe::weitergeben(int64_t bis_zeit, const melder &m) {
+  if (vorgemerkt_.empty())
+    return;
+  std::stable_sort(vorgemerkt_.begin(), vorgemerkt_.end());
+  const auto ende = std::upper_bound(vorgemerkt_.begin(), vorgemerkt_.end(), bis_zeit,
+                                     [](int64_t t, const abweichung &a) { return t < a.zeit; });
+  for (auto a = vorgemerkt_.begin(); a != ende; ++a)
+    m(*a);
+  vorgemerkt_.erase(vorgemerkt_.begin(), ende);
 }
 
 // Recorded changes whose window closed by `bis_us`: made when the host had
 // the value at the window's end (or the run's, `ende_us`), or set it within
 // the window.
-void wiedergabe::pruefen(size_t ausgang, int64_t bis_us, int64_t ende_us, const melder &m) {
+void wiedergabe::pruefen(size_t ausgang, int64_t bis_us, int64_t ende_us) {
   ausgangsspur &s = ausgaenge_[ausgang];
-  const int64_t tol = toleranz_ * 1000;
-  for (; s.geprueft < s.aufgezeichnet.size(); ++s.geprueft) {
-    const punkt &p = s.aufgezeichnet[s.geprueft];
+  const int64_t tol = fenster_us();
+  for (; s.geprueft < s.aufgezeichnet.punkte.size(); ++s.geprueft) {
+    const punkt &p = s.aufgezeichnet.punkte[s.geprueft];
     if (p.us + tol > bis_us)
       break;
     const int64_t fenster_ende = std::min(p.us + tol, ende_us);
-    const int32_t dann = stand(s.gesetzt, fenster_ende, 0);
-    if (dann != p.wert && !wechsel_in(s.gesetzt, p.us - tol, fenster_ende, p.wert))
-      melden({null_ + p.us / 1000, "Ausgang " + std::to_string(ausgang + 1), p.wert, dann}, m);
+    const int32_t dann = s.gesetzt.stand(fenster_ende, 0);
+    if (dann != p.wert && !s.gesetzt.wechsel_in(p.us - tol, fenster_ende, p.wert))
+      vormerken({null_ + p.us / 1000, "Ausgang " + std::to_string(ausgang + 1), p.wert, dann});
   }
 }
 
 void wiedergabe::abgleichen(int64_t t, const std::array<int32_t, SIM_AUSGAENGE> &ausgang,
                             const melder &m) {
-  const int64_t us = (t - null_) * 1000, tol = toleranz_ * 1000;
+  const int64_t us = (t - null_) * 1000, tol = fenster_us();
   for (size_t i = 0; i < SIM_AUSGAENGE; ++i) {
     ausgangsspur &s = ausgaenge_[i];
     if (ausgang[i] != s.jetzt) {
       s.jetzt = ausgang[i];
-      s.gesetzt.push_back({us, ausgang[i]});
-      // Set as recorded within the window, or catching up with the recording.
-      const int32_t aufgezeichnet = stand(s.aufgezeichnet, us, 0);
+      s.gesetzt.anhaengen(us, ausgang[i]);
+      // Set as recorded within the window, or catching up with the
+      // recording; near a recorded change not yet judged, judged with it.
+      const int32_t aufgezeichnet = s.aufgezeichnet.stand(us, 0);
       if (aufgezeichnet != ausgang[i] &&
-          !wechsel_in(s.aufgezeichnet, us - tol, us + tol, ausgang[i]))
-        melden({t, "Ausgang " + std::to_string(i + 1), aufgezeichnet, ausgang[i]}, m);
+          !s.aufgezeichnet.wechsel_in(us - tol, us + tol, ausgang[i]) &&
+          !s.aufgezeichnet.irgendein_wechsel(s.geprueft, us - tol, us + tol))
+        vormerken({t, "Ausgang " + std::to_string(i + 1), aufgezeichnet, ausgang[i]});
     }
-    pruefen(i, us, INT64_MAX, m);
+    pruefen(i, us, INT64_MAX);
   }
+  // A window still open may yet give one from after t - tolerance.
+  weitergeben(null_ + (us - tol) / 1000 - 1, m);
 }
 
 void wiedergabe::beenden(int64_t t, const melder &m) {
   for (size_t i = 0; i < SIM_AUSGAENGE; ++i)
-    pruefen(i, INT64_MAX, begonnen_ ? (t - null_) * 1000 : 0, m);
+    pruefen(i, INT64_MAX, begonnen_ ? (t - null_) * 1000 : 0);
+  weitergeben(INT64_MAX, m);
 }
 
 } // namespace modell

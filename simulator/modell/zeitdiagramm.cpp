@@ -1,7 +1,7 @@
 // Draws a trace as a timing diagram (see zeitdiagramm.h).
 #include "simulator/modell/zeitdiagramm.h"
 
-#include "simulator/modell/datei.h"
+#include "aufzeichnung/datei.h"
 #include "simulator/modell/lauf.h"
 
 #include <algorithm>

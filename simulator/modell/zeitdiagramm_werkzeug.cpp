@@ -3,7 +3,7 @@
 // report. With the model that ran (a built-in name or a file) the lanes are
 // named by its parts; without it, by number.
 #include "simulator/modell/anbindung.h"
-#include "simulator/modell/datei.h"
+#include "aufzeichnung/datei.h"
 #include "simulator/modell/zeitdiagramm.h"
 
 #include <cstdio>

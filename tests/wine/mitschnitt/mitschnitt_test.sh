@@ -175,6 +175,11 @@ wiedergabe)
     falsch "die Abweichung bei $fehler_ms ms, der Motor bei $motor_ms ms, die Lampe bei $lampe_ms ms"
   fi
 
+  # A program that stops early passes no more: the changes it left out count.
+  printf 'vorbereitung\nschalter 1\n' >"$tmp/frueh.txt"
+  LUMBRIK_MODELL=$tmp/m.csv konsole "$(dirname "$exe")" "$tmp/frueh.txt"
+  [ "$rc" = 3 ] || falsch "ein Programm, das frueh endet: Exit-Code $rc statt 3"
+
   # A model that names the recording: its light barrier on input 2 (lit,
   # active when dark) stands over the recorded input; input 1 follows the
   # recording.

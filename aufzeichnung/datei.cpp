@@ -1,5 +1,5 @@
 // Files and environment by UTF-8 names (see datei.h).
-#include "simulator/modell/datei.h"
+#include "aufzeichnung/datei.h"
 
 #ifdef _WIN32
 #include <windows.h>
