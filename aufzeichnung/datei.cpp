@@ -82,6 +82,11 @@ bool ist_ordner(const std::string &pfad) {
   return art != INVALID_FILE_ATTRIBUTES && (art & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+bool umbenennen(const std::string &von, const std::string &nach) {
+  return MoveFileExW(breit(von).c_str(), breit(nach).c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
 void ausgeben(std::FILE *ziel, const std::string &text) {
   const HANDLE h = GetStdHandle(ziel == stdout ? STD_OUTPUT_HANDLE : STD_ERROR_HANDLE);
   DWORD modus = 0;
@@ -129,6 +134,10 @@ bool leeren(std::FILE *f) {
 bool ist_ordner(const std::string &pfad) {
   struct stat s {};
   return stat(pfad.c_str(), &s) == 0 && S_ISDIR(s.st_mode);
+}
+
+bool umbenennen(const std::string &von, const std::string &nach) {
+  return std::rename(von.c_str(), nach.c_str()) == 0;
 }
 
 void ausgeben(std::FILE *ziel, const std::string &text) {

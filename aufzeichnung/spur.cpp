@@ -65,12 +65,13 @@ bool ist_box_art(art a) {
   return a != art::achse && a != art::fehler;
 }
 
-void zeile_anhaengen(std::string &aus, int64_t us, art a, std::string_view name, double wert) {
+void zeile_anhaengen(std::string &aus, int64_t us, art a, std::string_view name, double wert,
+                     bool mikro) {
   char zahl[48];
   const int64_t ms = us / 1000;
   const auto teil = static_cast<int>(us % 1000);
-  int n = teil != 0 ? std::snprintf(zahl, sizeof zahl, "%" PRId64 ".%03d,", ms, teil)
-                    : std::snprintf(zahl, sizeof zahl, "%" PRId64 ",", ms);
+  int n = teil != 0 || mikro ? std::snprintf(zahl, sizeof zahl, "%" PRId64 ".%03d,", ms, teil)
+                             : std::snprintf(zahl, sizeof zahl, "%" PRId64 ",", ms);
   aus.append(zahl, static_cast<size_t>(n));
   aus += artname(a);
   aus += ',';

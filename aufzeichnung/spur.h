@@ -43,8 +43,10 @@ constexpr int64_t spur_zeit_max_us = 366LL * 24 * 3600 * 1000 * 1000;
 // A line longer than this is no line of a trace.
 constexpr size_t spur_zeile_max = 4096;
 
-// Appends one line: the time in ms, with a fraction when it has one.
-void zeile_anhaengen(std::string &aus, int64_t us, art a, std::string_view name, double wert);
+// Appends one line: the time in ms, with a fraction when it has one (or
+// always, for `mikro`, as a recording of the real box writes it).
+void zeile_anhaengen(std::string &aus, int64_t us, art a, std::string_view name, double wert,
+                     bool mikro = false);
 
 // A field as RFC 4180 writes it: quoted when it holds a comma, a quote or a
 // line end, quotes doubled.

@@ -4,12 +4,16 @@
 // the simulator's reports (zeit_ms,art,name,wert), times to the microsecond
 // since the first open. A poll that returns what the last one did is only
 // counted. The caller's path never touches the disk: a thread writes the
-// trace at least once a second, and at the process's end the report and the
-// timing diagram are written beside it.
+// trace and renews the report beside it four times a second, so a killed
+// host loses at most the last second; at the process's end the timing
+// diagram is drawn too.
+#include "aufzeichnung/ausgaenge.h"
+#include "aufzeichnung/bericht.h"
+#include "aufzeichnung/datei.h"
+#include "aufzeichnung/spur.h"
 #include "basis/sperre.h"
-#include "simulator/box_groessen.h"
+#include "basis/windows_text.h"
 #include "simulator/modell/aufzeichnung.h"
-#include "simulator/modell/datei.h"
 #include "src/umFish40.h"
 
 #include <windows.h>
@@ -17,7 +21,6 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
-#include <cinttypes>
 #include <cstdio>
 #include <string>
 #include <utility>
@@ -39,12 +42,12 @@ enum funktion { UMFISH40_FUNKTIONEN(MITSCHNITT_NUMMER) funktionen };
 constexpr const char *funktionsnamen[] = {UMFISH40_FUNKTIONEN(MITSCHNITT_NAME)};
 #undef MITSCHNITT_NAME
 
-// What the trace holds: the simulator's kinds, and two reads it never
-// traces (voltages, and the output state as the vendor reports it).
-enum class art : uint8_t { ausgang, motor, eingang, analog, spannung, ausgangzustand, arten };
-constexpr const char *artnamen[] = {"ausgang", "motor",    "eingang",
-                                    "analog",  "spannung", "ausgangzustand"};
-constexpr size_t arten = static_cast<size_t>(art::arten);
+using akte::art;
+constexpr size_t arten = akte::arten;
+
+// Events held for the writer at most: a starved writer does not make the
+// host's calls run out of memory. More are counted as lost.
+constexpr size_t ereignisse_platz = 1 << 20;
 
 // Reads of numbers 0 to 31 are told apart; others are only counted.
 constexpr int32_t lesbar = 32;
@@ -61,22 +64,9 @@ struct gelesen {
   int32_t wert = 0;
 };
 
-std::wstring breit(const std::string &text) {
-  const int n =
-      MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring aus(static_cast<size_t>(n), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), aus.data(), n);
-  return aus;
-}
-
-std::string utf8(const std::wstring &text) {
-  const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr,
-                                    0, nullptr, nullptr);
-  std::string aus(static_cast<size_t>(n), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), aus.data(), n,
-                      nullptr, nullptr);
-  return aus;
-}
+using windows_text::breit;
+using windows_text::systemfehler;
+using windows_text::utf8;
 
 // One line on standard error and for a debugger. Written with WriteFile, as
 // it goes out at the process's end too, whatever C runtime the host has; a
@@ -84,42 +74,8 @@ std::string utf8(const std::wstring &text) {
 // page (850 in a German one).
 void melden(const std::string &text) {
   const std::string zeile = "lumbrik Mitschnitt: " + text + "\r\n";
-  const std::wstring breite = breit(zeile);
-  const HANDLE fehler = GetStdHandle(STD_ERROR_HANDLE);
-  DWORD geschrieben = 0;
-  DWORD modus = 0;
-  if (fehler != nullptr && fehler != INVALID_HANDLE_VALUE) {
-    if (GetConsoleMode(fehler, &modus))
-      WriteConsoleW(fehler, breite.data(), static_cast<DWORD>(breite.size()), &geschrieben,
-                    nullptr);
-    else
-      WriteFile(fehler, zeile.data(), static_cast<DWORD>(zeile.size()), &geschrieben, nullptr);
-  }
-  OutputDebugStringW(breite.c_str());
-}
-
-std::string systemfehler(DWORD kode) {
-  wchar_t *text = nullptr;
-  const DWORD laenge = FormatMessageW(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-      nullptr, kode, 0, reinterpret_cast<wchar_t *>(&text), 0, nullptr);
-  std::wstring w = laenge > 0 && text ? std::wstring(text, laenge) : L"";
-  LocalFree(text);
-  while (!w.empty() &&
-         (w.back() == L'\r' || w.back() == L'\n' || w.back() == L' ' || w.back() == L'.'))
-    w.pop_back();
-  return "Systemfehler " + std::to_string(kode) + (w.empty() ? "" : ": " + utf8(w));
-}
-
-std::string json_text(const std::string &s) {
-  std::string aus = "\"";
-  for (char c : s) {
-    if (c == '"' || c == '\\')
-      aus += '\\';
-    if (static_cast<unsigned char>(c) >= 0x20)
-      aus += c;
-  }
-  return aus + "\"";
+  windows_text::schreiben(GetStdHandle(STD_ERROR_HANDLE), zeile);
+  OutputDebugStringW(breit(zeile).c_str());
 }
 
 bool gibt_es(const std::string &pfad) {
@@ -158,37 +114,30 @@ public:
       aufzeichnen();
   }
 
-  void lampe(uint32_t handle, int32_t ausgang, int32_t an, int32_t stufe) EXCLUDES(sperre_) {
+  // A switch: the vendor's call made under the lock, so that the trace has
+  // the switches of several threads in the order the vendor got them.
+  template <class Aufruf>
+  int32_t schalten(funktion f, uint32_t handle, int32_t nummer, int32_t wert, int32_t stufe,
+                   Aufruf aufruf) EXCLUDES(sperre_) {
     const gesperrt halten(sperre_);
-    if (!annehmen(f_rbSetLampEx, handle, ausgang >= 1 && ausgang <= SIM_AUSGAENGE))
-      return;
-    setzen(ausgang - 1, an != 0, stufe);
-    ausgaenge_melden();
-  }
-
-  // Motor n runs one way with output 2n-1 on, the other with output 2n.
-  void motor(uint32_t handle, int32_t nummer, int32_t wert, int32_t stufe) EXCLUDES(sperre_) {
-    const gesperrt halten(sperre_);
-    if (!annehmen(f_rbSetMotorEx, handle, nummer >= 1 && nummer <= SIM_MOTOREN))
-      return;
-    setzen(2 * nummer - 2, wert > 0, stufe);
-    setzen(2 * nummer - 1, wert < 0, stufe);
-    ausgaenge_melden();
-  }
-
-  // Two bits per motor, lowest first: 1 one way, 2 the other, 0 or 3 stop;
-  // the level is the one its first output last had (7 when it never had one).
-  void motoren(uint32_t handle, int32_t maske) EXCLUDES(sperre_) {
-    const gesperrt halten(sperre_);
-    if (!annehmen(f_rbSetMotors, handle, true))
-      return;
-    for (int m = 0; m < SIM_MOTOREN; ++m) {
-      const uint32_t bits = (static_cast<uint32_t>(maske) >> (2 * m)) & 3u;
-      const int32_t s = stufe_[static_cast<size_t>(2 * m)];
-      setzen(2 * m, bits == 1u, s > 0 ? s : SIM_STUFEN);
-      setzen(2 * m + 1, bits == 2u, s > 0 ? s : SIM_STUFEN);
+    const int32_t ergebnis = aufruf();
+    try {
+      const bool gueltig = f == f_rbSetMotors   ? true
+                           : f == f_rbSetLampEx ? nummer >= 1 && nummer <= SIM_AUSGAENGE
+                                                : nummer >= 1 && nummer <= SIM_MOTOREN;
+      if (annehmen(f, handle, gueltig)) {
+        if (f == f_rbSetLampEx)
+          box_.lampe(nummer - 1, wert != 0, stufe);
+        else if (f == f_rbSetMotorEx)
+          box_.motor(nummer - 1, wert, stufe);
+        else
+          box_.motoren(nummer);
+        ausgaenge_melden();
+      }
+    } catch (...) {
+      verloren_ += 1;
     }
-    ausgaenge_melden();
+    return ergebnis;
   }
 
   // A read: written when it differs from the last one of the same number.
@@ -198,10 +147,9 @@ public:
     if (!offen_ || handle != handle_ || nummer < 0 || nummer >= lesbar) {
       ++unbeachtet_;
     } else {
-      // The simulated box's replay starts at a switch or a read of an
-      // input, not at rbGetMotors: so does the clock here.
-      if (f != f_rbGetMotors)
-        uhr();
+      // Any read starts the clock, rbGetMotors too, as in the simulated
+      // box: a replay then starts where the recording did.
+      uhr();
       gelesen &g = gelesen_[static_cast<size_t>(a)][static_cast<size_t>(nummer)];
       if (g.bekannt && g.wert == wert) {
         ++gleich_[f];
@@ -218,6 +166,13 @@ public:
     ++aufrufe_[f];
   }
 
+  // Something failed where no one could be told (out of memory): the
+  // report says the recording is not whole.
+  void verloren() EXCLUDES(sperre_) {
+    const gesperrt halten(sperre_);
+    verloren_ += 1;
+  }
+
   // At the process's end, when no other thread runs any more: the rest of
   // the trace, the report and the diagram.
   void beenden() EXCLUDES(sperre_);
@@ -228,15 +183,24 @@ private:
   void aufzeichnen() EXCLUDES(sperre_);
   bool aufzeichnung_oeffnen(std::string &meldung);
   static DWORD WINAPI schreiber(void *selbst);
-  // Writes out what the calls left since the last time.
+  // Writes out what the calls left since the last time; the first write
+  // error stops it.
   void wegschreiben(std::vector<ereignis> &stapel);
-  std::string zusatz() REQUIRES(sperre_);
+  // What the report says of the run now.
+  struct stand {
+    akte::bericht::mitschnitt_angaben angaben;
+    int64_t laufzeit_ms = 0;
+    std::string meldung;
+  };
+  stand stand_lesen() REQUIRES(sperre_);
+  // The report renewed from `s`; at the end with the diagram.
+  void berichten(const stand &s, bool ende);
 
   // The clock starts at the first call recorded after the first open, not
   // at the open: lumbrik's vorbereitung shows its notice box after the open
   // and waits for a person to close it, so only from the next call on does
   // a run's timeline say what the program did when. The simulated box's
-  // replay of a recording starts there too.
+  // clock and its replay of a recording start there too.
   void uhr() REQUIRES(sperre_) {
     if (!uhr_laeuft_) {
       QueryPerformanceCounter(&start_);
@@ -260,17 +224,15 @@ private:
   }
 
   // Nothing is kept once the recording could not be opened: no one would
-  // ever take it.
+  // ever take it; nor more than the writer can be behind by.
   void eintragen(art a, int nummer, int32_t wert, int64_t us) REQUIRES(sperre_) {
-    if (!verworfen_)
-      ereignisse_.push_back({us, a, static_cast<uint8_t>(nummer), wert});
-  }
-
-  // Sets one output as the vendor's box would: off keeps its level.
-  void setzen(int index, bool an, int32_t stufe) REQUIRES(sperre_) {
-    an_[static_cast<size_t>(index)] = an;
-    if (an)
-      stufe_[static_cast<size_t>(index)] = stufe;
+    if (verworfen_)
+      return;
+    if (ereignisse_.size() >= ereignisse_platz) {
+      verloren_ += 1;
+      return;
+    }
+    ereignisse_.push_back({us, a, static_cast<uint8_t>(nummer), wert});
   }
 
   // Counts a switch, and says whether it is recorded: only with the open
@@ -285,20 +247,13 @@ private:
     return true;
   }
 
-  // Outputs (their level while on) and motors (plus or minus the level of
-  // the output that runs them) as a simulated run traces them.
+  // Outputs and motors as a simulated run traces them.
   void ausgaenge_melden() REQUIRES(sperre_) {
     int64_t us = -1;
     for (size_t i = 0; i < SIM_AUSGAENGE; ++i)
-      melde(art::ausgang, static_cast<int>(i) + 1, ausgang_[i], an_[i] ? std::max(stufe_[i], 1) : 0,
-            us);
-    for (size_t m = 0; m < SIM_MOTOREN; ++m) {
-      const size_t v = 2 * m, z = v + 1;
-      const int32_t wert = an_[v] == an_[z] ? 0
-                           : an_[v]         ? std::max(stufe_[v], 1)
-                                            : -std::max(stufe_[z], 1);
-      melde(art::motor, static_cast<int>(m) + 1, motor_[m], wert, us);
-    }
+      melde(art::ausgang, static_cast<int>(i) + 1, ausgang_[i], box_.ausgang_wert(i), us);
+    for (size_t m = 0; m < SIM_MOTOREN; ++m)
+      melde(art::motor, static_cast<int>(m) + 1, motor_[m], box_.motor_wert(m), us);
   }
   // One signal's new value, if it changed; all changes of one call share
   // their time.
@@ -327,24 +282,33 @@ private:
   bool verworfen_ GUARDED_BY(sperre_) = false;
   uint32_t handle_ GUARDED_BY(sperre_) = 0;
   uint32_t letztes_oeffnen_ GUARDED_BY(sperre_) = 0;
-  std::array<bool, SIM_AUSGAENGE> an_ GUARDED_BY(sperre_){};
-  std::array<int32_t, SIM_AUSGAENGE> stufe_ GUARDED_BY(sperre_){}, ausgang_ GUARDED_BY(sperre_){};
+  akte::ausgaenge box_ GUARDED_BY(sperre_);
+  std::array<int32_t, SIM_AUSGAENGE> ausgang_ GUARDED_BY(sperre_){};
   std::array<int32_t, SIM_MOTOREN> motor_ GUARDED_BY(sperre_){};
   std::array<std::array<gelesen, lesbar>, arten> gelesen_ GUARDED_BY(sperre_){};
   std::array<uint64_t, funktionen> aufrufe_ GUARDED_BY(sperre_){}, gleich_ GUARDED_BY(sperre_){};
   uint64_t unbeachtet_ GUARDED_BY(sperre_) = 0;
+  uint64_t verloren_ GUARDED_BY(sperre_) = 0;
   std::vector<ereignis> ereignisse_ GUARDED_BY(sperre_);
 
   // The writer's own, and the end's.
   modell::aufzeichnung aufzeichnung_;
   bool zeichnet_auf_ = false;
   std::array<uint64_t, arten> geschrieben_{};
+  // The first write error; nothing more is written after it.
+  std::string schreibfehler_;
+  std::string zeilen_;
 };
 
 mitschnitt der_mitschnitt;
 
 BOOL CALLBACK mitschnitt::laden(INIT_ONCE *, void *selbst, void **) {
-  static_cast<mitschnitt *>(selbst)->laden();
+  try {
+    static_cast<mitschnitt *>(selbst)->laden();
+  } catch (...) {
+    // Without a vendor's library the calls answer as a closed box does.
+    static_cast<mitschnitt *>(selbst)->geladen_.store(true, std::memory_order_release);
+  }
   return TRUE;
 }
 
@@ -376,9 +340,12 @@ void mitschnitt::laden() {
   if (modul == nullptr) {
     vendor_meldung_ = "die Bibliothek des Herstellers " + vendor_pfad_ +
                       " lässt sich nicht laden (" + systemfehler(GetLastError()) + ")";
-  } else if (modul == selbst_) {
-    vendor_meldung_ =
-        vendor_pfad_ + " ist der Mitschnitt selbst, nicht die Bibliothek des Herstellers";
+  } else if (modul == selbst_ || GetProcAddress(modul, "lumbrik_mitschnitt") != nullptr) {
+    // Known by its own export: a copy of the recorder in echt\ would
+    // record every call twice.
+    vendor_meldung_ = vendor_pfad_ +
+                      " ist ein Mitschnitt (umFish40.DLL aus lumbrik), nicht die Bibliothek des "
+                      "Herstellers";
   } else {
     std::string fehlt;
 #define MITSCHNITT_SUCHEN(name, ...)                                                               \
@@ -432,7 +399,12 @@ bool mitschnitt::aufzeichnung_oeffnen(std::string &meldung) {
 
 void mitschnitt::aufzeichnen() {
   std::string meldung;
-  zeichnet_auf_ = aufzeichnung_oeffnen(meldung);
+  try {
+    zeichnet_auf_ = aufzeichnung_oeffnen(meldung);
+  } catch (...) {
+    zeichnet_auf_ = false;
+    meldung = "kein Speicher für den Mitschnitt";
+  }
   if (!zeichnet_auf_) {
     {
       const gesperrt halten(sperre_);
@@ -442,6 +414,8 @@ void mitschnitt::aufzeichnen() {
     melden(meldung + "; die Aufrufe gehen ohne Mitschnitt weiter");
     return;
   }
+  // The report is renewed whole while the run goes, so it is not held.
+  aufzeichnung_.bericht_freigeben();
   const HANDLE faden = CreateThread(nullptr, 0, &mitschnitt::schreiber, this, 0, nullptr);
   if (faden == nullptr)
     melden("der Schreiber lässt sich nicht starten (" + systemfehler(GetLastError()) +
@@ -450,72 +424,119 @@ void mitschnitt::aufzeichnen() {
     CloseHandle(faden);
 }
 
+mitschnitt::stand mitschnitt::stand_lesen() {
+  stand s;
+  akte::bericht::mitschnitt_angaben &a = s.angaben;
+  a.hersteller = vendor_pfad_;
+  a.oeffnen = letztes_oeffnen_;
+  a.vor_null_ms = vor_null_ms();
+  // Only reads can repeat themselves.
+  for (size_t i = 0; i < funktionen; ++i) {
+    a.aufrufe.emplace_back(funktionsnamen[i], aufrufe_[i]);
+    if (i >= f_rbGetMotors)
+      a.gleich.emplace_back(funktionsnamen[i], gleich_[i]);
+  }
+  a.ohne_offene_schnittstelle = unbeachtet_;
+  s.laufzeit_ms = uhr_laeuft_ ? jetzt_us() / 1000 : 0;
+  s.meldung = vendor_meldung_;
+  if (s.meldung.empty() && !offen_)
+    s.meldung = "das Interface ließ sich nicht öffnen";
+  if (verloren_ > 0)
+    s.meldung += (s.meldung.empty() ? "" : "; ") + std::string("der Mitschnitt ist nicht ganz: ") +
+                 std::to_string(verloren_) +
+                 " Änderungen gingen verloren (der Schreiber kam nicht nach oder es fehlte "
+                 "Speicher)";
+  return s;
+}
+
+void mitschnitt::berichten(const stand &s, bool ende) {
+  auto angaben = s.angaben;
+  angaben.spannung = geschrieben_[size_t(art::spannung)];
+  angaben.ausgangzustand = geschrieben_[size_t(art::ausgangzustand)];
+  for (const modell::signalart a : {modell::signalart::ausgang, modell::signalart::motor,
+                                    modell::signalart::eingang, modell::signalart::analog})
+    aufzeichnung_.anzahl_setzen(a, geschrieben_[static_cast<size_t>(a)]);
+  aufzeichnung_.mitschnitt(std::move(angaben));
+  std::string meldung = s.meldung;
+  if (!schreibfehler_.empty())
+    meldung += (meldung.empty() ? "" : "; ") + schreibfehler_;
+  const std::string probleme = ende ? aufzeichnung_.abschliessen(s.laufzeit_ms, meldung)
+                                    : aufzeichnung_.zwischenbericht(s.laufzeit_ms, meldung);
+  if (!probleme.empty() && (ende || schreibfehler_.empty())) {
+    if (schreibfehler_.empty())
+      schreibfehler_ = probleme;
+    melden(probleme);
+  }
+}
+
 DWORD WINAPI mitschnitt::schreiber(void *selbst) {
   auto &m = *static_cast<mitschnitt *>(selbst);
   std::vector<ereignis> stapel;
-  stapel.reserve(4096);
-  // The header on disk at once: a killed host's trace is readable even
-  // when nothing changed.
-  m.aufzeichnung_.schreiben({});
-  for (;;) {
-    Sleep(250);
-    {
-      const gesperrt halten(m.sperre_);
-      stapel.swap(m.ereignisse_);
-      m.schreibt_.store(!stapel.empty());
+  try {
+    stapel.reserve(4096);
+    // The header on disk at once: a killed host's trace is readable even
+    // when nothing changed.
+    if (!m.aufzeichnung_.schreiben({}))
+      m.schreibfehler_ = "die Spur " + m.aufzeichnung_.spur() + " lässt sich nicht schreiben";
+  } catch (...) {
+  }
+  for (unsigned runde = 0;; ++runde) {
+    try {
+      stand s;
+      {
+        const gesperrt halten(m.sperre_);
+        stapel.swap(m.ereignisse_);
+        m.schreibt_.store(true);
+        // Renewed when something changed, at least once a second.
+        if (!stapel.empty() || runde % 4 == 0)
+          s = m.stand_lesen();
+      }
+      const bool neu = !stapel.empty() || runde % 4 == 0;
+      m.wegschreiben(stapel);
+      if (neu)
+        m.berichten(s, false);
+    } catch (...) {
+      // Out of memory: what was taken is lost, the rest goes on.
+      stapel.clear();
+      m.verloren();
     }
-    m.wegschreiben(stapel);
     m.schreibt_.store(false);
+    Sleep(250);
   }
 }
 
 void mitschnitt::wegschreiben(std::vector<ereignis> &stapel) {
   if (stapel.empty())
     return;
-  std::string zeilen;
-  zeilen.reserve(stapel.size() * 28);
-  char zeile[96];
+  if (!schreibfehler_.empty()) {
+    stapel.clear();
+    return;
+  }
+  zeilen_.clear();
+  zeilen_.reserve(stapel.size() * 28);
+  char nummer[4];
   for (const ereignis &e : stapel) {
-    const int n =
-        std::snprintf(zeile, sizeof zeile, "%" PRId64 ".%03d,%s,%u,%" PRId32 "\n", e.us / 1000,
-                      static_cast<int>(e.us % 1000), artnamen[static_cast<size_t>(e.a)],
-                      static_cast<unsigned>(e.nummer), e.wert);
-    zeilen.append(zeile, static_cast<size_t>(n));
+    std::snprintf(nummer, sizeof nummer, "%u", static_cast<unsigned>(e.nummer));
+    akte::zeile_anhaengen(zeilen_, e.us, e.a, nummer, e.wert, true);
     ++geschrieben_[static_cast<size_t>(e.a)];
   }
   stapel.clear();
-  aufzeichnung_.schreiben(zeilen);
-}
-
-std::string mitschnitt::zusatz() {
-  std::string text = "  \"mitschnitt\": {\n    \"hersteller\": " + json_text(vendor_pfad_) +
-                     ",\n    \"oeffnen\": " + std::to_string(letztes_oeffnen_) +
-                     ",\n    \"vor_null_ms\": " + std::to_string(vor_null_ms()) +
-                     ",\n    \"aufrufe\": {";
-  // Only reads can repeat themselves.
-  const auto liste = [&](const std::array<uint64_t, funktionen> &zahlen, size_t von) {
-    for (size_t i = von; i < funktionen; ++i)
-      text += std::string(i > von ? ", " : "") + "\"" + funktionsnamen[i] +
-              "\": " + std::to_string(zahlen[i]);
-  };
-  liste(aufrufe_, 0);
-  text += "},\n    \"gleich\": {";
-  liste(gleich_, f_rbGetMotors);
-  text +=
-      "},\n    \"ohne_offene_schnittstelle\": " + std::to_string(unbeachtet_) +
-      ",\n    \"spannung\": " + std::to_string(geschrieben_[size_t(art::spannung)]) +
-      ",\n    \"ausgangzustand\": " + std::to_string(geschrieben_[size_t(art::ausgangzustand)]) +
-      "\n  },\n";
-  return text;
+  if (!aufzeichnung_.schreiben(zeilen_)) {
+    schreibfehler_ = "die Spur " + aufzeichnung_.spur() +
+                     " ließ sich nicht ganz schreiben (ist der Datenträger voll?); sie endet "
+                     "vorher";
+    melden(schreibfehler_);
+  }
 }
 
 void mitschnitt::beenden() {
   if (!zeichnet_auf_)
     return;
-  // A thread stopped while it held the lock or wrote leaves the trace as it is.
+  // A thread stopped while it held the lock or wrote leaves the trace and
+  // the report as they were written last.
   const auto abgebrochen = [this] {
-    melden("der Mitschnitt endete mitten im Schreiben; die Spur " + aufzeichnung_.spur() +
-           " gilt bis eine Sekunde vor dem Ende, Bericht und Zeitdiagramm fehlen");
+    melden("der Mitschnitt endete mitten im Schreiben; Spur " + aufzeichnung_.spur() +
+           " und Bericht gelten bis eine Sekunde vor dem Ende, das Zeitdiagramm fehlt");
   };
   if (schreibt_.load())
     return abgebrochen();
@@ -523,38 +544,52 @@ void mitschnitt::beenden() {
     return abgebrochen();
   std::vector<ereignis> rest;
   rest.swap(ereignisse_);
-  const int64_t laufzeit = uhr_laeuft_ ? jetzt_us() / 1000 : 0;
-  wegschreiben(rest);
-  using modell::signalart;
-  for (const auto &[a, s] :
-       {std::pair{art::ausgang, signalart::ausgang}, std::pair{art::motor, signalart::motor},
-        std::pair{art::eingang, signalart::eingang}, std::pair{art::analog, signalart::analog}})
-    aufzeichnung_.zaehlen(s, geschrieben_[size_t(a)]);
-  aufzeichnung_.zusatz(zusatz());
-  std::string meldung = vendor_meldung_;
-  if (meldung.empty() && !offen_)
-    meldung = "das Interface ließ sich nicht öffnen";
-  const std::string probleme = aufzeichnung_.abschliessen(laufzeit, meldung);
-  zeichnet_auf_ = false;
+  const stand s = stand_lesen();
   sperre_.freigeben();
-  if (!probleme.empty())
-    melden(probleme);
+  zeichnet_auf_ = false;
+  wegschreiben(rest);
+  berichten(s, true);
 }
 
-// Hands a call on to the vendor's library and records what it did. Without
-// one the call is only counted and answers -1, as a box that is not open
-// does.
-template <class Aufruf, class Aufzeichnen>
-int32_t weiterreichen(funktion f, Aufruf aufruf, Aufzeichnen aufzeichnen) {
-  der_mitschnitt.bereit();
-  const vendor_tabelle *v = der_mitschnitt.vendor();
-  if (!v) {
-    der_mitschnitt.gezaehlt(f);
+// Hands a read on to the vendor's library and records what it answered.
+// Without one the call is only counted and answers -1, as a box that is not
+// open does.
+template <class Aufruf>
+int32_t lesen(funktion f, art a, uint32_t handle, int32_t nummer, Aufruf aufruf) noexcept {
+  try {
+    der_mitschnitt.bereit();
+    const vendor_tabelle *v = der_mitschnitt.vendor();
+    if (!v) {
+      der_mitschnitt.gezaehlt(f);
+      return -1;
+    }
+    const int32_t ergebnis = aufruf(*v);
+    try {
+      der_mitschnitt.abfrage(f, a, handle, nummer, ergebnis);
+    } catch (...) {
+      der_mitschnitt.verloren();
+    }
+    return ergebnis;
+  } catch (...) {
     return -1;
   }
-  const int32_t ergebnis = aufruf(*v);
-  aufzeichnen(ergebnis);
-  return ergebnis;
+}
+
+// The same for a switch.
+template <class Aufruf>
+int32_t schalten(funktion f, uint32_t handle, int32_t nummer, int32_t wert, int32_t stufe,
+                 Aufruf aufruf) noexcept {
+  try {
+    der_mitschnitt.bereit();
+    const vendor_tabelle *v = der_mitschnitt.vendor();
+    if (!v) {
+      der_mitschnitt.gezaehlt(f);
+      return -1;
+    }
+    return der_mitschnitt.schalten(f, handle, nummer, wert, stufe, [&] { return aufruf(*v); });
+  } catch (...) {
+    return -1;
+  }
 }
 
 } // namespace
@@ -564,45 +599,57 @@ extern "C" {
 BOOL WINAPI DllMain(HINSTANCE, DWORD grund, void *beim_ende) {
   // Pinned, the library goes only with the process; the other threads are
   // gone by then.
-  if (grund == DLL_PROCESS_DETACH && beim_ende != nullptr)
-    der_mitschnitt.beenden();
+  if (grund == DLL_PROCESS_DETACH && beim_ende != nullptr) {
+    try {
+      der_mitschnitt.beenden();
+    } catch (...) {
+      melden("der Mitschnitt ließ sich am Ende nicht abschließen (kein Speicher); der Bericht "
+             "gilt bis eine Sekunde vor dem Ende");
+    }
+  }
   return TRUE;
 }
 
+// This library's mark: a copy of it in echt\ is known by it.
+int32_t WINAPI lumbrik_mitschnitt() {
+  return 1;
+}
+
 uint32_t WINAPI rbOpenInterfaceUSB(int32_t a, int32_t b) {
-  der_mitschnitt.bereit();
-  const vendor_tabelle *v = der_mitschnitt.vendor();
-  const uint32_t handle = v ? v->rbOpenInterfaceUSB(a, b) : oeffnen_fehlgeschlagen;
-  der_mitschnitt.geoeffnet(handle);
+  uint32_t handle = oeffnen_fehlgeschlagen;
+  try {
+    der_mitschnitt.bereit();
+    const vendor_tabelle *v = der_mitschnitt.vendor();
+    handle = v ? v->rbOpenInterfaceUSB(a, b) : oeffnen_fehlgeschlagen;
+    der_mitschnitt.geoeffnet(handle);
+  } catch (...) {
+    der_mitschnitt.verloren();
+  }
   return handle;
 }
 
 int32_t WINAPI rbSetLampEx(uint32_t handle, int32_t ausgang, int32_t an, int32_t stufe) {
-  return weiterreichen(
-      f_rbSetLampEx,
-      [&](const vendor_tabelle &v) { return v.rbSetLampEx(handle, ausgang, an, stufe); },
-      [&](int32_t) { der_mitschnitt.lampe(handle, ausgang, an, stufe); });
+  return schalten(f_rbSetLampEx, handle, ausgang, an, stufe, [&](const vendor_tabelle &v) {
+    return v.rbSetLampEx(handle, ausgang, an, stufe);
+  });
 }
 
 int32_t WINAPI rbSetMotors(uint32_t handle, int32_t maske) {
-  return weiterreichen(
-      f_rbSetMotors, [&](const vendor_tabelle &v) { return v.rbSetMotors(handle, maske); },
-      [&](int32_t) { der_mitschnitt.motoren(handle, maske); });
+  return schalten(f_rbSetMotors, handle, maske, 0, 0,
+                  [&](const vendor_tabelle &v) { return v.rbSetMotors(handle, maske); });
 }
 
 int32_t WINAPI rbSetMotorEx(uint32_t handle, int32_t motor, int32_t wert, int32_t stufe) {
-  return weiterreichen(
-      f_rbSetMotorEx,
-      [&](const vendor_tabelle &v) { return v.rbSetMotorEx(handle, motor, wert, stufe); },
-      [&](int32_t) { der_mitschnitt.motor(handle, motor, wert, stufe); });
+  return schalten(f_rbSetMotorEx, handle, motor, wert, stufe, [&](const vendor_tabelle &v) {
+    return v.rbSetMotorEx(handle, motor, wert, stufe);
+  });
 }
 
 // The reads, each traced under its kind and number with what it answered.
 #define MITSCHNITT_LESEN(name, a, parameter, argumente, nummer)                                    \
   int32_t WINAPI name parameter {                                                                  \
-    return weiterreichen(                                                                          \
-        f_##name, [&](const vendor_tabelle &v) { return v.name argumente; },                       \
-        [&](int32_t ergebnis) { der_mitschnitt.abfrage(f_##name, a, handle, nummer, ergebnis); }); \
+    return lesen(f_##name, a, handle, nummer,                                                      \
+                 [&](const vendor_tabelle &v) { return v.name argumente; });                       \
   }
 MITSCHNITT_LESEN(rbGetMotors, art::ausgangzustand, (uint32_t handle), (handle), 0)
 MITSCHNITT_LESEN(rbGetInput, art::eingang, (uint32_t handle, int32_t eingang), (handle, eingang),

@@ -193,7 +193,7 @@ modell_anbindung::~modell_anbindung() {
   lauf_->fortschreiten(uhr());
   if (wiedergabe_)
     wiedergabe_->beenden(lauf_->jetzt(), abweichung_melden());
-  bericht_->zusatz("  \"vor_null_ms\": " + std::to_string(gewartet_) + ",\n");
+  bericht_->vor_null(gewartet_);
   const std::string probleme = bericht_->abschliessen(*lauf_, lauf_->jetzt(), meldung_);
   if (!probleme.empty())
     modell::ausgeben(stderr, "lumbrik Simulator: " + probleme + ".\n");

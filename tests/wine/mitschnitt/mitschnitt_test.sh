@@ -96,6 +96,16 @@ getoetet)
   spur_pruefen "$tmp/m.csv"
   letzte=$(grep ',ausgang,1,' "$tmp/m.csv" | tail -n 1 | cut -d. -f1)
   [ "${letzte:-0}" -ge 1000 ] || falsch "die Spur endet bei ${letzte:-0} ms, mehr als 1 s vor dem Ende"
+  # Killed 2.5 s after its last switch: the report parses and has it.
+  rc=0
+  LUMBRIK_MITSCHNITT=$tmp/k.json "${emulator[@]}" "$tmp/l/$(basename "$HOST")" toeten 300 2500 \
+    >"$tmp/aus" 2>"$tmp/err" || rc=$?
+  [ "$rc" = 9 ] || falsch "Exit-Code $rc statt 9"
+  zuletzt=$(sed -n 's/^zuletzt: //p' "$tmp/aus" | tr -d '\r')
+  [ "$(grep ',ausgang,1,' "$tmp/k.csv" | tail -n 1 | cut -d, -f4)" = "$zuletzt" ] ||
+    falsch "die Spur hat den letzten Wechsel ($zuletzt) nicht"
+  python3 -c 'import json, sys; b = json.load(open(sys.argv[1])); sys.exit(b["anzahl"]["ausgang"] < 2)' \
+    "$tmp/k.json" || falsch "der Bericht eines getoeteten Hosts fehlt oder zaehlt die Wechsel nicht"
   mkdir "$tmp/Schüler"
   cp "$tmp/m.csv" "$tmp/Schüler/"
   "${emulator[@]}" "$ZEITDIAGRAMM" "$tmp/Schüler/m.csv" >>"$tmp/aus" 2>>"$tmp/err" ||
@@ -142,6 +152,20 @@ fehler)
   grep -qF 'die Aufrufe gehen ohne Mitschnitt weiter' "$tmp/err" ||
     falsch "die Zeile sagt nicht, dass es weitergeht"
   grep -qx '= 1' "$tmp/aus" || falsch "ohne Mitschnitt gehen die Aufrufe nicht durch"
+
+  # A copy of the recorder in echt\ is no vendor's library.
+  aufbauen "$tmp/kopie" "$MITSCHNITT"
+  konsole "$tmp/kopie" "$tmp/skript.txt"
+  grep -qF 'kopie\echt\umFish40.DLL ist ein Mitschnitt' "$tmp/err" ||
+    falsch "die Kopie in echt wird nicht erkannt: $(cat "$tmp/err")"
+
+  # Two threads switching at once: the trace ends as the box does.
+  aufbauen "$tmp/faeden" "$SIMULATOR"
+  LUMBRIK_MITSCHNITT=$tmp/f.json "${emulator[@]}" "$tmp/faeden/$(basename "$HOST")" faeden \
+    >"$tmp/aus" 2>"$tmp/err" || falsch "faeden: Exit-Code $?"
+  box=$(sed -n 's/^ausgang 1: //p' "$tmp/aus" | tr -d '\r')
+  [ "$(grep ',ausgang,1,' "$tmp/f.csv" | tail -n 1 | cut -d, -f4)" = "$box" ] ||
+    falsch "die Spur endet anders als die Box ($box)"
   ;;
 wiedergabe)
   # The barrier's sample program recorded, then played back in the simulated
