@@ -254,6 +254,11 @@ const char *box::modell_meldung_utf8() {
   return modell_.meldung_utf8();
 }
 
+const char *box::bericht_meldung_utf8() {
+  const gesperrt halten(sperre_);
+  return modell_.bericht_meldung_utf8();
+}
+
 // --- The window's hand ---
 
 bool box::eingang_umschalten(int32_t nummer) {

@@ -20,6 +20,7 @@ constexpr int zeile_gescheitert = 1;
 constexpr int nicht_geladen = 2;
 constexpr int modell_fehler = 3;
 constexpr int modell_nicht_geladen = 4;
+constexpr int bericht_fehlt = 5;
 
 constexpr char nicht_geoeffnet[] = " kann nicht ge" OE "ffnet werden (Fehler ";
 
@@ -103,16 +104,24 @@ struct modell_ausgang {
   std::string name;
   std::string meldung;
   uint64_t fehler = 0;
+  // Why the report asked for cannot be written, or empty.
+  std::string bericht;
 };
 
 // A teacher's script checks a learner's program by the exit code: a model
 // that was asked for and did not run checked nothing, so it counts above
-// faults; faults the model recorded count above lines that failed.
+// faults; a report asked for and not written cannot be graded, so it too;
+// faults the model recorded count above lines that failed.
 int ende_mit_modell(bool verlangt, const modell_ausgang &m, int ende) {
   if (verlangt && m.name.empty()) {
     zeile_ausgeben(verbinden({"lumbrik-konsole: das Modell lief nicht - ", m.meldung}),
                    ausgabe_ziel::fehler);
     return modell_nicht_geladen;
+  }
+  if (!m.bericht.empty()) {
+    zeile_ausgeben(verbinden({"lumbrik-konsole: kein Bericht - ", m.bericht}),
+                   ausgabe_ziel::fehler);
+    return bericht_fehlt;
   }
   if (m.fehler == 0)
     return ende;
@@ -127,7 +136,8 @@ constexpr char nie_geoeffnet[] = "das Interface wurde nie ge" OE "ffnet (vorbere
 // The simulated box in this process says what became of its model.
 modell_ausgang modell_der_box(const simulator_steuerung &sim) {
   modell_ausgang m{utf8_nach_1252(sim.modell_name_utf8()),
-                   utf8_nach_1252(sim.modell_meldung_utf8()), sim.modell_fehler()};
+                   utf8_nach_1252(sim.modell_meldung_utf8()), sim.modell_fehler(),
+                   utf8_nach_1252(sim.bericht_meldung_utf8())};
   if (m.meldung.empty()) {
     sim_zustand zustand{};
     sim.zustand_lesen(&zustand);
@@ -145,13 +155,14 @@ int ende_hinter_bruecke(bool verlangt, const sitzung &s, const bericht_abholung 
   if (stand)
     return ende_mit_modell(verlangt,
                            {utf8_nach_1252(stand->modell_utf8), utf8_nach_1252(stand->meldung_utf8),
-                            stand->fehler_anzahl},
+                            stand->fehler_anzahl, ""},
                            ende);
   // Without vorbereitung no helper ran, and no report was to come.
   if (!s.vorbereitet)
-    return ende_mit_modell(verlangt, {"", nie_geoeffnet, 0}, ende);
+    return ende_mit_modell(verlangt, {"", nie_geoeffnet, 0, ""}, ende);
   zeile_ausgeben(verbinden({"lumbrik-konsole: ", meldung}), ausgabe_ziel::fehler);
-  return ende;
+  // A report named by the user and not there cannot be graded.
+  return a.vorlaeufig.empty() ? bericht_fehlt : ende;
 }
 
 } // namespace

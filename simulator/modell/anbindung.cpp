@@ -109,8 +109,10 @@ void modell_anbindung::laden() {
     const bool offen = bericht_->oeffnen(berichtdatei, fehler);
     if (!fehler.empty())
       modell::ausgeben(stderr, "lumbrik Simulator: " + fehler + ".\n");
-    if (!offen)
+    if (!offen) {
       bericht_.reset();
+      bericht_meldung_ = fehler;
+    }
   }
   starten(std::move(m));
 }
@@ -285,6 +287,10 @@ void modell_anbindung::einsetzen(std::optional<modell::beschreibung> m, const si
 
 const char *modell_anbindung::meldung_utf8() {
   return bleibend(meldung_);
+}
+
+const char *modell_anbindung::bericht_meldung_utf8() {
+  return bleibend(bericht_meldung_);
 }
 
 const char *modell_anbindung::name_utf8() {

@@ -71,6 +71,8 @@ public:
   // loaded, UTF-8; each text stays valid as long as the binding.
   const char *name_utf8();
   const char *meldung_utf8();
+  // Why the report asked for cannot be written, or "".
+  const char *bericht_meldung_utf8();
 
 private:
   void laden();
@@ -98,7 +100,7 @@ private:
   bool aktiv_ = false;   // a model runs or a run is recorded
   // Kept apart from the run, so the window can hold it while a switch goes on.
   std::shared_ptr<const modell::beschreibung> bild_;
-  std::string meldung_, name_;
+  std::string meldung_, name_, bericht_meldung_;
   std::unique_ptr<modell::aufzeichnung> bericht_;
   std::unique_ptr<modell::lauf> lauf_;
   std::unique_ptr<modell::wiedergabe> wiedergabe_;

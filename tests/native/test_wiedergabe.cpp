@@ -1,6 +1,7 @@
 // A recording played back (simulator/modell/wiedergabe): what the reads
 // answer, and which outputs the host sets off the recording.
 #include "simulator/modell/wiedergabe.h"
+#include "simulator/modell/zeitdiagramm.h"
 
 #include <gtest/gtest.h>
 
@@ -124,6 +125,25 @@ TEST(wiedergabe, weist_spuren_ab_die_sie_nicht_abspielen_kann) {
   const std::string lang = "zeit_ms,art,name,wert\n0,fehler,\"" + std::string(5000, 'x') + "\",1\n";
   EXPECT_FALSE(w.laden(aufnahme("wiedergabe_lang.csv", lang), meldung));
   EXPECT_NE(meldung.find("Zeile 2"), std::string::npos) << meldung;
+}
+
+// The diagram reads the trace as replay does: a time near a year is drawn
+// in its column, one beyond is refused, as is an empty file.
+TEST(wiedergabe, das_zeitdiagramm_liest_mit_demselben_leser) {
+  std::string meldung;
+  const std::string bild = aufnahme("wiedergabe_bild.svg", "");
+  EXPECT_TRUE(modell::zeitdiagramm(aufnahme("wiedergabe_jahr.csv", "zeit_ms,art,name,wert\n"
+                                                                   "0,ausgang,1,0\n"
+                                                                   "31000000000,ausgang,1,7\n"),
+                                   bild, meldung, nullptr))
+      << meldung;
+  EXPECT_FALSE(
+      modell::zeitdiagramm(aufnahme("wiedergabe_riesig.csv", "zeit_ms,art,name,wert\n"
+                                                             "10000000000000000,ausgang,1,0\n"),
+                           bild, meldung, nullptr));
+  EXPECT_NE(meldung.find("Zeile 2"), std::string::npos) << meldung;
+  EXPECT_FALSE(modell::zeitdiagramm(aufnahme("wiedergabe_leer.csv", ""), bild, meldung, nullptr));
+  EXPECT_NE(meldung.find("leer"), std::string::npos) << meldung;
 }
 
 } // namespace

@@ -69,6 +69,13 @@ kaputt)
   lauf schranke "$tmp/ohne.txt" 4
   grep -qF 'das Modell lief nicht - das Interface wurde nie ge' "$tmp/err" ||
     falsch "ohne vorbereitung keine Meldung: $(cat "$tmp/err")"
+  # A report that cannot be written cannot be graded: no pass either.
+  rc=0
+  LUMBRIK_PANEL=0 "${emulator[@]}" "$exe" --boxes=console --bericht="$tmp/nichtda/x.json" \
+    "$tmp/skript.txt" >"$tmp/aus" 2>"$tmp/err" </dev/null || rc=$?
+  [ "$rc" = 5 ] || falsch "ein Bericht, der sich nicht anlegen laesst: Exit-Code $rc statt 5"
+  grep -q '^lumbrik-konsole: kein Bericht - ' "$tmp/err" ||
+    falsch "die Konsole sagt nicht, dass der Bericht fehlt: $(cat "$tmp/err")"
   ;;
 umlaut)
   # Paths as a learner's folders have them; everything written is UTF-8.
@@ -99,7 +106,8 @@ zwei)
     "${emulator[@]}" "$exe" --boxes=console "$tmp/erster.txt" >"$tmp/aus1" 2>"$tmp/err1" </dev/null &
   erster=$!
   for _ in $(seq 300); do [ -s "$tmp/lauf.csv" ] && break; sleep 0.1; done
-  lauf "" "$tmp/zweiter.txt"
+  # Refused, it has no report of its own: not a pass.
+  lauf "" "$tmp/zweiter.txt" 5
   grep -qF "lumbrik Simulator: der Bericht $tmp/lauf.json wird schon geschrieben" "$tmp/err" ||
     falsch "der zweite Lauf meldet nichts: $(cat "$tmp/err")"
   wait "$erster" || falsch "der erste Lauf endete mit $?"
