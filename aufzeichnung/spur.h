@@ -12,13 +12,15 @@ namespace akte {
 
 // The kinds of a trace's lines: the model's signals (as the report counts
 // them), then the two reads only a recording of the real box holds.
-#define AKTE_ARTEN(X)                                                                              \
+#define AKTE_MODELLARTEN(X)                                                                        \
   X(ausgang, "Ausgang")                                                                            \
   X(motor, "Motor")                                                                                \
   X(eingang, "Eingang")                                                                            \
   X(analog, "Analog")                                                                              \
   X(achse, "Achse")                                                                                \
-  X(fehler, "Fehler")                                                                              \
+  X(fehler, "Fehler")
+#define AKTE_ARTEN(X)                                                                              \
+  AKTE_MODELLARTEN(X)                                                                              \
   X(spannung, "Spannung")                                                                          \
   X(ausgangzustand, "Ausgangzustand")
 

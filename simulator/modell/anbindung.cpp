@@ -1,6 +1,7 @@
 // The model of the simulated box and the record of its run (see anbindung.h).
 #include "simulator/modell/anbindung.h"
 
+#include "aufzeichnung/ausgaenge.h"
 #include "aufzeichnung/datei.h"
 
 #include <algorithm>
@@ -163,7 +164,7 @@ void modell_anbindung::nachfuehren(const sim_zustand &z, bool vom_host) {
   // The outputs compared as the trace has them.
   std::array<int32_t, SIM_AUSGAENGE> ausgang{};
   for (size_t i = 0; i < SIM_AUSGAENGE; ++i)
-    ausgang[i] = z.ausgang_an[i] ? std::max(z.ausgang_stufe[i], 1) : 0;
+    ausgang[i] = akte::ausgaenge::ausgang_wert(z.ausgang_an[i] != 0, z.ausgang_stufe[i]);
   wiedergabe_->abgleichen(lauf_->jetzt(), ausgang, abweichung_melden());
 }
 

@@ -111,6 +111,12 @@ getoetet)
   "${emulator[@]}" "$ZEITDIAGRAMM" "$tmp/Schüler/m.csv" >>"$tmp/aus" 2>>"$tmp/err" ||
     falsch "die Spur laesst sich nicht zeichnen"
   xmllint --noout "$tmp/Schüler/m.svg" || falsch "das Zeitdiagramm ist kein wohlgeformtes XML"
+  # An empty file is no trace: a message and no pass.
+  : >"$tmp/leer.csv"
+  rc=0
+  "${emulator[@]}" "$ZEITDIAGRAMM" "$tmp/leer.csv" 2>"$tmp/leer" || rc=$?
+  { [ "$rc" = 1 ] && grep -q 'leer.csv: die Datei ist leer' "$tmp/leer"; } ||
+    falsch "eine leere Spur: Exit-Code $rc, $(cat "$tmp/leer")"
   # Its help, and a mistyped option that is no trace.
   "${emulator[@]}" "$ZEITDIAGRAMM" --hilfe | grep -q '^Aufruf: lumbrik-zeitdiagramm' ||
     falsch "lumbrik-zeitdiagramm --hilfe zeigt den Aufruf nicht"
