@@ -27,7 +27,7 @@ bool ist_spur(const std::string &wahl) {
 } // namespace
 
 modell::ergebnis modell_anbindung::wiedergabe_beschaffen(const std::string &datei) {
-  auto w = std::make_unique<modell::wiedergabe>();
+  auto w = std::make_unique<akte::wiedergabe>();
   std::string meldung;
   if (!w->laden(datei, meldung))
     return {std::nullopt, meldung};
@@ -65,8 +65,8 @@ modell::ergebnis modell_anbindung::mit_mitschnitt(modell::ergebnis e, const std:
   return e;
 }
 
-modell::wiedergabe::melder modell_anbindung::abweichung_melden() {
-  return [this](const modell::wiedergabe::abweichung &a) {
+akte::wiedergabe::melder modell_anbindung::abweichung_melden() {
+  return [this](const akte::wiedergabe::abweichung &a) {
     if (bericht_)
       bericht_->fehler_melden(a.zeit, "mitschnitt",
                               a.signal + ": aufgezeichnet " + std::to_string(a.aufgezeichnet) +
@@ -176,7 +176,7 @@ void modell_anbindung::wiedergabe_lesen(int64_t jetzt, bool vom_host, const sim_
   const int64_t t = lauf_->jetzt();
   if (vom_host)
     wiedergabe_->beginnen(t);
-  using w = modell::wiedergabe;
+  using w = akte::wiedergabe;
   for (int n = 1; n <= SIM_EINGAENGE; ++n) {
     int32_t &e = box.eingang[static_cast<size_t>(n - 1)];
     e = wiedergabe_->wert(w::eingang, n, t, e);

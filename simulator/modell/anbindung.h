@@ -7,7 +7,7 @@
 
 #include "simulator/modell/aufzeichnung.h"
 #include "simulator/modell/lauf.h"
-#include "simulator/modell/wiedergabe.h"
+#include "aufzeichnung/wiedergabe.h"
 #include "simulator/sim_steuerung.h"
 
 #include <array>
@@ -83,7 +83,7 @@ private:
   // its own name and no parts.
   modell::ergebnis wiedergabe_beschaffen(const std::string &datei);
   modell::ergebnis mit_mitschnitt(modell::ergebnis e, const std::string &wahl);
-  modell::wiedergabe::melder abweichung_melden();
+  akte::wiedergabe::melder abweichung_melden();
   void wiedergabe_lesen(int64_t jetzt, bool vom_host, const sim_zustand &z, modell::box_werte &box);
   const char *bleibend(const std::string &text);
   // The model's clock (ms). It stands still until the host first switches or
@@ -103,7 +103,7 @@ private:
   std::string meldung_, name_, bericht_meldung_;
   std::unique_ptr<modell::aufzeichnung> bericht_;
   std::unique_ptr<modell::lauf> lauf_;
-  std::unique_ptr<modell::wiedergabe> wiedergabe_;
+  std::unique_ptr<akte::wiedergabe> wiedergabe_;
   int32_t eingang_[SIM_EINGAENGE] = {}, analog_[SIM_ANALOGE] = {}, spannung_[SIM_SPANNUNGEN] = {};
   // A host may keep what sim_modell_name_utf8 returned while the window switches
   // the model: every text handed out stays, unchanged.

@@ -1,6 +1,6 @@
 // A recording played back (simulator/modell/wiedergabe): what the reads
 // answer, and which outputs the host sets off the recording.
-#include "simulator/modell/wiedergabe.h"
+#include "aufzeichnung/wiedergabe.h"
 #include "simulator/modell/zeitdiagramm.h"
 
 #include <gtest/gtest.h>
@@ -12,7 +12,7 @@
 
 namespace {
 
-using modell::wiedergabe;
+using akte::wiedergabe;
 
 std::string aufnahme(const std::string &name, const std::string &text) {
   std::string pfad = (std::filesystem::temp_directory_path() / name).string();

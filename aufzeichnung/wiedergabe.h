@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-namespace modell {
+namespace akte {
 
 class wiedergabe {
 public:
@@ -102,4 +102,4 @@ private:
   uint64_t anzahl_ = 0;
 };
 
-} // namespace modell
+} // namespace akte

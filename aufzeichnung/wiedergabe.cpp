@@ -1,5 +1,5 @@
 // A recording played back in the simulated box (see wiedergabe.h).
-#include "simulator/modell/wiedergabe.h"
+#include "aufzeichnung/wiedergabe.h"
 
 #include "aufzeichnung/datei.h"
 #include "aufzeichnung/spur.h"
@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <memory>
 
-namespace modell {
+namespace akte {
 namespace {
 
 // The value of a timeline at `us`: the last point at or before it, or `vorher`.
@@ -27,7 +27,7 @@ void wiedergabe::reihe::anhaengen(int64_t us, int32_t wert) {
 }
 
 int32_t wiedergabe::reihe::stand(int64_t us, int32_t vorher) const {
-  return modell::stand(punkte, us, vorher);
+  return akte::stand(punkte, us, vorher);
 }
 
 bool wiedergabe::reihe::wechsel_in(int64_t von, int64_t bis, int32_t wert) const {
@@ -45,8 +45,9 @@ bool wiedergabe::reihe::irgendein_wechsel(size_t ab, int64_t von, int64_t bis) c
 }
 
 bool wiedergabe::laden(const std::string &datei, std::string &meldung) {
-  const std::unique_ptr<std::FILE, int (*)(std::FILE *)> f(datei_oeffnen(datei, "rb"), std::fclose);
-  if (!f || ist_ordner(datei)) {
+  const std::unique_ptr<std::FILE, int (*)(std::FILE *)> f(modell::datei_oeffnen(datei, "rb"),
+                                                           std::fclose);
+  if (!f || modell::ist_ordner(datei)) {
     meldung = "Mitschnitt " + datei + ": die Spur lässt sich nicht lesen";
     return false;
   }
@@ -156,4 +157,4 @@ void wiedergabe::beenden(int64_t t, const melder &m) {
   weitergeben(INT64_MAX, m);
 }
 
-} // namespace modell
+} // namespace akte
