@@ -7,9 +7,9 @@
 // trace and renews the report beside it four times a second, so a killed
 // host loses at most the last second; at the process's end the timing
 // diagram is drawn too.
-#include "aufzeichnung/ausgaenge.h"
 #include "aufzeichnung/bericht.h"
 #include "aufzeichnung/datei.h"
+#include "aufzeichnung/mitschrift.h"
 #include "aufzeichnung/spur.h"
 #include "basis/sperre.h"
 #include "basis/windows_text.h"
@@ -34,35 +34,21 @@ struct vendor_tabelle {
 };
 #undef MITSCHNITT_ZEIGER
 
-// The eight functions by number, in the list's order, for the counts.
-#define MITSCHNITT_NUMMER(name, ...) f_##name,
-enum funktion { UMFISH40_FUNKTIONEN(MITSCHNITT_NUMMER) funktionen };
-#undef MITSCHNITT_NUMMER
-#define MITSCHNITT_NAME(name, ...) #name,
-constexpr const char *funktionsnamen[] = {UMFISH40_FUNKTIONEN(MITSCHNITT_NAME)};
-#undef MITSCHNITT_NAME
-
 using akte::art;
-constexpr size_t arten = akte::arten;
+using funktion = akte::mitschrift::funktion;
+using ereignis = akte::mitschrift::ereignis;
 
-// Events held for the writer at most: a starved writer does not make the
-// host's calls run out of memory. More are counted as lost.
-constexpr size_t ereignisse_platz = 1 << 20;
-
-// Reads of numbers 0 to 31 are told apart; others are only counted.
-constexpr int32_t lesbar = 32;
-
-struct ereignis {
-  int64_t us;
-  art a;
-  uint8_t nummer;
-  int32_t wert;
-};
-
-struct gelesen {
-  bool bekannt = false;
-  int32_t wert = 0;
-};
+// Microseconds of the performance counter, the recording's clock.
+int64_t uhr_us() {
+  static const int64_t frequenz = [] {
+    LARGE_INTEGER f;
+    QueryPerformanceFrequency(&f);
+    return f.QuadPart;
+  }();
+  LARGE_INTEGER t;
+  QueryPerformanceCounter(&t);
+  return t.QuadPart / frequenz * 1000000 + t.QuadPart % frequenz * 1000000 / frequenz;
+}
 
 using windows_text::breit;
 using windows_text::systemfehler;
@@ -95,20 +81,7 @@ public:
   void geoeffnet(uint32_t handle) EXCLUDES(sperre_) {
     {
       const gesperrt halten(sperre_);
-      ++aufrufe_[f_rbOpenInterfaceUSB];
-      letztes_oeffnen_ = handle;
-      if (geoeffnet_um_.QuadPart == 0)
-        QueryPerformanceCounter(&geoeffnet_um_);
-      const bool erstes = !offen_;
-      if (handle != oeffnen_fehlgeschlagen) {
-        offen_ = true;
-        handle_ = handle;
-        // Every output and motor gets a first value, as in a simulated run.
-        if (erstes)
-          for (int i = 0; i < SIM_AUSGAENGE + SIM_MOTOREN; ++i)
-            eintragen(i < SIM_AUSGAENGE ? art::ausgang : art::motor,
-                      i < SIM_AUSGAENGE ? i + 1 : i - SIM_AUSGAENGE + 1, 0, 0);
-      }
+      lauf_.geoeffnet(handle, oeffnen_fehlgeschlagen);
     }
     if (!aufzeichnung_begonnen_.exchange(true))
       aufzeichnen();
@@ -122,55 +95,29 @@ public:
     const gesperrt halten(sperre_);
     const int32_t ergebnis = aufruf();
     try {
-      const bool gueltig = f == f_rbSetMotors   ? true
-                           : f == f_rbSetLampEx ? nummer >= 1 && nummer <= SIM_AUSGAENGE
-                                                : nummer >= 1 && nummer <= SIM_MOTOREN;
-      if (annehmen(f, handle, gueltig)) {
-        if (f == f_rbSetLampEx)
-          box_.lampe(nummer - 1, wert != 0, stufe);
-        else if (f == f_rbSetMotorEx)
-          box_.motor(nummer - 1, wert, stufe);
-        else
-          box_.motoren(nummer);
-        ausgaenge_melden();
-      }
+      lauf_.geschaltet(f, handle, nummer, wert, stufe);
     } catch (...) {
-      verloren_ += 1;
+      lauf_.verloren();
     }
     return ergebnis;
   }
 
-  // A read: written when it differs from the last one of the same number.
   void abfrage(funktion f, art a, uint32_t handle, int32_t nummer, int32_t wert) EXCLUDES(sperre_) {
     const gesperrt halten(sperre_);
-    ++aufrufe_[f];
-    if (!offen_ || handle != handle_ || nummer < 0 || nummer >= lesbar) {
-      ++unbeachtet_;
-    } else {
-      // Any read starts the clock, rbGetMotors too, as in the simulated
-      // box: a replay then starts where the recording did.
-      uhr();
-      gelesen &g = gelesen_[static_cast<size_t>(a)][static_cast<size_t>(nummer)];
-      if (g.bekannt && g.wert == wert) {
-        ++gleich_[f];
-      } else {
-        g = {true, wert};
-        eintragen(a, nummer, wert, jetzt_us());
-      }
-    }
+    lauf_.gelesen(f, a, handle, nummer, wert);
   }
 
   // A call without a vendor library is counted only.
   void gezaehlt(funktion f) EXCLUDES(sperre_) {
     const gesperrt halten(sperre_);
-    ++aufrufe_[f];
+    lauf_.gezaehlt(f);
   }
 
   // Something failed where no one could be told (out of memory): the
   // report says the recording is not whole.
   void verloren() EXCLUDES(sperre_) {
     const gesperrt halten(sperre_);
-    verloren_ += 1;
+    lauf_.verloren();
   }
 
   // At the process's end, when no other thread runs any more: the rest of
@@ -192,79 +139,11 @@ private:
     int64_t laufzeit_ms = 0;
     std::string meldung;
   };
-  stand stand_lesen() REQUIRES(sperre_);
+  stand stand_lesen() REQUIRES(sperre_) {
+    return {lauf_.angaben(vendor_pfad_), lauf_.laufzeit_ms(), lauf_.meldung(vendor_meldung_)};
+  }
   // The report renewed from `s`; at the end with the diagram.
   void berichten(const stand &s, bool ende);
-
-  // The clock starts at the first call recorded after the first open, not
-  // at the open: lumbrik's vorbereitung shows its notice box after the open
-  // and waits for a person to close it, so only from the next call on does
-  // a run's timeline say what the program did when. The simulated box's
-  // clock and its replay of a recording start there too.
-  void uhr() REQUIRES(sperre_) {
-    if (!uhr_laeuft_) {
-      QueryPerformanceCounter(&start_);
-      uhr_laeuft_ = true;
-    }
-  }
-  // From the first open to the clock's zero: the notice box and whatever
-  // the program did before its first switch or read.
-  int64_t vor_null_ms() const REQUIRES(sperre_) {
-    if (!uhr_laeuft_ || geoeffnet_um_.QuadPart == 0)
-      return 0;
-    return (start_.QuadPart - geoeffnet_um_.QuadPart) * 1000 / frequenz_.QuadPart;
-  }
-  int64_t jetzt_us() const REQUIRES(sperre_) {
-    if (!uhr_laeuft_)
-      return 0;
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    const int64_t d = t.QuadPart - start_.QuadPart, f = frequenz_.QuadPart;
-    return d / f * 1000000 + d % f * 1000000 / f;
-  }
-
-  // Nothing is kept once the recording could not be opened: no one would
-  // ever take it; nor more than the writer can be behind by.
-  void eintragen(art a, int nummer, int32_t wert, int64_t us) REQUIRES(sperre_) {
-    if (verworfen_)
-      return;
-    if (ereignisse_.size() >= ereignisse_platz) {
-      verloren_ += 1;
-      return;
-    }
-    ereignisse_.push_back({us, a, static_cast<uint8_t>(nummer), wert});
-  }
-
-  // Counts a switch, and says whether it is recorded: only with the open
-  // handle and for an output or motor the box has. Its clock starts there.
-  bool annehmen(funktion f, uint32_t handle, bool gueltig) REQUIRES(sperre_) {
-    ++aufrufe_[f];
-    if (!offen_ || handle != handle_ || !gueltig) {
-      ++unbeachtet_;
-      return false;
-    }
-    uhr();
-    return true;
-  }
-
-  // Outputs and motors as a simulated run traces them.
-  void ausgaenge_melden() REQUIRES(sperre_) {
-    int64_t us = -1;
-    for (size_t i = 0; i < SIM_AUSGAENGE; ++i)
-      melde(art::ausgang, static_cast<int>(i) + 1, ausgang_[i], box_.ausgang_wert(i), us);
-    for (size_t m = 0; m < SIM_MOTOREN; ++m)
-      melde(art::motor, static_cast<int>(m) + 1, motor_[m], box_.motor_wert(m), us);
-  }
-  // One signal's new value, if it changed; all changes of one call share
-  // their time.
-  void melde(art a, int nummer, int32_t &alt, int32_t neu, int64_t &us) REQUIRES(sperre_) {
-    if (alt == neu)
-      return;
-    alt = neu;
-    if (us < 0)
-      us = jetzt_us();
-    eintragen(a, nummer, neu, us);
-  }
 
   INIT_ONCE einmal_ = INIT_ONCE_STATIC_INIT;
   std::atomic<bool> geladen_{false}, aufzeichnung_begonnen_{false}, schreibt_{false};
@@ -272,29 +151,15 @@ private:
   std::string ordner_, vendor_pfad_, vendor_meldung_;
   vendor_tabelle vendor_{};
   bool vendor_da_ = false;
-  LARGE_INTEGER frequenz_{};
 
-  // What the calls show, behind the lock; the writer takes `ereignisse_`.
+  // What the calls show, behind the lock; the writer takes its changes.
   sperre sperre_;
-  LARGE_INTEGER start_ GUARDED_BY(sperre_){}, geoeffnet_um_ GUARDED_BY(sperre_){};
-  bool uhr_laeuft_ GUARDED_BY(sperre_) = false;
-  bool offen_ GUARDED_BY(sperre_) = false;
-  bool verworfen_ GUARDED_BY(sperre_) = false;
-  uint32_t handle_ GUARDED_BY(sperre_) = 0;
-  uint32_t letztes_oeffnen_ GUARDED_BY(sperre_) = 0;
-  akte::ausgaenge box_ GUARDED_BY(sperre_);
-  std::array<int32_t, SIM_AUSGAENGE> ausgang_ GUARDED_BY(sperre_){};
-  std::array<int32_t, SIM_MOTOREN> motor_ GUARDED_BY(sperre_){};
-  std::array<std::array<gelesen, lesbar>, arten> gelesen_ GUARDED_BY(sperre_){};
-  std::array<uint64_t, funktionen> aufrufe_ GUARDED_BY(sperre_){}, gleich_ GUARDED_BY(sperre_){};
-  uint64_t unbeachtet_ GUARDED_BY(sperre_) = 0;
-  uint64_t verloren_ GUARDED_BY(sperre_) = 0;
-  std::vector<ereignis> ereignisse_ GUARDED_BY(sperre_);
+  akte::mitschrift lauf_ GUARDED_BY(sperre_){&uhr_us};
 
   // The writer's own, and the end's.
   modell::aufzeichnung aufzeichnung_;
   bool zeichnet_auf_ = false;
-  std::array<uint64_t, arten> geschrieben_{};
+  std::array<uint64_t, akte::arten> geschrieben_{};
   // The first write error; nothing more is written after it.
   std::string schreibfehler_;
   std::string zeilen_;
@@ -313,11 +178,6 @@ BOOL CALLBACK mitschnitt::laden(INIT_ONCE *, void *selbst, void **) {
 }
 
 void mitschnitt::laden() {
-  QueryPerformanceFrequency(&frequenz_);
-  {
-    const gesperrt halten(sperre_);
-    ereignisse_.reserve(4096);
-  }
   // Pinned: the writer thread runs on after a host frees the library, and
   // the record is finished at the process's end.
   GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
@@ -408,8 +268,7 @@ void mitschnitt::aufzeichnen() {
   if (!zeichnet_auf_) {
     {
       const gesperrt halten(sperre_);
-      verworfen_ = true;
-      ereignisse_ = {};
+      lauf_.verwerfen();
     }
     melden(meldung + "; die Aufrufe gehen ohne Mitschnitt weiter");
     return;
@@ -422,31 +281,6 @@ void mitschnitt::aufzeichnen() {
            "); die Spur wird erst am Ende geschrieben");
   else
     CloseHandle(faden);
-}
-
-mitschnitt::stand mitschnitt::stand_lesen() {
-  stand s;
-  akte::bericht::mitschnitt_angaben &a = s.angaben;
-  a.hersteller = vendor_pfad_;
-  a.oeffnen = letztes_oeffnen_;
-  a.vor_null_ms = vor_null_ms();
-  // Only reads can repeat themselves.
-  for (size_t i = 0; i < funktionen; ++i) {
-    a.aufrufe.emplace_back(funktionsnamen[i], aufrufe_[i]);
-    if (i >= f_rbGetMotors)
-      a.gleich.emplace_back(funktionsnamen[i], gleich_[i]);
-  }
-  a.ohne_offene_schnittstelle = unbeachtet_;
-  s.laufzeit_ms = uhr_laeuft_ ? jetzt_us() / 1000 : 0;
-  s.meldung = vendor_meldung_;
-  if (s.meldung.empty() && !offen_)
-    s.meldung = "das Interface ließ sich nicht öffnen";
-  if (verloren_ > 0)
-    s.meldung += (s.meldung.empty() ? "" : "; ") + std::string("der Mitschnitt ist nicht ganz: ") +
-                 std::to_string(verloren_) +
-                 " Änderungen gingen verloren (der Schreiber kam nicht nach oder es fehlte "
-                 "Speicher)";
-  return s;
 }
 
 void mitschnitt::berichten(const stand &s, bool ende) {
@@ -485,7 +319,7 @@ DWORD WINAPI mitschnitt::schreiber(void *selbst) {
       stand s;
       {
         const gesperrt halten(m.sperre_);
-        stapel.swap(m.ereignisse_);
+        m.lauf_.abholen(stapel);
         m.schreibt_.store(true);
         // Renewed when something changed, at least once a second.
         if (!stapel.empty() || runde % 4 == 0)
@@ -514,12 +348,7 @@ void mitschnitt::wegschreiben(std::vector<ereignis> &stapel) {
   }
   zeilen_.clear();
   zeilen_.reserve(stapel.size() * 28);
-  char nummer[4];
-  for (const ereignis &e : stapel) {
-    std::snprintf(nummer, sizeof nummer, "%u", static_cast<unsigned>(e.nummer));
-    akte::zeile_anhaengen(zeilen_, e.us, e.a, nummer, e.wert, true);
-    ++geschrieben_[static_cast<size_t>(e.a)];
-  }
+  akte::zeilen_anhaengen(stapel, zeilen_, geschrieben_);
   stapel.clear();
   if (!aufzeichnung_.schreiben(zeilen_)) {
     schreibfehler_ = "die Spur " + aufzeichnung_.spur() +
@@ -543,7 +372,7 @@ void mitschnitt::beenden() {
   if (!sperre_.versuchen())
     return abgebrochen();
   std::vector<ereignis> rest;
-  rest.swap(ereignisse_);
+  lauf_.abholen(rest);
   const stand s = stand_lesen();
   sperre_.freigeben();
   zeichnet_auf_ = false;
@@ -629,26 +458,26 @@ uint32_t WINAPI rbOpenInterfaceUSB(int32_t a, int32_t b) {
 }
 
 int32_t WINAPI rbSetLampEx(uint32_t handle, int32_t ausgang, int32_t an, int32_t stufe) {
-  return schalten(f_rbSetLampEx, handle, ausgang, an, stufe, [&](const vendor_tabelle &v) {
-    return v.rbSetLampEx(handle, ausgang, an, stufe);
-  });
+  return schalten(
+      akte::mitschrift::f_rbSetLampEx, handle, ausgang, an, stufe,
+      [&](const vendor_tabelle &v) { return v.rbSetLampEx(handle, ausgang, an, stufe); });
 }
 
 int32_t WINAPI rbSetMotors(uint32_t handle, int32_t maske) {
-  return schalten(f_rbSetMotors, handle, maske, 0, 0,
+  return schalten(akte::mitschrift::f_rbSetMotors, handle, maske, 0, 0,
                   [&](const vendor_tabelle &v) { return v.rbSetMotors(handle, maske); });
 }
 
 int32_t WINAPI rbSetMotorEx(uint32_t handle, int32_t motor, int32_t wert, int32_t stufe) {
-  return schalten(f_rbSetMotorEx, handle, motor, wert, stufe, [&](const vendor_tabelle &v) {
-    return v.rbSetMotorEx(handle, motor, wert, stufe);
-  });
+  return schalten(
+      akte::mitschrift::f_rbSetMotorEx, handle, motor, wert, stufe,
+      [&](const vendor_tabelle &v) { return v.rbSetMotorEx(handle, motor, wert, stufe); });
 }
 
 // The reads, each traced under its kind and number with what it answered.
 #define MITSCHNITT_LESEN(name, a, parameter, argumente, nummer)                                    \
   int32_t WINAPI name parameter {                                                                  \
-    return lesen(f_##name, a, handle, nummer,                                                      \
+    return lesen(akte::mitschrift::f_##name, a, handle, nummer,                                    \
                  [&](const vendor_tabelle &v) { return v.name argumente; });                       \
   }
 MITSCHNITT_LESEN(rbGetMotors, art::ausgangzustand, (uint32_t handle), (handle), 0)
