@@ -86,24 +86,6 @@ void mitschrift::ausgaenge_melden() {
     melde(art::motor, static_cast<int>(m) + 1, motor_[m], box_.motor_wert(m));
 }
 
-void mitschrift::gelesen(funktion f, art a, uint32_t handle, int32_t nummer, int32_t wert) {
-  ++aufrufe_[f];
-  if (!offen_ || handle != handle_ || nummer < 0 || nummer >= lesbar) {
-    ++unbeachtet_;
-    return;
-  }
-  // Any read starts the clock, rbGetMotors too, as in the simulated box: a
-  // replay then starts where the recording did.
-  uhr_starten();
-  letzter &l = gelesen_[static_cast<size_t>(a)][static_cast<size_t>(nummer)];
-  if (l.bekannt && l.wert == wert) {
-    ++gleich_[f];
-    return;
-  }
-  l = {true, wert};
-  eintragen(a, nummer, wert, jetzt_us());
-}
-
 bericht::mitschnitt_angaben mitschrift::angaben(const std::string &hersteller) const {
   bericht::mitschnitt_angaben a;
   a.hersteller = hersteller;

@@ -50,8 +50,25 @@ public:
   // rbSetMotors (nummer = mask), as the vendor got it.
   void geschaltet(funktion f, uint32_t handle, int32_t nummer, int32_t wert, int32_t stufe);
   // A read and what it answered: a line when it differs from the last one
-  // of the same kind and number.
-  void gelesen(funktion f, art a, uint32_t handle, int32_t nummer, int32_t wert);
+  // of the same kind and number. Here, as the host's polls come this way
+  // millions of times a second.
+  void gelesen(funktion f, art a, uint32_t handle, int32_t nummer, int32_t wert) {
+    ++aufrufe_[f];
+    if (!offen_ || handle != handle_ || nummer < 0 || nummer >= lesbar) {
+      ++unbeachtet_;
+      return;
+    }
+    // Any read starts the clock, rbGetMotors too, as in the simulated box:
+    // a replay then starts where the recording did.
+    uhr_starten();
+    letzter &l = gelesen_[static_cast<size_t>(a)][static_cast<size_t>(nummer)];
+    if (l.bekannt && l.wert == wert) {
+      ++gleich_[f];
+      return;
+    }
+    l = {true, wert};
+    eintragen(a, nummer, wert, jetzt_us());
+  }
   // A call that reached no vendor's library.
   void gezaehlt(funktion f) {
     ++aufrufe_[f];
@@ -92,6 +109,11 @@ private:
   bool annehmen(funktion f, uint32_t handle, bool gueltig);
   void ausgaenge_melden();
 
+  struct letzter {
+    bool bekannt = false;
+    int32_t wert = 0;
+  };
+
   int64_t (*uhr_)();
   int64_t null_ = 0, geoeffnet_um_ = 0;
   bool uhr_laeuft_ = false, offen_ = false, geoeffnet_ = false, verworfen_ = false;
@@ -99,10 +121,6 @@ private:
   ausgaenge box_;
   std::array<int32_t, SIM_AUSGAENGE> ausgang_{};
   std::array<int32_t, SIM_MOTOREN> motor_{};
-  struct letzter {
-    bool bekannt = false;
-    int32_t wert = 0;
-  };
   std::array<std::array<letzter, lesbar>, arten> gelesen_{};
   std::array<uint64_t, funktionen> aufrufe_{}, gleich_{};
   uint64_t unbeachtet_ = 0, verloren_ = 0;
