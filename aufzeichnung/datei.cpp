@@ -2,6 +2,8 @@
 #include "aufzeichnung/datei.h"
 
 #ifdef _WIN32
+#include "basis/windows_text.h"
+
 #include <windows.h>
 
 #include <fcntl.h>
@@ -19,25 +21,8 @@
 namespace modell {
 
 #ifdef _WIN32
-namespace {
-
-std::wstring breit(const std::string &text) {
-  const int laenge = static_cast<int>(text.size());
-  const int n = MultiByteToWideChar(CP_UTF8, 0, text.data(), laenge, nullptr, 0);
-  std::wstring aus(static_cast<size_t>(n), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, text.data(), laenge, aus.data(), n);
-  return aus;
-}
-
-std::string utf8(const std::wstring &text) {
-  const int laenge = static_cast<int>(text.size());
-  const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), laenge, nullptr, 0, nullptr, nullptr);
-  std::string aus(static_cast<size_t>(n), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), laenge, aus.data(), n, nullptr, nullptr);
-  return aus;
-}
-
-} // namespace
+using windows_text::breit;
+using windows_text::utf8;
 
 std::string umgebung(const char *name) {
   // The process's environment, which every C runtime's _putenv updates too.
@@ -92,9 +77,7 @@ void ausgeben(std::FILE *ziel, const std::string &text) {
   DWORD modus = 0;
   if (h != nullptr && h != INVALID_HANDLE_VALUE && GetConsoleMode(h, &modus)) {
     std::fflush(ziel);
-    const std::wstring w = breit(text);
-    DWORD geschrieben = 0;
-    WriteConsoleW(h, w.data(), static_cast<DWORD>(w.size()), &geschrieben, nullptr);
+    windows_text::schreiben(h, text);
     return;
   }
   std::fputs(text.c_str(), ziel);
