@@ -13,6 +13,7 @@
 #include "bruecke/kanal.h"
 
 #include "basis/sperre.h"
+#include "basis/windows_text.h"
 
 #include <windows.h>
 
@@ -81,23 +82,9 @@ void hinweisen(const wchar_t *format, ...) {
   _vsnwprintf(text + vorne, sizeof text / sizeof text[0] - vorne - 2, format, argumente);
   va_end(argumente);
   wcscat(text, L"\n");
-  const int laenge = static_cast<int>(wcslen(text));
   OutputDebugStringW(text);
-  HANDLE fehler = GetStdHandle(STD_ERROR_HANDLE);
-  if (fehler == nullptr || fehler == INVALID_HANDLE_VALUE)
-    return;
-  DWORD geschrieben = 0;
-  DWORD modus = 0;
-  if (GetConsoleMode(fehler, &modus)) {
-    WriteConsoleW(fehler, text, static_cast<DWORD>(laenge), &geschrieben, nullptr);
-    return;
-  }
   // A pipe or a file gets UTF-8, as the console host and the simulator write.
-  char utf8[3 * sizeof text / sizeof text[0]];
-  const int bytes =
-      WideCharToMultiByte(CP_UTF8, 0, text, laenge, utf8, sizeof utf8, nullptr, nullptr);
-  if (bytes > 0)
-    WriteFile(fehler, utf8, static_cast<DWORD>(bytes), &geschrieben, nullptr);
+  windows_text::schreiben(GetStdHandle(STD_ERROR_HANDLE), windows_text::utf8(text));
 }
 
 // The system's text for an error number, without its line end; `datei`

@@ -4,12 +4,16 @@
 // the simulator's reports (zeit_ms,art,name,wert), times to the microsecond
 // since the first open. A poll that returns what the last one did is only
 // counted. The caller's path never touches the disk: a thread writes the
-// trace at least once a second, and at the process's end the report and the
-// timing diagram are written beside it.
+// trace and renews the report beside it four times a second, so a killed
+// host loses at most the last second; at the process's end the timing
+// diagram is drawn too.
+#include "aufzeichnung/bericht.h"
+#include "aufzeichnung/datei.h"
+#include "aufzeichnung/mitschrift.h"
+#include "aufzeichnung/spur.h"
 #include "basis/sperre.h"
-#include "simulator/box_groessen.h"
+#include "basis/windows_text.h"
 #include "simulator/modell/aufzeichnung.h"
-#include "simulator/modell/datei.h"
 #include "src/umFish40.h"
 
 #include <windows.h>
@@ -17,7 +21,6 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
-#include <cinttypes>
 #include <cstdio>
 #include <string>
 #include <utility>
@@ -31,52 +34,25 @@ struct vendor_tabelle {
 };
 #undef MITSCHNITT_ZEIGER
 
-// The eight functions by number, in the list's order, for the counts.
-#define MITSCHNITT_NUMMER(name, ...) f_##name,
-enum funktion { UMFISH40_FUNKTIONEN(MITSCHNITT_NUMMER) funktionen };
-#undef MITSCHNITT_NUMMER
-#define MITSCHNITT_NAME(name, ...) #name,
-constexpr const char *funktionsnamen[] = {UMFISH40_FUNKTIONEN(MITSCHNITT_NAME)};
-#undef MITSCHNITT_NAME
+using akte::art;
+using funktion = akte::mitschrift::funktion;
+using ereignis = akte::mitschrift::ereignis;
 
-// What the trace holds: the simulator's kinds, and two reads it never
-// traces (voltages, and the output state as the vendor reports it).
-enum class art : uint8_t { ausgang, motor, eingang, analog, spannung, ausgangzustand, arten };
-constexpr const char *artnamen[] = {"ausgang", "motor",    "eingang",
-                                    "analog",  "spannung", "ausgangzustand"};
-constexpr size_t arten = static_cast<size_t>(art::arten);
-
-// Reads of numbers 0 to 31 are told apart; others are only counted.
-constexpr int32_t lesbar = 32;
-
-struct ereignis {
-  int64_t us;
-  art a;
-  uint8_t nummer;
-  int32_t wert;
-};
-
-struct gelesen {
-  bool bekannt = false;
-  int32_t wert = 0;
-};
-
-std::wstring breit(const std::string &text) {
-  const int n =
-      MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring aus(static_cast<size_t>(n), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), aus.data(), n);
-  return aus;
+// Microseconds of the performance counter, the recording's clock.
+int64_t uhr_us() {
+  static const int64_t frequenz = [] {
+    LARGE_INTEGER f;
+    QueryPerformanceFrequency(&f);
+    return f.QuadPart;
+  }();
+  LARGE_INTEGER t;
+  QueryPerformanceCounter(&t);
+  return t.QuadPart / frequenz * 1000000 + t.QuadPart % frequenz * 1000000 / frequenz;
 }
 
-std::string utf8(const std::wstring &text) {
-  const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr,
-                                    0, nullptr, nullptr);
-  std::string aus(static_cast<size_t>(n), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), aus.data(), n,
-                      nullptr, nullptr);
-  return aus;
-}
+using windows_text::breit;
+using windows_text::systemfehler;
+using windows_text::utf8;
 
 // One line on standard error and for a debugger. Written with WriteFile, as
 // it goes out at the process's end too, whatever C runtime the host has; a
@@ -84,42 +60,8 @@ std::string utf8(const std::wstring &text) {
 // page (850 in a German one).
 void melden(const std::string &text) {
   const std::string zeile = "lumbrik Mitschnitt: " + text + "\r\n";
-  const std::wstring breite = breit(zeile);
-  const HANDLE fehler = GetStdHandle(STD_ERROR_HANDLE);
-  DWORD geschrieben = 0;
-  DWORD modus = 0;
-  if (fehler != nullptr && fehler != INVALID_HANDLE_VALUE) {
-    if (GetConsoleMode(fehler, &modus))
-      WriteConsoleW(fehler, breite.data(), static_cast<DWORD>(breite.size()), &geschrieben,
-                    nullptr);
-    else
-      WriteFile(fehler, zeile.data(), static_cast<DWORD>(zeile.size()), &geschrieben, nullptr);
-  }
-  OutputDebugStringW(breite.c_str());
-}
-
-std::string systemfehler(DWORD kode) {
-  wchar_t *text = nullptr;
-  const DWORD laenge = FormatMessageW(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-      nullptr, kode, 0, reinterpret_cast<wchar_t *>(&text), 0, nullptr);
-  std::wstring w = laenge > 0 && text ? std::wstring(text, laenge) : L"";
-  LocalFree(text);
-  while (!w.empty() &&
-         (w.back() == L'\r' || w.back() == L'\n' || w.back() == L' ' || w.back() == L'.'))
-    w.pop_back();
-  return "Systemfehler " + std::to_string(kode) + (w.empty() ? "" : ": " + utf8(w));
-}
-
-std::string json_text(const std::string &s) {
-  std::string aus = "\"";
-  for (char c : s) {
-    if (c == '"' || c == '\\')
-      aus += '\\';
-    if (static_cast<unsigned char>(c) >= 0x20)
-      aus += c;
-  }
-  return aus + "\"";
+  windows_text::schreiben(GetStdHandle(STD_ERROR_HANDLE), zeile);
+  OutputDebugStringW(breit(zeile).c_str());
 }
 
 bool gibt_es(const std::string &pfad) {
@@ -139,83 +81,43 @@ public:
   void geoeffnet(uint32_t handle) EXCLUDES(sperre_) {
     {
       const gesperrt halten(sperre_);
-      ++aufrufe_[f_rbOpenInterfaceUSB];
-      letztes_oeffnen_ = handle;
-      if (geoeffnet_um_.QuadPart == 0)
-        QueryPerformanceCounter(&geoeffnet_um_);
-      const bool erstes = !offen_;
-      if (handle != oeffnen_fehlgeschlagen) {
-        offen_ = true;
-        handle_ = handle;
-        // Every output and motor gets a first value, as in a simulated run.
-        if (erstes)
-          for (int i = 0; i < SIM_AUSGAENGE + SIM_MOTOREN; ++i)
-            eintragen(i < SIM_AUSGAENGE ? art::ausgang : art::motor,
-                      i < SIM_AUSGAENGE ? i + 1 : i - SIM_AUSGAENGE + 1, 0, 0);
-      }
+      lauf_.geoeffnet(handle, oeffnen_fehlgeschlagen);
     }
     if (!aufzeichnung_begonnen_.exchange(true))
       aufzeichnen();
   }
 
-  void lampe(uint32_t handle, int32_t ausgang, int32_t an, int32_t stufe) EXCLUDES(sperre_) {
+  // A switch: the vendor's call made under the lock, so that the trace has
+  // the switches of several threads in the order the vendor got them.
+  template <class Aufruf>
+  int32_t schalten(funktion f, uint32_t handle, int32_t nummer, int32_t wert, int32_t stufe,
+                   Aufruf aufruf) EXCLUDES(sperre_) {
     const gesperrt halten(sperre_);
-    if (!annehmen(f_rbSetLampEx, handle, ausgang >= 1 && ausgang <= SIM_AUSGAENGE))
-      return;
-    setzen(ausgang - 1, an != 0, stufe);
-    ausgaenge_melden();
-  }
-
-  // Motor n runs one way with output 2n-1 on, the other with output 2n.
-  void motor(uint32_t handle, int32_t nummer, int32_t wert, int32_t stufe) EXCLUDES(sperre_) {
-    const gesperrt halten(sperre_);
-    if (!annehmen(f_rbSetMotorEx, handle, nummer >= 1 && nummer <= SIM_MOTOREN))
-      return;
-    setzen(2 * nummer - 2, wert > 0, stufe);
-    setzen(2 * nummer - 1, wert < 0, stufe);
-    ausgaenge_melden();
-  }
-
-  // Two bits per motor, lowest first: 1 one way, 2 the other, 0 or 3 stop;
-  // the level is the one its first output last had (7 when it never had one).
-  void motoren(uint32_t handle, int32_t maske) EXCLUDES(sperre_) {
-    const gesperrt halten(sperre_);
-    if (!annehmen(f_rbSetMotors, handle, true))
-      return;
-    for (int m = 0; m < SIM_MOTOREN; ++m) {
-      const uint32_t bits = (static_cast<uint32_t>(maske) >> (2 * m)) & 3u;
-      const int32_t s = stufe_[static_cast<size_t>(2 * m)];
-      setzen(2 * m, bits == 1u, s > 0 ? s : SIM_STUFEN);
-      setzen(2 * m + 1, bits == 2u, s > 0 ? s : SIM_STUFEN);
+    const int32_t ergebnis = aufruf();
+    try {
+      lauf_.geschaltet(f, handle, nummer, wert, stufe);
+    } catch (...) {
+      lauf_.verloren();
     }
-    ausgaenge_melden();
+    return ergebnis;
   }
 
-  // A read: written when it differs from the last one of the same number.
   void abfrage(funktion f, art a, uint32_t handle, int32_t nummer, int32_t wert) EXCLUDES(sperre_) {
     const gesperrt halten(sperre_);
-    ++aufrufe_[f];
-    if (!offen_ || handle != handle_ || nummer < 0 || nummer >= lesbar) {
-      ++unbeachtet_;
-    } else {
-      // The simulated box's replay starts at a switch or a read of an
-      // input, not at rbGetMotors: so does the clock here.
-      if (f != f_rbGetMotors)
-        uhr();
-      gelesen &g = gelesen_[static_cast<size_t>(a)][static_cast<size_t>(nummer)];
-      if (g.bekannt && g.wert == wert) {
-        ++gleich_[f];
-      } else {
-        g = {true, wert};
-        eintragen(a, nummer, wert, jetzt_us());
-      }
-    }
+    lauf_.gelesen(f, a, handle, nummer, wert);
   }
 
   // A call without a vendor library is counted only.
   void gezaehlt(funktion f) EXCLUDES(sperre_) {
     const gesperrt halten(sperre_);
-    ++aufrufe_[f];
+    lauf_.gezaehlt(f);
+  }
+
+  // Something failed where no one could be told (out of memory): the
+  // report says the recording is not whole.
+  void verloren() EXCLUDES(sperre_) {
+    const gesperrt halten(sperre_);
+    lauf_.verloren();
   }
 
   // At the process's end, when no other thread runs any more: the rest of
@@ -228,88 +130,20 @@ private:
   void aufzeichnen() EXCLUDES(sperre_);
   bool aufzeichnung_oeffnen(std::string &meldung);
   static DWORD WINAPI schreiber(void *selbst);
-  // Writes out what the calls left since the last time.
+  // Writes out what the calls left since the last time; the first write
+  // error stops it.
   void wegschreiben(std::vector<ereignis> &stapel);
-  std::string zusatz() REQUIRES(sperre_);
-
-  // The clock starts at the first call recorded after the first open, not
-  // at the open: lumbrik's vorbereitung shows its notice box after the open
-  // and waits for a person to close it, so only from the next call on does
-  // a run's timeline say what the program did when. The simulated box's
-  // replay of a recording starts there too.
-  void uhr() REQUIRES(sperre_) {
-    if (!uhr_laeuft_) {
-      QueryPerformanceCounter(&start_);
-      uhr_laeuft_ = true;
-    }
+  // What the report says of the run now.
+  struct stand {
+    akte::bericht::mitschnitt_angaben angaben;
+    int64_t laufzeit_ms = 0;
+    std::string meldung;
+  };
+  stand stand_lesen() REQUIRES(sperre_) {
+    return {lauf_.angaben(vendor_pfad_), lauf_.laufzeit_ms(), lauf_.meldung(vendor_meldung_)};
   }
-  // From the first open to the clock's zero: the notice box and whatever
-  // the program did before its first switch or read.
-  int64_t vor_null_ms() const REQUIRES(sperre_) {
-    if (!uhr_laeuft_ || geoeffnet_um_.QuadPart == 0)
-      return 0;
-    return (start_.QuadPart - geoeffnet_um_.QuadPart) * 1000 / frequenz_.QuadPart;
-  }
-  int64_t jetzt_us() const REQUIRES(sperre_) {
-    if (!uhr_laeuft_)
-      return 0;
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    const int64_t d = t.QuadPart - start_.QuadPart, f = frequenz_.QuadPart;
-    return d / f * 1000000 + d % f * 1000000 / f;
-  }
-
-  // Nothing is kept once the recording could not be opened: no one would
-  // ever take it.
-  void eintragen(art a, int nummer, int32_t wert, int64_t us) REQUIRES(sperre_) {
-    if (!verworfen_)
-      ereignisse_.push_back({us, a, static_cast<uint8_t>(nummer), wert});
-  }
-
-  // Sets one output as the vendor's box would: off keeps its level.
-  void setzen(int index, bool an, int32_t stufe) REQUIRES(sperre_) {
-    an_[static_cast<size_t>(index)] = an;
-    if (an)
-      stufe_[static_cast<size_t>(index)] = stufe;
-  }
-
-  // Counts a switch, and says whether it is recorded: only with the open
-  // handle and for an output or motor the box has. Its clock starts there.
-  bool annehmen(funktion f, uint32_t handle, bool gueltig) REQUIRES(sperre_) {
-    ++aufrufe_[f];
-    if (!offen_ || handle != handle_ || !gueltig) {
-      ++unbeachtet_;
-      return false;
-    }
-    uhr();
-    return true;
-  }
-
-  // Outputs (their level while on) and motors (plus or minus the level of
-  // the output that runs them) as a simulated run traces them.
-  void ausgaenge_melden() REQUIRES(sperre_) {
-    int64_t us = -1;
-    for (size_t i = 0; i < SIM_AUSGAENGE; ++i)
-      melde(art::ausgang, static_cast<int>(i) + 1, ausgang_[i], an_[i] ? std::max(stufe_[i], 1) : 0,
-            us);
-    for (size_t m = 0; m < SIM_MOTOREN; ++m) {
-      const size_t v = 2 * m, z = v + 1;
-      const int32_t wert = an_[v] == an_[z] ? 0
-                           : an_[v]         ? std::max(stufe_[v], 1)
-                                            : -std::max(stufe_[z], 1);
-      melde(art::motor, static_cast<int>(m) + 1, motor_[m], wert, us);
-    }
-  }
-  // One signal's new value, if it changed; all changes of one call share
-  // their time.
-  void melde(art a, int nummer, int32_t &alt, int32_t neu, int64_t &us) REQUIRES(sperre_) {
-    if (alt == neu)
-      return;
-    alt = neu;
-    if (us < 0)
-      us = jetzt_us();
-    eintragen(a, nummer, neu, us);
-  }
+  // The report renewed from `s`; at the end with the diagram.
+  void berichten(const stand &s, bool ende);
 
   INIT_ONCE einmal_ = INIT_ONCE_STATIC_INIT;
   std::atomic<bool> geladen_{false}, aufzeichnung_begonnen_{false}, schreibt_{false};
@@ -317,43 +151,33 @@ private:
   std::string ordner_, vendor_pfad_, vendor_meldung_;
   vendor_tabelle vendor_{};
   bool vendor_da_ = false;
-  LARGE_INTEGER frequenz_{};
 
-  // What the calls show, behind the lock; the writer takes `ereignisse_`.
+  // What the calls show, behind the lock; the writer takes its changes.
   sperre sperre_;
-  LARGE_INTEGER start_ GUARDED_BY(sperre_){}, geoeffnet_um_ GUARDED_BY(sperre_){};
-  bool uhr_laeuft_ GUARDED_BY(sperre_) = false;
-  bool offen_ GUARDED_BY(sperre_) = false;
-  bool verworfen_ GUARDED_BY(sperre_) = false;
-  uint32_t handle_ GUARDED_BY(sperre_) = 0;
-  uint32_t letztes_oeffnen_ GUARDED_BY(sperre_) = 0;
-  std::array<bool, SIM_AUSGAENGE> an_ GUARDED_BY(sperre_){};
-  std::array<int32_t, SIM_AUSGAENGE> stufe_ GUARDED_BY(sperre_){}, ausgang_ GUARDED_BY(sperre_){};
-  std::array<int32_t, SIM_MOTOREN> motor_ GUARDED_BY(sperre_){};
-  std::array<std::array<gelesen, lesbar>, arten> gelesen_ GUARDED_BY(sperre_){};
-  std::array<uint64_t, funktionen> aufrufe_ GUARDED_BY(sperre_){}, gleich_ GUARDED_BY(sperre_){};
-  uint64_t unbeachtet_ GUARDED_BY(sperre_) = 0;
-  std::vector<ereignis> ereignisse_ GUARDED_BY(sperre_);
+  akte::mitschrift lauf_ GUARDED_BY(sperre_){&uhr_us};
 
   // The writer's own, and the end's.
   modell::aufzeichnung aufzeichnung_;
   bool zeichnet_auf_ = false;
-  std::array<uint64_t, arten> geschrieben_{};
+  std::array<uint64_t, akte::arten> geschrieben_{};
+  // The first write error; nothing more is written after it.
+  std::string schreibfehler_;
+  std::string zeilen_;
 };
 
 mitschnitt der_mitschnitt;
 
 BOOL CALLBACK mitschnitt::laden(INIT_ONCE *, void *selbst, void **) {
-  static_cast<mitschnitt *>(selbst)->laden();
+  try {
+    static_cast<mitschnitt *>(selbst)->laden();
+  } catch (...) {
+    // Without a vendor's library the calls answer as a closed box does.
+    static_cast<mitschnitt *>(selbst)->geladen_.store(true, std::memory_order_release);
+  }
   return TRUE;
 }
 
 void mitschnitt::laden() {
-  QueryPerformanceFrequency(&frequenz_);
-  {
-    const gesperrt halten(sperre_);
-    ereignisse_.reserve(4096);
-  }
   // Pinned: the writer thread runs on after a host frees the library, and
   // the record is finished at the process's end.
   GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
@@ -376,9 +200,12 @@ void mitschnitt::laden() {
   if (modul == nullptr) {
     vendor_meldung_ = "die Bibliothek des Herstellers " + vendor_pfad_ +
                       " lässt sich nicht laden (" + systemfehler(GetLastError()) + ")";
-  } else if (modul == selbst_) {
-    vendor_meldung_ =
-        vendor_pfad_ + " ist der Mitschnitt selbst, nicht die Bibliothek des Herstellers";
+  } else if (modul == selbst_ || GetProcAddress(modul, "lumbrik_mitschnitt") != nullptr) {
+    // Known by its own export: a copy of the recorder in echt\ would
+    // record every call twice.
+    vendor_meldung_ = vendor_pfad_ +
+                      " ist ein Mitschnitt (umFish40.DLL aus lumbrik), nicht die Bibliothek des "
+                      "Herstellers";
   } else {
     std::string fehlt;
 #define MITSCHNITT_SUCHEN(name, ...)                                                               \
@@ -432,16 +259,22 @@ bool mitschnitt::aufzeichnung_oeffnen(std::string &meldung) {
 
 void mitschnitt::aufzeichnen() {
   std::string meldung;
-  zeichnet_auf_ = aufzeichnung_oeffnen(meldung);
+  try {
+    zeichnet_auf_ = aufzeichnung_oeffnen(meldung);
+  } catch (...) {
+    zeichnet_auf_ = false;
+    meldung = "kein Speicher für den Mitschnitt";
+  }
   if (!zeichnet_auf_) {
     {
       const gesperrt halten(sperre_);
-      verworfen_ = true;
-      ereignisse_ = {};
+      lauf_.verwerfen();
     }
     melden(meldung + "; die Aufrufe gehen ohne Mitschnitt weiter");
     return;
   }
+  // The report is renewed whole while the run goes, so it is not held.
+  aufzeichnung_.bericht_freigeben();
   const HANDLE faden = CreateThread(nullptr, 0, &mitschnitt::schreiber, this, 0, nullptr);
   if (faden == nullptr)
     melden("der Schreiber lässt sich nicht starten (" + systemfehler(GetLastError()) +
@@ -450,111 +283,142 @@ void mitschnitt::aufzeichnen() {
     CloseHandle(faden);
 }
 
+void mitschnitt::berichten(const stand &s, bool ende) {
+  auto angaben = s.angaben;
+  angaben.spannung = geschrieben_[size_t(art::spannung)];
+  angaben.ausgangzustand = geschrieben_[size_t(art::ausgangzustand)];
+  for (const modell::signalart a : {modell::signalart::ausgang, modell::signalart::motor,
+                                    modell::signalart::eingang, modell::signalart::analog})
+    aufzeichnung_.anzahl_setzen(a, geschrieben_[static_cast<size_t>(a)]);
+  aufzeichnung_.mitschnitt(std::move(angaben));
+  std::string meldung = s.meldung;
+  if (!schreibfehler_.empty())
+    meldung += (meldung.empty() ? "" : "; ") + schreibfehler_;
+  const std::string probleme = ende ? aufzeichnung_.abschliessen(s.laufzeit_ms, meldung)
+                                    : aufzeichnung_.zwischenbericht(s.laufzeit_ms, meldung);
+  if (!probleme.empty() && (ende || schreibfehler_.empty())) {
+    if (schreibfehler_.empty())
+      schreibfehler_ = probleme;
+    melden(probleme);
+  }
+}
+
 DWORD WINAPI mitschnitt::schreiber(void *selbst) {
   auto &m = *static_cast<mitschnitt *>(selbst);
   std::vector<ereignis> stapel;
-  stapel.reserve(4096);
-  // The header on disk at once: a killed host's trace is readable even
-  // when nothing changed.
-  m.aufzeichnung_.schreiben({});
-  for (;;) {
-    Sleep(250);
-    {
-      const gesperrt halten(m.sperre_);
-      stapel.swap(m.ereignisse_);
-      m.schreibt_.store(!stapel.empty());
+  try {
+    stapel.reserve(4096);
+    // The header on disk at once: a killed host's trace is readable even
+    // when nothing changed.
+    if (!m.aufzeichnung_.schreiben({}))
+      m.schreibfehler_ = "die Spur " + m.aufzeichnung_.spur() + " lässt sich nicht schreiben";
+  } catch (...) {
+  }
+  for (unsigned runde = 0;; ++runde) {
+    try {
+      stand s;
+      {
+        const gesperrt halten(m.sperre_);
+        m.lauf_.abholen(stapel);
+        m.schreibt_.store(true);
+        // Renewed when something changed, at least once a second.
+        if (!stapel.empty() || runde % 4 == 0)
+          s = m.stand_lesen();
+      }
+      const bool neu = !stapel.empty() || runde % 4 == 0;
+      m.wegschreiben(stapel);
+      if (neu)
+        m.berichten(s, false);
+    } catch (...) {
+      // Out of memory: what was taken is lost, the rest goes on.
+      stapel.clear();
+      m.verloren();
     }
-    m.wegschreiben(stapel);
     m.schreibt_.store(false);
+    Sleep(250);
   }
 }
 
 void mitschnitt::wegschreiben(std::vector<ereignis> &stapel) {
   if (stapel.empty())
     return;
-  std::string zeilen;
-  zeilen.reserve(stapel.size() * 28);
-  char zeile[96];
-  for (const ereignis &e : stapel) {
-    const int n =
-        std::snprintf(zeile, sizeof zeile, "%" PRId64 ".%03d,%s,%u,%" PRId32 "\n", e.us / 1000,
-                      static_cast<int>(e.us % 1000), artnamen[static_cast<size_t>(e.a)],
-                      static_cast<unsigned>(e.nummer), e.wert);
-    zeilen.append(zeile, static_cast<size_t>(n));
-    ++geschrieben_[static_cast<size_t>(e.a)];
+  if (!schreibfehler_.empty()) {
+    stapel.clear();
+    return;
   }
+  zeilen_.clear();
+  zeilen_.reserve(stapel.size() * 28);
+  akte::zeilen_anhaengen(stapel, zeilen_, geschrieben_);
   stapel.clear();
-  aufzeichnung_.schreiben(zeilen);
-}
-
-std::string mitschnitt::zusatz() {
-  std::string text = "  \"mitschnitt\": {\n    \"hersteller\": " + json_text(vendor_pfad_) +
-                     ",\n    \"oeffnen\": " + std::to_string(letztes_oeffnen_) +
-                     ",\n    \"vor_null_ms\": " + std::to_string(vor_null_ms()) +
-                     ",\n    \"aufrufe\": {";
-  // Only reads can repeat themselves.
-  const auto liste = [&](const std::array<uint64_t, funktionen> &zahlen, size_t von) {
-    for (size_t i = von; i < funktionen; ++i)
-      text += std::string(i > von ? ", " : "") + "\"" + funktionsnamen[i] +
-              "\": " + std::to_string(zahlen[i]);
-  };
-  liste(aufrufe_, 0);
-  text += "},\n    \"gleich\": {";
-  liste(gleich_, f_rbGetMotors);
-  text +=
-      "},\n    \"ohne_offene_schnittstelle\": " + std::to_string(unbeachtet_) +
-      ",\n    \"spannung\": " + std::to_string(geschrieben_[size_t(art::spannung)]) +
-      ",\n    \"ausgangzustand\": " + std::to_string(geschrieben_[size_t(art::ausgangzustand)]) +
-      "\n  },\n";
-  return text;
+  if (!aufzeichnung_.schreiben(zeilen_)) {
+    schreibfehler_ = "die Spur " + aufzeichnung_.spur() +
+                     " ließ sich nicht ganz schreiben (ist der Datenträger voll?); sie endet "
+                     "vorher";
+    melden(schreibfehler_);
+  }
 }
 
 void mitschnitt::beenden() {
   if (!zeichnet_auf_)
     return;
-  // A thread stopped while it held the lock or wrote leaves the trace as it is.
+  // A thread stopped while it held the lock or wrote leaves the trace and
+  // the report as they were written last.
   const auto abgebrochen = [this] {
-    melden("der Mitschnitt endete mitten im Schreiben; die Spur " + aufzeichnung_.spur() +
-           " gilt bis eine Sekunde vor dem Ende, Bericht und Zeitdiagramm fehlen");
+    melden("der Mitschnitt endete mitten im Schreiben; Spur " + aufzeichnung_.spur() +
+           " und Bericht gelten bis eine Sekunde vor dem Ende, das Zeitdiagramm fehlt");
   };
   if (schreibt_.load())
     return abgebrochen();
   if (!sperre_.versuchen())
     return abgebrochen();
   std::vector<ereignis> rest;
-  rest.swap(ereignisse_);
-  const int64_t laufzeit = uhr_laeuft_ ? jetzt_us() / 1000 : 0;
-  wegschreiben(rest);
-  using modell::signalart;
-  for (const auto &[a, s] :
-       {std::pair{art::ausgang, signalart::ausgang}, std::pair{art::motor, signalart::motor},
-        std::pair{art::eingang, signalart::eingang}, std::pair{art::analog, signalart::analog}})
-    aufzeichnung_.zaehlen(s, geschrieben_[size_t(a)]);
-  aufzeichnung_.zusatz(zusatz());
-  std::string meldung = vendor_meldung_;
-  if (meldung.empty() && !offen_)
-    meldung = "das Interface ließ sich nicht öffnen";
-  const std::string probleme = aufzeichnung_.abschliessen(laufzeit, meldung);
-  zeichnet_auf_ = false;
+  lauf_.abholen(rest);
+  const stand s = stand_lesen();
   sperre_.freigeben();
-  if (!probleme.empty())
-    melden(probleme);
+  zeichnet_auf_ = false;
+  wegschreiben(rest);
+  berichten(s, true);
 }
 
-// Hands a call on to the vendor's library and records what it did. Without
-// one the call is only counted and answers -1, as a box that is not open
-// does.
-template <class Aufruf, class Aufzeichnen>
-int32_t weiterreichen(funktion f, Aufruf aufruf, Aufzeichnen aufzeichnen) {
-  der_mitschnitt.bereit();
-  const vendor_tabelle *v = der_mitschnitt.vendor();
-  if (!v) {
-    der_mitschnitt.gezaehlt(f);
+// Hands a read on to the vendor's library and records what it answered.
+// Without one the call is only counted and answers -1, as a box that is not
+// open does.
+template <class Aufruf>
+int32_t lesen(funktion f, art a, uint32_t handle, int32_t nummer, Aufruf aufruf) noexcept {
+  try {
+    der_mitschnitt.bereit();
+    const vendor_tabelle *v = der_mitschnitt.vendor();
+    if (!v) {
+      der_mitschnitt.gezaehlt(f);
+      return -1;
+    }
+    const int32_t ergebnis = aufruf(*v);
+    try {
+      der_mitschnitt.abfrage(f, a, handle, nummer, ergebnis);
+    } catch (...) {
+      der_mitschnitt.verloren();
+    }
+    return ergebnis;
+  } catch (...) {
     return -1;
   }
-  const int32_t ergebnis = aufruf(*v);
-  aufzeichnen(ergebnis);
-  return ergebnis;
+}
+
+// The same for a switch.
+template <class Aufruf>
+int32_t schalten(funktion f, uint32_t handle, int32_t nummer, int32_t wert, int32_t stufe,
+                 Aufruf aufruf) noexcept {
+  try {
+    der_mitschnitt.bereit();
+    const vendor_tabelle *v = der_mitschnitt.vendor();
+    if (!v) {
+      der_mitschnitt.gezaehlt(f);
+      return -1;
+    }
+    return der_mitschnitt.schalten(f, handle, nummer, wert, stufe, [&] { return aufruf(*v); });
+  } catch (...) {
+    return -1;
+  }
 }
 
 } // namespace
@@ -564,45 +428,57 @@ extern "C" {
 BOOL WINAPI DllMain(HINSTANCE, DWORD grund, void *beim_ende) {
   // Pinned, the library goes only with the process; the other threads are
   // gone by then.
-  if (grund == DLL_PROCESS_DETACH && beim_ende != nullptr)
-    der_mitschnitt.beenden();
+  if (grund == DLL_PROCESS_DETACH && beim_ende != nullptr) {
+    try {
+      der_mitschnitt.beenden();
+    } catch (...) {
+      melden("der Mitschnitt ließ sich am Ende nicht abschließen (kein Speicher); der Bericht "
+             "gilt bis eine Sekunde vor dem Ende");
+    }
+  }
   return TRUE;
 }
 
+// This library's mark: a copy of it in echt\ is known by it.
+int32_t WINAPI lumbrik_mitschnitt() {
+  return 1;
+}
+
 uint32_t WINAPI rbOpenInterfaceUSB(int32_t a, int32_t b) {
-  der_mitschnitt.bereit();
-  const vendor_tabelle *v = der_mitschnitt.vendor();
-  const uint32_t handle = v ? v->rbOpenInterfaceUSB(a, b) : oeffnen_fehlgeschlagen;
-  der_mitschnitt.geoeffnet(handle);
+  uint32_t handle = oeffnen_fehlgeschlagen;
+  try {
+    der_mitschnitt.bereit();
+    const vendor_tabelle *v = der_mitschnitt.vendor();
+    handle = v ? v->rbOpenInterfaceUSB(a, b) : oeffnen_fehlgeschlagen;
+    der_mitschnitt.geoeffnet(handle);
+  } catch (...) {
+    der_mitschnitt.verloren();
+  }
   return handle;
 }
 
 int32_t WINAPI rbSetLampEx(uint32_t handle, int32_t ausgang, int32_t an, int32_t stufe) {
-  return weiterreichen(
-      f_rbSetLampEx,
-      [&](const vendor_tabelle &v) { return v.rbSetLampEx(handle, ausgang, an, stufe); },
-      [&](int32_t) { der_mitschnitt.lampe(handle, ausgang, an, stufe); });
+  return schalten(
+      akte::mitschrift::f_rbSetLampEx, handle, ausgang, an, stufe,
+      [&](const vendor_tabelle &v) { return v.rbSetLampEx(handle, ausgang, an, stufe); });
 }
 
 int32_t WINAPI rbSetMotors(uint32_t handle, int32_t maske) {
-  return weiterreichen(
-      f_rbSetMotors, [&](const vendor_tabelle &v) { return v.rbSetMotors(handle, maske); },
-      [&](int32_t) { der_mitschnitt.motoren(handle, maske); });
+  return schalten(akte::mitschrift::f_rbSetMotors, handle, maske, 0, 0,
+                  [&](const vendor_tabelle &v) { return v.rbSetMotors(handle, maske); });
 }
 
 int32_t WINAPI rbSetMotorEx(uint32_t handle, int32_t motor, int32_t wert, int32_t stufe) {
-  return weiterreichen(
-      f_rbSetMotorEx,
-      [&](const vendor_tabelle &v) { return v.rbSetMotorEx(handle, motor, wert, stufe); },
-      [&](int32_t) { der_mitschnitt.motor(handle, motor, wert, stufe); });
+  return schalten(
+      akte::mitschrift::f_rbSetMotorEx, handle, motor, wert, stufe,
+      [&](const vendor_tabelle &v) { return v.rbSetMotorEx(handle, motor, wert, stufe); });
 }
 
 // The reads, each traced under its kind and number with what it answered.
 #define MITSCHNITT_LESEN(name, a, parameter, argumente, nummer)                                    \
   int32_t WINAPI name parameter {                                                                  \
-    return weiterreichen(                                                                          \
-        f_##name, [&](const vendor_tabelle &v) { return v.name argumente; },                       \
-        [&](int32_t ergebnis) { der_mitschnitt.abfrage(f_##name, a, handle, nummer, ergebnis); }); \
+    return lesen(akte::mitschrift::f_##name, a, handle, nummer,                                    \
+                 [&](const vendor_tabelle &v) { return v.name argumente; });                       \
   }
 MITSCHNITT_LESEN(rbGetMotors, art::ausgangzustand, (uint32_t handle), (handle), 0)
 MITSCHNITT_LESEN(rbGetInput, art::eingang, (uint32_t handle, int32_t eingang), (handle, eingang),

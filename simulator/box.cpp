@@ -5,6 +5,7 @@
 // open returned it. Every call is logged, known or not.
 #include "simulator/box.h"
 
+#include "aufzeichnung/ausgaenge.h"
 #include "simulator/aufruf_text.h"
 #include "simulator/panel.h"
 
@@ -129,11 +130,9 @@ int32_t box::rbSetMotors(uint32_t handle, int32_t maske) {
   const gesperrt halten(sperre_);
   int32_t ergebnis = -1;
   if (handle_bekannt(handle)) {
-    for (int m = 0; m < SIM_MOTOREN; ++m) {
-      const uint32_t bits = (static_cast<uint32_t>(maske) >> (2 * m)) & 3u;
-      const int32_t stufe = zustand_.ausgang_stufe[2 * m];
-      motor_setzen(m, bits == 1u ? 1 : (bits == 2u ? -1 : 0), stufe > 0 ? stufe : 7);
-    }
+    for (int m = 0; m < SIM_MOTOREN; ++m)
+      motor_setzen(m, akte::ausgaenge::richtung(maske, m),
+                   akte::ausgaenge::motorstufe(zustand_.ausgang_stufe[2 * m]));
     motorrichtungen_ableiten();
     ergebnis = 0;
   }
@@ -257,6 +256,11 @@ const char *box::modell_name_utf8() {
 const char *box::modell_meldung_utf8() {
   const gesperrt halten(sperre_);
   return modell_.meldung_utf8();
+}
+
+const char *box::bericht_meldung_utf8() {
+  const gesperrt halten(sperre_);
+  return modell_.bericht_meldung_utf8();
 }
 
 // --- The window's hand ---

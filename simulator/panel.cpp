@@ -10,6 +10,7 @@
 // Where things go and in which colour is panel_bild's business.
 #include "simulator/panel.h"
 
+#include "basis/windows_text.h"
 #include "simulator/aufruf_text.h"
 #include "simulator/box.h"
 #include "simulator/panel_bild.h"
@@ -101,11 +102,7 @@ void text(HDC dc, const char *t, const rechteck &r, UINT ausrichtung, farbe f = 
 // Model files are UTF-8, so their names and texts are drawn as such.
 void text_utf8(HDC dc, const std::string &t, const rechteck &r, UINT ausrichtung, farbe f = schrift,
                UINT zeilen = DT_SINGLELINE | DT_VCENTER) {
-  const int laenge = MultiByteToWideChar(CP_UTF8, 0, t.c_str(), -1, nullptr, 0);
-  if (laenge <= 0)
-    return;
-  std::wstring breit(static_cast<size_t>(laenge), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, t.c_str(), -1, breit.data(), laenge);
+  const std::wstring breit = windows_text::breit(t);
   SetTextColor(dc, rgb(f));
   RECT w = rect(r);
   DrawTextW(dc, breit.c_str(), -1, &w, ausrichtung | zeilen | DT_NOPREFIX | DT_END_ELLIPSIS);

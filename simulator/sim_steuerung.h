@@ -98,6 +98,9 @@ struct sim_fehler {
      Both are UTF-8, as model files are, not the box's code page 1252. */ \
   X(modell_name_utf8, const char *, (void), (), 0) \
   X(modell_meldung_utf8, const char *, (void), (), 0) \
+  /* Why the report LUMBRIK_BERICHT asks for cannot be written ("" when it \
+     can or none was asked for), UTF-8; known after the first open. */ \
+  X(bericht_meldung_utf8, const char *, (void), (), 0) \
   /* Faults the model's rules recorded since it started (0 without a model). */ \
   X(modell_fehler, uint32_t, (void), (), 0) \
   /* Fault number `index` (from 0) in time order, of the first ones kept; \

@@ -22,6 +22,7 @@ constexpr int zeile_gescheitert = 1;
 constexpr int nicht_geladen = 2;
 constexpr int modell_fehler = 3;
 constexpr int modell_nicht_geladen = 4;
+constexpr int bericht_fehlt = 5;
 
 // The system's own words for an error code, in its ANSI code page (1252 on
 // a German Windows, as the console's texts are).
@@ -159,6 +160,8 @@ struct modell_ausgang {
   std::vector<bericht_fehler> liste;
   // The simulator has said why already, on standard error.
   bool gemeldet = false;
+  // Why the report asked for cannot be written, or empty.
+  std::string bericht;
 };
 
 constexpr size_t fehler_gezeigt = 10;
@@ -182,7 +185,8 @@ void fehler_auflisten(const modell_ausgang &m) {
 
 // A teacher's script checks a learner's program by the exit code: a model
 // that was asked for and did not run checked nothing, so it counts above
-// faults; faults the model recorded count above lines that failed.
+// faults; a report asked for and not written cannot be graded, so it too;
+// faults the model recorded count above lines that failed.
 int ende_mit_modell(bool verlangt, const modell_ausgang &m, int ende) {
   if (verlangt && m.name.empty()) {
     // Said once: what the simulator said already is not repeated.
@@ -191,6 +195,11 @@ int ende_mit_modell(bool verlangt, const modell_ausgang &m, int ende) {
                               : verbinden({"lumbrik-konsole: das Modell lief nicht - ", m.meldung}),
                    ausgabe_ziel::fehler);
     return modell_nicht_geladen;
+  }
+  if (!m.bericht.empty()) {
+    zeile_ausgeben(verbinden({"lumbrik-konsole: kein Bericht - ", m.bericht}),
+                   ausgabe_ziel::fehler);
+    return bericht_fehlt;
   }
   if (m.fehler == 0)
     return ende;
@@ -213,6 +222,7 @@ modell_ausgang modell_der_box(const simulator_steuerung &sim) {
   sim_fehler f{};
   for (uint32_t i = 0; i < fehler_gezeigt && sim.modell_fehler_eintrag(i, &f); ++i)
     m.liste.push_back({f.zeit_ms, f.regel_utf8, f.text_utf8});
+  m.bericht = utf8_nach_1252(sim.bericht_meldung_utf8());
   if (m.meldung.empty()) {
     sim_zustand zustand{};
     sim.zustand_lesen(&zustand);
@@ -246,7 +256,8 @@ int ende_hinter_bruecke(bool verlangt, const sitzung &s, const bericht_abholung 
     return ende_mit_modell(verlangt, m, ende);
   }
   zeile_ausgeben(verbinden({"lumbrik-konsole: ", meldung}), ausgabe_ziel::fehler);
-  return ende;
+  // A report named by the user and not there cannot be graded.
+  return a.vorlaeufig.empty() ? bericht_fehlt : ende;
 }
 
 } // namespace

@@ -1,7 +1,8 @@
 // The model of the simulated box and the record of its run (see anbindung.h).
 #include "simulator/modell/anbindung.h"
 
-#include "simulator/modell/datei.h"
+#include "aufzeichnung/ausgaenge.h"
+#include "aufzeichnung/datei.h"
 
 #include <algorithm>
 #include <chrono>
@@ -26,7 +27,7 @@ bool ist_spur(const std::string &wahl) {
 } // namespace
 
 modell::ergebnis modell_anbindung::wiedergabe_beschaffen(const std::string &datei) {
-  auto w = std::make_unique<modell::wiedergabe>();
+  auto w = std::make_unique<akte::wiedergabe>();
   std::string meldung;
   if (!w->laden(datei, meldung))
     return {std::nullopt, meldung};
@@ -65,9 +66,9 @@ modell::ergebnis modell_anbindung::mit_mitschnitt(modell::ergebnis e, const std:
   return e;
 }
 
-modell::wiedergabe::melder modell_anbindung::abweichung_melden() {
-  return [this](const modell::wiedergabe::abweichung &a) {
-    const std::string text = wiedergabe_->text(a, bild_.get());
+akte::wiedergabe::melder modell_anbindung::abweichung_melden() {
+  return [this](const akte::wiedergabe::abweichung &a) {
+    const std::string text = abweichung_als_text(a, bild_.get(), wiedergabe_->null());
     if (abweichungen_.size() < modell::lauf::fehler_platz)
       abweichungen_.push_back({a.zeit, text});
     if (bericht_)
@@ -96,6 +97,7 @@ void modell_anbindung::laden() {
   const std::string wahl = modell::umgebung("LUMBRIK_MODELL");
   const std::string berichtdatei = modell::umgebung("LUMBRIK_BERICHT");
   std::optional<modell::beschreibung> m;
+  std::string parser_meldung;
   if (!wahl.empty()) {
     modell::ergebnis e = ist_spur(wahl) ? wiedergabe_beschaffen(wahl) : modell_beschaffen(wahl);
     if (e.modell && !e.modell->mitschnitt.empty())
@@ -104,6 +106,7 @@ void modell_anbindung::laden() {
       modell::ausgeben(stderr, "lumbrik Simulator: " + e.hinweis + "\n");
     m = std::move(e.modell);
     meldung_ = e.meldung;
+    parser_meldung = e.parser_text;
     if (!meldung_.empty())
       modell::ausgeben(stderr, "lumbrik Simulator: " + meldung_ + "; die Box läuft ohne Modell.\n");
   }
@@ -113,8 +116,12 @@ void modell_anbindung::laden() {
     const bool offen = bericht_->oeffnen(berichtdatei, fehler);
     if (!fehler.empty())
       modell::ausgeben(stderr, "lumbrik Simulator: " + fehler + ".\n");
-    if (!offen)
+    if (!offen) {
       bericht_.reset();
+      bericht_meldung_ = fehler;
+    } else {
+      bericht_->parser_meldung(parser_meldung);
+    }
   }
   starten(std::move(m));
 }
@@ -165,7 +172,7 @@ void modell_anbindung::nachfuehren(const sim_zustand &z, bool vom_host) {
   // The outputs compared as the trace has them.
   std::array<int32_t, SIM_AUSGAENGE> ausgang{};
   for (size_t i = 0; i < SIM_AUSGAENGE; ++i)
-    ausgang[i] = z.ausgang_an[i] ? std::max(z.ausgang_stufe[i], 1) : 0;
+    ausgang[i] = akte::ausgaenge::ausgang_wert(z.ausgang_an[i] != 0, z.ausgang_stufe[i]);
   wiedergabe_->abgleichen(lauf_->jetzt(), ausgang, abweichung_melden());
 }
 
@@ -177,7 +184,7 @@ void modell_anbindung::wiedergabe_lesen(int64_t jetzt, bool vom_host, const sim_
   const int64_t t = lauf_->jetzt();
   if (vom_host)
     wiedergabe_->beginnen(t);
-  using w = modell::wiedergabe;
+  using w = akte::wiedergabe;
   for (int n = 1; n <= SIM_EINGAENGE; ++n) {
     int32_t &e = box.eingang[static_cast<size_t>(n - 1)];
     e = wiedergabe_->wert(w::eingang, n, t, e);
@@ -197,7 +204,7 @@ modell_anbindung::~modell_anbindung() {
   lauf_->fortschreiten(uhr());
   if (wiedergabe_)
     wiedergabe_->beenden(lauf_->jetzt(), abweichung_melden());
-  bericht_->zusatz("  \"vor_null_ms\": " + std::to_string(gewartet_) + ",\n");
+  bericht_->vor_null(gewartet_);
   if (wiedergabe_)
     bericht_->aufnahme(wiedergabe_datei_, wiedergabe_->null());
   const std::string probleme = bericht_->abschliessen(*lauf_, lauf_->jetzt(), meldung_);
@@ -242,6 +249,11 @@ uint32_t modell_anbindung::fehler_anzahl(const sim_zustand &z) {
   if (!aktiv_)
     return 0;
   nachfuehren(z);
+  // A host asks for the count when it wants the verdict (the console at its
+  // script's end, before the DLL goes): a recorded change not made by now
+  // counts now, not only when the report is written.
+  if (wiedergabe_)
+    wiedergabe_->beenden(lauf_->jetzt(), abweichung_melden());
   const uint64_t anzahl = lauf_->fehler_anzahl() + (wiedergabe_ ? wiedergabe_->anzahl() : 0);
   return anzahl > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(anzahl);
 }
@@ -316,6 +328,10 @@ const char *modell_anbindung::meldung_utf8() {
   return bleibend(meldung_);
 }
 
+const char *modell_anbindung::bericht_meldung_utf8() {
+  return bleibend(bericht_meldung_);
+}
+
 const char *modell_anbindung::name_utf8() {
   return bleibend(name_);
 }
@@ -341,4 +357,38 @@ modell::ergebnis modell_beschaffen(const std::string &wahl) {
   if (std::ferror(datei.get()))
     return {std::nullopt, "Modell " + wahl + ": die Datei lässt sich nicht lesen"};
   return modell::lesen(inhalt, wahl);
+}
+
+namespace {
+
+// An output's value as the window shows it: "aus", or "an (Stufe 7)".
+std::string zustand(int32_t wert) {
+  return wert == 0 ? "aus" : "an (Stufe " + std::to_string(wert) + ")";
+}
+
+} // namespace
+
+// A divergence as a teacher checks it against the recording: "Ausgang 3
+// (Motor 2 vor) war in der Aufnahme bei 1,20 s an (Stufe 7), jetzt aus", the
+// time on the recording's timeline (its zero at `null` on the run's). With a
+// model an output that lights a lamp is named by it.
+std::string abweichung_als_text(const akte::wiedergabe::abweichung &a,
+                                const modell::beschreibung *m, int64_t null) {
+  // The output's number, from "Ausgang 3".
+  const size_t ziffer = a.signal.find_first_of("0123456789");
+  const int n = ziffer == std::string::npos ? 0 : std::atoi(a.signal.c_str() + ziffer);
+  std::string was;
+  if (m)
+    for (const modell::lampe &l : m->lampen)
+      if (l.ausgang == n)
+        was = "Lampe " + l.name;
+  // Motor k runs forward with output 2k-1, back with 2k.
+  if (was.empty() && n >= 1)
+    was = "Motor " + std::to_string((n + 1) / 2) + (n % 2 ? " vor" : " zurück");
+  const int64_t ms = std::max<int64_t>(a.zeit - null, 0);
+  char sekunden[32];
+  std::snprintf(sekunden, sizeof sekunden, "%lld,%02d s", static_cast<long long>(ms / 1000),
+                static_cast<int>(ms % 1000 / 10));
+  return a.signal + (was.empty() ? "" : " (" + was + ")") + " war in der Aufnahme bei " + sekunden +
+         " " + zustand(a.aufgezeichnet) + ", jetzt " + zustand(a.jetzt);
 }

@@ -7,7 +7,7 @@
 
 #include "simulator/modell/aufzeichnung.h"
 #include "simulator/modell/lauf.h"
-#include "simulator/modell/wiedergabe.h"
+#include "aufzeichnung/wiedergabe.h"
 #include "simulator/sim_steuerung.h"
 
 #include <array>
@@ -36,6 +36,13 @@ struct modell_stand {
 // The model moved to now, with at most `fehler_platz` of its latest faults.
 void modell_lesen(const sim_zustand &z, modell_stand &stand, size_t fehler_platz);
 
+// A divergence as a teacher checks it against the recording: "Ausgang 3
+// (Motor 2 vor) war in der Aufnahme bei 1,20 s an (Stufe 7), jetzt aus", the
+// time on the recording's timeline (its zero at `null` on the run's). With a
+// model an output that lights a lamp is named by it.
+std::string abweichung_als_text(const akte::wiedergabe::abweichung &a,
+                                const modell::beschreibung *m, int64_t null);
+
 // A model by its choice: a built-in name or a file; "" is no model. Needs no
 // lock: it only reads.
 modell::ergebnis modell_beschaffen(const std::string &wahl);
@@ -57,7 +64,8 @@ public:
   // A snapshot shows the inputs as the vendor reads report them.
   void ueberlagern(sim_zustand &z);
   // Faults recorded up to now (the model moves to now first: a rule may be
-  // waiting for a time to pass).
+  // waiting for a time to pass). A recording played back is judged to now:
+  // its changes the host has not made count.
   uint32_t fehler_anzahl(const sim_zustand &z);
   // Fault `index` of the first ones kept, the rules' and a replay's
   // together in time order; false past the end.
@@ -73,6 +81,8 @@ public:
   // loaded, UTF-8; each text stays valid as long as the binding.
   const char *name_utf8();
   const char *meldung_utf8();
+  // Why the report asked for cannot be written, or "".
+  const char *bericht_meldung_utf8();
 
 private:
   void laden();
@@ -83,7 +93,7 @@ private:
   // its own name and no parts.
   modell::ergebnis wiedergabe_beschaffen(const std::string &datei);
   modell::ergebnis mit_mitschnitt(modell::ergebnis e, const std::string &wahl);
-  modell::wiedergabe::melder abweichung_melden();
+  akte::wiedergabe::melder abweichung_melden();
   void wiedergabe_lesen(int64_t jetzt, bool vom_host, const sim_zustand &z, modell::box_werte &box);
   const char *bleibend(const std::string &text);
   // The model's clock (ms). It stands still until the host first switches or
@@ -100,16 +110,16 @@ private:
   bool aktiv_ = false;   // a model runs or a run is recorded
   // Kept apart from the run, so the window can hold it while a switch goes on.
   std::shared_ptr<const modell::beschreibung> bild_;
-  std::string meldung_, name_;
+  std::string meldung_, name_, bericht_meldung_;
   std::unique_ptr<modell::aufzeichnung> bericht_;
   std::unique_ptr<modell::lauf> lauf_;
-  std::unique_ptr<modell::wiedergabe> wiedergabe_;
+  std::unique_ptr<akte::wiedergabe> wiedergabe_;
   // A replay's first divergences, with their texts, for fehler_eintrag.
-  struct abweichung_text {
+  struct abweichung_eintrag {
     int64_t zeit;
     std::string text;
   };
-  std::vector<abweichung_text> abweichungen_;
+  std::vector<abweichung_eintrag> abweichungen_;
   std::string wiedergabe_datei_; // the recording's trace, as named
   int32_t eingang_[SIM_EINGAENGE] = {}, analog_[SIM_ANALOGE] = {}, spannung_[SIM_SPANNUNGEN] = {};
   // A host may keep what sim_modell_name_utf8 returned while the window switches

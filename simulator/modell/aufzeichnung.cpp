@@ -1,31 +1,17 @@
 // Trace, report and diagram of a headless run (see aufzeichnung.h).
 #include "simulator/modell/aufzeichnung.h"
 
-#include "simulator/modell/datei.h"
+#include "aufzeichnung/bericht.h"
+#include "aufzeichnung/datei.h"
+#include "aufzeichnung/spur.h"
 #include "simulator/modell/zeitdiagramm.h"
 
+#include <algorithm>
 #include <cinttypes>
 #include <ctime>
 
 namespace modell {
 namespace {
-
-std::string json_text(std::string_view s) {
-  std::string aus = "\"";
-  for (char c : s) {
-    if (c == '"' || c == '\\') {
-      aus += '\\';
-      aus += c;
-    } else if (static_cast<unsigned char>(c) < 0x20) {
-      char kode[8];
-      std::snprintf(kode, sizeof kode, "\\u%04x", c);
-      aus += kode;
-    } else {
-      aus += c;
-    }
-  }
-  return aus + "\"";
-}
 
 // The stem's extension, lower case ASCII: ".json", ".csv", or "".
 std::string endung(const std::string &pfad, size_t punkt) {
@@ -65,22 +51,7 @@ std::string ortszeit() {
 } // namespace
 
 const char *signalname(signalart art) {
-#define MODELL_SIGNALART(name, wort) #name,
-  static const char *const namen[] = {MODELL_SIGNALARTEN(MODELL_SIGNALART)};
-#undef MODELL_SIGNALART
-  return namen[static_cast<size_t>(art)];
-}
-
-std::string csv_feld(std::string_view text) {
-  if (text.find_first_of(",\"\r\n") == std::string_view::npos)
-    return std::string(text);
-  std::string aus = "\"";
-  for (char c : text) {
-    if (c == '"')
-      aus += '"';
-    aus += c;
-  }
-  return aus + "\"";
+  return akte::artname(static_cast<akte::art>(art));
 }
 
 bool aufzeichnung::oeffnen(const std::string &bericht, std::string &meldung) {
@@ -118,7 +89,10 @@ bool aufzeichnung::oeffnen(const std::string &bericht, std::string &meldung) {
               diagramm_;
   beginn_ = ortszeit();
   std::setvbuf(datei_, puffer_, _IOFBF, sizeof puffer_);
-  std::fputs("zeit_ms,art,name,wert\n", datei_);
+  // The header on disk at once: the trace is known as this run's.
+  std::fputs(akte::spur_kopf, datei_);
+  std::fputc('\n', datei_);
+  std::fflush(datei_);
   return true;
 }
 
@@ -133,12 +107,55 @@ void aufzeichnung::aenderung(int64_t zeit, signalart art, std::string_view name,
   ++anzahl_[static_cast<size_t>(art)];
   if (!datei_)
     return;
-  std::fprintf(datei_, "%" PRId64 ",%s,%s,%.10g\n", zeit, signalname(art), csv_feld(name).c_str(),
-               wert);
+  zeile_.clear();
+  akte::zeile_anhaengen(zeile_, zeit * 1000, static_cast<akte::art>(art), name, wert);
+  std::fwrite(zeile_.data(), 1, zeile_.size(), datei_);
 }
 
 void aufzeichnung::fehler(int64_t zeit, const regel &r) {
   aenderung(zeit, signalart::fehler, r.name, 1);
+}
+
+akte::bericht aufzeichnung::bauen(const lauf &l, int64_t laufzeit_ms,
+                                  const std::string &meldung) const {
+  const beschreibung &m = l.modell();
+  akte::bericht b;
+  b.modell = m.name;
+  b.titel = m.titel;
+  b.meldung = meldung;
+  b.laufzeit_ms = laufzeit_ms;
+  b.fehler_anzahl = l.fehler_anzahl() + weitere_anzahl_;
+  for (const fehler_eintrag &e : l.fehlerliste()) {
+    const regel &r = m.regeln[static_cast<size_t>(e.regel)];
+    b.fehler.push_back({e.zeit, r.name, r.text});
+  }
+  for (const weiterer_fehler &e : weitere_fehler_)
+    b.fehler.push_back({e.zeit, e.regel, e.text});
+  std::stable_sort(b.fehler.begin(), b.fehler.end(),
+                   [](const auto &x, const auto &y) { return x.zeit_ms < y.zeit_ms; });
+  for (size_t i = 0; i < anzahl_.size(); ++i)
+    b.anzahl[i] = {signalname(static_cast<signalart>(i)), anzahl_[i]};
+  b.beginn = beginn_;
+  b.parser_meldung = parser_meldung_;
+  b.vor_null_ms = vor_null_ms_;
+  b.mitschnitt = mitschnitt_;
+  b.aufnahme = aufnahme_;
+  b.spur = spur_;
+  return b;
+}
+
+void aufzeichnung::bericht_freigeben() {
+  if (bericht_datei_)
+    std::fclose(bericht_datei_);
+  bericht_datei_ = nullptr;
+}
+
+std::string aufzeichnung::zwischenbericht(int64_t laufzeit_ms, const std::string &meldung) {
+  std::string fehler;
+  if (!akte::ersetzen(bericht_, akte::json(bauen(lauf(beschreibung{}), laufzeit_ms, meldung)),
+                      fehler))
+    return fehler;
+  return "";
 }
 
 std::string aufzeichnung::abschliessen(const lauf &l, int64_t laufzeit_ms,
@@ -162,8 +179,8 @@ std::string aufzeichnung::abschliessen(const lauf &l, int64_t laufzeit_ms,
                      laufzeit_ms,
                      static_cast<int64_t>(l.fehler_anzahl() + weitere_anzahl_),
                      {},
-                     aufnahme_,
-                     aufnahme_null_};
+                     aufnahme_ ? aufnahme_->spur : "",
+                     aufnahme_ ? aufnahme_->null_ms : 0};
   for (const fehler_eintrag &e : l.fehlerliste()) {
     const regel &r = m.regeln[static_cast<size_t>(e.regel)];
     kopf.fehler.push_back({e.zeit, r.name, r.text});
@@ -175,40 +192,19 @@ std::string aufzeichnung::abschliessen(const lauf &l, int64_t laufzeit_ms,
   if (!diagramm)
     problem(diagramm_meldung);
 
+  akte::bericht b = bauen(l, laufzeit_ms, meldung);
+  if (diagramm)
+    b.zeitdiagramm = diagramm_;
+  const std::string text = akte::json(b);
+  std::string fehler;
+  if (!bericht_datei_) {
+    if (!akte::ersetzen(bericht_, text, fehler))
+      problem(fehler);
+    return probleme;
+  }
   std::FILE *f = bericht_datei_;
   bericht_datei_ = nullptr;
-  std::fprintf(f, "{\n  \"modell\": %s,\n  \"titel\": %s,\n  \"beginn\": %s,\n",
-               json_text(m.name).c_str(), json_text(m.titel).c_str(), json_text(beginn_).c_str());
-  std::fprintf(f, "  \"meldung\": %s,\n  \"laufzeit_ms\": %" PRId64 ",\n",
-               json_text(meldung).c_str(), laufzeit_ms);
-  std::fprintf(f, "  \"fehler_anzahl\": %" PRIu64 ",\n  \"fehler\": [",
-               l.fehler_anzahl() + weitere_anzahl_);
-  const char *komma = "";
-  for (const fehler_eintrag &e : l.fehlerliste()) {
-    const regel &r = m.regeln[static_cast<size_t>(e.regel)];
-    std::fprintf(f, "%s\n    {\"zeit_ms\": %" PRId64 ", \"regel\": %s, \"text\": %s}", komma,
-                 e.zeit, json_text(r.name).c_str(), json_text(r.text).c_str());
-    komma = ",";
-  }
-  for (const weiterer_fehler &e : weitere_fehler_) {
-    std::fprintf(f, "%s\n    {\"zeit_ms\": %" PRId64 ", \"regel\": %s, \"text\": %s}", komma,
-                 e.zeit, json_text(e.regel).c_str(), json_text(e.text).c_str());
-    komma = ",";
-  }
-  std::fprintf(f, "%s],\n  \"anzahl\": {", *komma ? "\n  " : "");
-  uint64_t gesamt = 0;
-  for (size_t i = 0; i < anzahl_.size(); ++i) {
-    std::fprintf(f, "\"%s\": %" PRIu64 ", ", signalname(static_cast<signalart>(i)), anzahl_[i]);
-    gesamt += anzahl_[i];
-  }
-  std::fprintf(f, "\"gesamt\": %" PRIu64 "},\n", gesamt);
-  std::fputs(zusatz_.c_str(), f);
-  if (!aufnahme_.empty())
-    std::fprintf(f, "  \"aufnahme\": {\"spur\": %s, \"null_ms\": %" PRId64 "},\n",
-                 json_text(aufnahme_).c_str(), aufnahme_null_);
-  std::fprintf(f, "  \"spur\": %s,\n  \"zeitdiagramm\": %s\n}\n", json_text(spur_).c_str(),
-               diagramm ? json_text(diagramm_).c_str() : "null");
-  const bool bericht_ganz = !std::ferror(f);
+  const bool bericht_ganz = std::fwrite(text.data(), 1, text.size(), f) == text.size();
   if (std::fclose(f) != 0 || !bericht_ganz)
     problem("Bericht: " + bericht_ + " ließ sich nicht ganz schreiben");
   return probleme;

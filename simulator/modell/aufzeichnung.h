@@ -3,10 +3,13 @@
 // report (JSON) and a timing diagram (SVG) beside it.
 #pragma once
 
+#include "aufzeichnung/bericht.h"
+#include "aufzeichnung/spur.h"
 #include "simulator/modell/lauf.h"
 
 #include <array>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -43,15 +46,21 @@ public:
   // box, with its times to the microsecond), then everything flushed to disk.
   // `art` counts each one. False when the trace could not be written.
   bool schreiben(std::string_view zeilen);
-  void zaehlen(signalart art, uint64_t n) { anzahl_[static_cast<size_t>(art)] += n; }
-  // Further members of the report's object, each line `  "name": value,`.
-  void zusatz(std::string text) { zusatz_ = std::move(text); }
+  void anzahl_setzen(signalart art, uint64_t n) { anzahl_[static_cast<size_t>(art)] = n; }
+  // Further members of the report.
+  void vor_null(int64_t ms) { vor_null_ms_ = ms; }
+  void mitschnitt(akte::bericht::mitschnitt_angaben m) { mitschnitt_ = std::move(m); }
+  // From now on the report is not held open but replaced whole each time
+  // it is written (through a new file beside it), as the recorder renews
+  // it while a run goes.
+  void bericht_freigeben();
+  // The report as it stands, without a diagram; what went wrong, or "".
+  std::string zwischenbericht(int64_t laufzeit_ms, const std::string &meldung);
   // A replay: the recording it was compared with, whose zero fell at
   // `null_ms` on the run's timeline; into the report and behind the diagram's outputs.
-  void aufnahme(std::string spur, int64_t null_ms) {
-    aufnahme_ = std::move(spur);
-    aufnahme_null_ = null_ms;
-  }
+  void aufnahme(std::string spur, int64_t null_ms) { aufnahme_ = {std::move(spur), null_ms}; }
+  // The TOML reader's own words for a refused model file.
+  void parser_meldung(std::string text) { parser_meldung_ = std::move(text); }
   // A fault no rule of the model found (where a replay departs from its
   // recording): into the trace now, into the report's list and count at the end.
   void fehler_melden(int64_t zeit, const std::string &regel, const std::string &text);
@@ -60,10 +69,15 @@ public:
   const std::string &spur() const { return spur_; }
 
 private:
+  akte::bericht bauen(const lauf &l, int64_t laufzeit_ms, const std::string &meldung) const;
+
   std::FILE *datei_ = nullptr, *bericht_datei_ = nullptr;
-  std::string bericht_, spur_, diagramm_, zusatz_, aufnahme_;
+  std::string bericht_, spur_, diagramm_, zeile_;
+  std::optional<int64_t> vor_null_ms_;
+  std::optional<akte::bericht::mitschnitt_angaben> mitschnitt_;
+  std::optional<akte::bericht::aufnahme_angaben> aufnahme_;
   std::string beginn_; // local time the report was opened, ISO 8601
-  int64_t aufnahme_null_ = 0;
+  std::string parser_meldung_;
   std::array<uint64_t, signalarten> anzahl_{};
   int modelle_ = 1;
   struct weiterer_fehler {
@@ -77,9 +91,6 @@ private:
 
 // Names of the signal kinds as the trace writes them.
 const char *signalname(signalart art);
-
-// A field of the trace as RFC 4180 writes it: quoted when it holds a comma,
-// a quote or a line end, quotes doubled.
-std::string csv_feld(std::string_view text);
+using akte::csv_feld;
 
 } // namespace modell

@@ -1,6 +1,6 @@
 // The report beside a trace read for its diagram (see zeitdiagramm.h). Only
 // the drawing tool reads reports: a run writes its diagram from what it holds.
-#include "simulator/modell/datei.h"
+#include "aufzeichnung/datei.h"
 #include "simulator/modell/zeitdiagramm.h"
 
 #include <nlohmann/json.hpp>

@@ -1,6 +1,8 @@
 // The model's motion, its inputs and its rules (see lauf.h).
 #include "simulator/modell/lauf.h"
 
+#include "aufzeichnung/ausgaenge.h"
+
 #include <algorithm>
 #include <cmath>
 #include <iterator>
@@ -265,14 +267,14 @@ void lauf::abgleichen(int64_t t, const box_werte &box) {
   }
   for (int n = 1; n <= SIM_AUSGAENGE; ++n) {
     const auto i = static_cast<size_t>(n - 1);
-    melden(signalart::ausgang, n, ausgang_[i], box.an[i] ? std::max(box.stufe[i], 1) : 0);
+    melden(signalart::ausgang, n, ausgang_[i],
+           akte::ausgaenge::ausgang_wert(box.an[i] != 0, box.stufe[i]));
   }
   for (int m = 1; m <= SIM_MOTOREN; ++m) {
     const auto i = static_cast<size_t>(2 * m - 2);
-    const int32_t wert = box.an[i] == box.an[i + 1] ? 0
-                         : box.an[i]                ? std::max(box.stufe[i], 1)
-                                                    : -std::max(box.stufe[i + 1], 1);
-    melden(signalart::motor, m, motor_[static_cast<size_t>(m - 1)], wert);
+    melden(signalart::motor, m, motor_[static_cast<size_t>(m - 1)],
+           akte::ausgaenge::motor_wert(box.an[i] != 0, box.stufe[i], box.an[i + 1] != 0,
+                                       box.stufe[i + 1]));
   }
   auswerten(t);
 }

@@ -5,6 +5,7 @@
 // pressed, a rule's time runs out) up to the time it is asked about.
 #pragma once
 
+#include "aufzeichnung/spur.h"
 #include "simulator/box_groessen.h"
 #include "simulator/modell/modell.h"
 
@@ -17,16 +18,11 @@
 
 namespace modell {
 
-// The kinds of signal a run reports, written once: the engine's enum, the
-// trace's names, the report's counts and the diagram's lanes expand this.
+// The kinds of signal a run reports, as the record library has them: the
+// engine's enum, the trace's names, the report's counts and the diagram's
+// lanes expand this.
 //   X(name in the trace, word for a lane the model does not name)
-#define MODELL_SIGNALARTEN(X)                                                                      \
-  X(ausgang, "Ausgang")                                                                            \
-  X(motor, "Motor")                                                                                \
-  X(eingang, "Eingang")                                                                            \
-  X(analog, "Analog")                                                                              \
-  X(achse, "Achse")                                                                                \
-  X(fehler, "Fehler")
+#define MODELL_SIGNALARTEN(X) AKTE_MODELLARTEN(X)
 
 #define MODELL_SIGNALART(name, wort) name,
 enum class signalart { MODELL_SIGNALARTEN(MODELL_SIGNALART) };

@@ -1,7 +1,8 @@
 // Draws a trace as a timing diagram (see zeitdiagramm.h).
 #include "simulator/modell/zeitdiagramm.h"
 
-#include "simulator/modell/datei.h"
+#include "aufzeichnung/datei.h"
+#include "aufzeichnung/spur.h"
 #include "simulator/modell/lauf.h"
 
 #include <algorithm>
@@ -35,111 +36,12 @@ struct zeile {
   double wert;
 };
 
-// Reads a trace record by record, as RFC 4180 writes them: fields quoted
-// when they hold a comma, a quote or a line end, quotes doubled.
-class csv_leser {
-public:
-  explicit csv_leser(std::FILE *f) : f_(f) {}
-
-  void zurueck() {
-    std::rewind(f_);
-    voll_ = pos_ = 0;
-    zeile_ = 1;
-  }
-
-  // The next record's fields and the line it begins on; false at the end.
-  // A malformed record has no fields.
-  bool naechster(std::vector<std::string> &felder, int &zeile) {
-    felder.assign(1, "");
-    zeile = zeile_;
-    int c = zeichen();
-    if (c == EOF)
-      return false;
-    bool gut = true, anfang = true, zitiert = false;
-    for (; c != EOF && c != '\n'; c = zeichen()) {
-      std::string &feld = felder.back();
-      if (c == ',') {
-        felder.emplace_back();
-        anfang = true;
-        zitiert = false;
-      } else if (anfang && c == '"') {
-        gut = zitat_lesen(feld) && gut;
-        anfang = false;
-        zitiert = true;
-      } else if (zitiert) {
-        // Only a separator or the line end may follow a closing quote.
-        gut = gut && c == '\r';
-      } else {
-        anfang = false;
-        gut = gut && feld.size() < feld_platz;
-        feld += static_cast<char>(c);
-      }
-    }
-    if (!zitiert && !felder.back().empty() && felder.back().back() == '\r')
-      felder.back().pop_back();
-    if (!gut)
-      felder.clear();
-    return true;
-  }
-
-private:
-  static constexpr size_t feld_platz = 4096;
-
-  int zeichen() {
-    if (pos_ == voll_) {
-      voll_ = std::fread(puffer_, 1, sizeof puffer_, f_);
-      pos_ = 0;
-      if (voll_ == 0)
-        return EOF;
-    }
-    const auto c = static_cast<unsigned char>(puffer_[pos_++]);
-    if (c == '\n')
-      ++zeile_;
-    return c;
-  }
-
-  // A quoted field after its opening quote, up to its closing one (left
-  // unread what follows); false when it never closes or grows too long.
-  bool zitat_lesen(std::string &feld) {
-    for (int c = zeichen(); c != EOF && feld.size() < feld_platz; c = zeichen()) {
-      if (c == '"') {
-        c = zeichen();
-        if (c != '"') {
-          if (c != EOF) {
-            --pos_;
-            zeile_ -= c == '\n' ? 1 : 0;
-          }
-          return true;
-        }
-      }
-      feld += static_cast<char>(c);
-    }
-    return false;
-  }
-
-  std::FILE *f_;
-  char puffer_[1 << 14];
-  size_t voll_ = 0, pos_ = 0;
-  int zeile_ = 1;
-};
-
-// One record of the trace, or false.
-bool zerlegen(const std::vector<std::string> &felder, zeile &z) {
-  if (felder.size() != 4)
-    return false;
-  const std::string &zeit = felder[0], &wert = felder[3];
-  z.art = felder[1];
-  z.name = felder[2];
-  char *ende = nullptr;
-  z.zeit = std::strtoll(zeit.c_str(), &ende, 10);
-  // A recording of the real box writes microseconds as a fraction: "12.345".
-  if (*ende == '.' && ende != zeit.c_str() && std::isdigit(static_cast<unsigned char>(ende[1])))
-    for (++ende; std::isdigit(static_cast<unsigned char>(*ende));)
-      ++ende;
-  if (zeit.empty() || *ende || z.zeit < 0)
-    return false;
-  z.wert = std::strtod(wert.c_str(), &ende);
-  return !wert.empty() && !*ende && std::isfinite(z.wert);
+// A line of the trace as the drawing takes it.
+void uebernehmen(const akte::eintrag &e, zeile &z) {
+  z.zeit = e.us / 1000;
+  z.art = akte::artname(e.a);
+  z.name = e.name;
+  z.wert = e.wert;
 }
 
 struct spalte {
@@ -420,20 +322,23 @@ aufnahme_spuren aufnahme_lesen(const diagramm_kopf &kopf,
                                                              std::fclose);
   if (!ein)
     return a;
-  csv_leser leser(ein.get());
-  std::vector<std::string> felder;
-  int nummer = 0;
+  // The same strict reader as the trace's: a recording it refuses adds nothing.
+  akte::leser leser(ein.get(), kopf.aufnahme);
+  akte::eintrag e;
   zeile z;
-  const int64_t null = std::max<int64_t>(kopf.aufnahme_null_ms, 0);
-  while (leser.naechster(felder, nummer))
-    if (zerlegen(felder, z) && z.zeit < INT64_MAX - null)
-      ende = std::max(ende, z.zeit + null);
+  // Both within a year: their sum cannot overflow, whatever a report says.
+  const int64_t null = std::clamp<int64_t>(kopf.aufnahme_null_ms, 0, akte::spur_zeit_max_us / 1000);
+  while (leser.naechster(e)) {
+    uebernehmen(e, z);
+    ende = std::max(ende, z.zeit + null);
+  }
+  if (!leser.fehler().empty())
+    return a;
   a.spalten.assign(lanes, {});
   a.erst_gelesen.assign(lanes, -1);
   leser.zurueck();
-  while (leser.naechster(felder, nummer)) {
-    if (!zerlegen(felder, z) || z.zeit >= INT64_MAX - null)
-      continue;
+  while (leser.naechster(e)) {
+    uebernehmen(e, z);
     const auto i = index.find(std::make_pair(rang(z.art), z.art + "," + z.name));
     if (i == index.end())
       continue;
@@ -644,26 +549,17 @@ bool zeitdiagramm(const std::string &spurdatei, const std::string &svg, std::str
     meldung = "Zeitdiagramm: die Spur " + spurdatei + " lässt sich nicht lesen";
     return false;
   }
-  csv_leser leser(ein.get());
+  akte::leser leser(ein.get(), spurdatei);
   // First pass: the time range and the lanes.
-  std::vector<std::string> felder;
-  int nummer = 0;
+  akte::eintrag e;
   zeile z;
   int64_t ende = 1;
   std::map<std::pair<int, std::string>, size_t> index;
   std::vector<spur> spuren;
   std::vector<std::pair<int64_t, std::string>> fehler;
   int64_t fehler_gezaehlt = 0;
-  while (leser.naechster(felder, nummer)) {
-    if (nummer == 1 && !felder.empty() && felder[0] == "zeit_ms")
-      continue;
-    if (felder.size() == 1 && felder[0].empty())
-      continue;
-    if (!zerlegen(felder, z)) {
-      meldung = "Zeitdiagramm: " + spurdatei + ", Zeile " + std::to_string(nummer) +
-                ": erwartet zeit_ms,art,name,wert";
-      return false;
-    }
+  while (leser.naechster(e)) {
+    uebernehmen(e, z);
     ende = std::max(ende, z.zeit);
     if (z.art == "fehler") {
       ++fehler_gezaehlt;
@@ -677,18 +573,24 @@ bool zeitdiagramm(const std::string &spurdatei, const std::string &svg, std::str
       }
     }
   }
+  if (!leser.fehler().empty()) {
+    meldung = "Zeitdiagramm: " + leser.fehler();
+    return false;
+  }
   const aufnahme_spuren aufnahme = kopf && !kopf->aufnahme.empty()
                                        ? aufnahme_lesen(*kopf, index, spuren.size(), ende)
                                        : aufnahme_spuren{};
   // Second pass: each change into its pixel column.
   leser.zurueck();
-  while (leser.naechster(felder, nummer)) {
-    if (!zerlegen(felder, z) || z.art == "fehler")
+  while (leser.naechster(e)) {
+    uebernehmen(e, z);
+    if (z.art == "fehler")
       continue;
     const auto i = index.find(std::make_pair(rang(z.art), z.art + "," + z.name));
     if (i == index.end())
       continue;
-    spalte &s = spuren[i->second].spalten[static_cast<size_t>(z.zeit * (breite - 1) / ende)];
+    spalte &s = spuren[i->second].spalten[static_cast<size_t>(
+        static_cast<double>(z.zeit) / static_cast<double>(ende) * (breite - 1))];
     if (!s.hat) {
       s = {true, z.wert, z.wert, z.wert, z.wert};
     } else {
@@ -820,7 +722,8 @@ bool zeitdiagramm(const std::string &spurdatei, const std::string &svg, std::str
   // Ticks in round steps, labelled in seconds.
   const int64_t schritt = tick_schritt(ende);
   for (int64_t t = 0; t <= ende; t += schritt) {
-    const int64_t x = rand_links + t * (breite - 1) / ende;
+    const auto x = rand_links + static_cast<int64_t>(static_cast<double>(t) /
+                                                     static_cast<double>(ende) * (breite - 1));
     aus << "<line x1=\"" << x << "\" y1=\"" << oben - 8 << "\" x2=\"" << x << "\" y2=\"" << fuss
         << "\" stroke=\"#ddd\"/><text x=\"" << x << "\" y=\"" << oben - 12
         << "\" text-anchor=\"middle\">" << sekunden(t) << "</text>\n";

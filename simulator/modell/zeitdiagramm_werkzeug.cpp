@@ -4,7 +4,7 @@
 // named by its parts; without it, by number. The report beside the trace
 // (SPUR.json), where there is one, gives the title line and the faults' texts.
 #include "simulator/modell/anbindung.h"
-#include "simulator/modell/datei.h"
+#include "aufzeichnung/datei.h"
 #include "simulator/modell/zeitdiagramm.h"
 
 #include <cstdio>

@@ -3,9 +3,14 @@
 //   mitschnitt_host durchreichen   every call through the recorder against
 //                                  the same call of echt\umFish40.DLL; prints
 //                                  what input 1 read, exit code 1 on a difference
-//   mitschnitt_host toeten MS      switches output 1 every 20 ms and polls for
-//                                  MS milliseconds, then ends as a killed
-//                                  process does (exit code 9, no clean-up)
+//   mitschnitt_host toeten MS [RUHE]
+//                                  switches output 1 every 20 ms and polls for
+//                                  MS milliseconds, then only polls for RUHE
+//                                  ms, then ends as a killed process does
+//                                  (exit code 9, no clean-up); prints the
+//                                  last value it set
+//   mitschnitt_host faeden         two threads switch output 1 on and off at
+//                                  once; prints what the box holds at the end
 #include "src/umFish40.h"
 
 #include <windows.h>
@@ -79,7 +84,7 @@ int durchreichen() {
   return unterschiede == 0 ? 0 : 1;
 }
 
-int toeten(DWORD dauer) {
+int toeten(DWORD dauer, DWORD ruhe) {
   tabelle t{};
   if (!laden(ordner() + L"umFish40.DLL", t))
     return 2;
@@ -94,9 +99,33 @@ int toeten(DWORD dauer) {
     }
     t.rbGetInput(handle, 1);
   }
+  std::printf("zuletzt: %d\n", an * 7);
+  for (const DWORD ende = GetTickCount(); GetTickCount() - ende < ruhe;)
+    t.rbGetInput(handle, 1);
   std::fflush(stdout);
   TerminateProcess(GetCurrentProcess(), 9);
   return 3;
+}
+
+tabelle faeden_tabelle{};
+uint32_t faeden_handle = 0;
+
+DWORD WINAPI umschalten(void *an) {
+  for (int i = 0; i < 2000; ++i)
+    faeden_tabelle.rbSetLampEx(faeden_handle, 1, an != nullptr ? 1 : 0, 7);
+  return 0;
+}
+
+int faeden() {
+  if (!laden(ordner() + L"umFish40.DLL", faeden_tabelle))
+    return 2;
+  faeden_handle = faeden_tabelle.rbOpenInterfaceUSB(0, 0);
+  static int ein = 1;
+  HANDLE f[] = {CreateThread(nullptr, 0, umschalten, &ein, 0, nullptr),
+                CreateThread(nullptr, 0, umschalten, nullptr, 0, nullptr)};
+  WaitForMultipleObjects(2, f, TRUE, INFINITE);
+  std::printf("ausgang 1: %d\n", (faeden_tabelle.rbGetMotors(faeden_handle) & 1) * 7);
+  return 0;
 }
 
 } // namespace
@@ -105,7 +134,10 @@ int main(int argc, char **argv) {
   if (argc >= 2 && std::strcmp(argv[1], "durchreichen") == 0)
     return durchreichen();
   if (argc >= 3 && std::strcmp(argv[1], "toeten") == 0)
-    return toeten(static_cast<DWORD>(std::atoi(argv[2])));
-  std::fprintf(stderr, "Aufruf: mitschnitt_host durchreichen | toeten MS\n");
+    return toeten(static_cast<DWORD>(std::atoi(argv[2])),
+                  argc >= 4 ? static_cast<DWORD>(std::atoi(argv[3])) : 0);
+  if (argc >= 2 && std::strcmp(argv[1], "faeden") == 0)
+    return faeden();
+  std::fprintf(stderr, "Aufruf: mitschnitt_host durchreichen | toeten MS [RUHE] | faeden\n");
   return 2;
 }

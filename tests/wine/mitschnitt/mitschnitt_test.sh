@@ -105,11 +105,27 @@ getoetet)
   spur_pruefen "$tmp/m.csv"
   letzte=$(grep ',ausgang,1,' "$tmp/m.csv" | tail -n 1 | cut -d. -f1)
   [ "${letzte:-0}" -ge 1000 ] || falsch "die Spur endet bei ${letzte:-0} ms, mehr als 1 s vor dem Ende"
+  # Killed 2.5 s after its last switch: the report parses and has it.
+  rc=0
+  LUMBRIK_MITSCHNITT=$tmp/k.json "${emulator[@]}" "$tmp/l/$(basename "$HOST")" toeten 300 2500 \
+    >"$tmp/aus" 2>"$tmp/err" || rc=$?
+  [ "$rc" = 9 ] || falsch "Exit-Code $rc statt 9"
+  zuletzt=$(sed -n 's/^zuletzt: //p' "$tmp/aus" | tr -d '\r')
+  [ "$(grep ',ausgang,1,' "$tmp/k.csv" | tail -n 1 | cut -d, -f4)" = "$zuletzt" ] ||
+    falsch "die Spur hat den letzten Wechsel ($zuletzt) nicht"
+  python3 -c 'import json, sys; b = json.load(open(sys.argv[1])); sys.exit(b["anzahl"]["ausgang"] < 2)' \
+    "$tmp/k.json" || falsch "der Bericht eines getoeteten Hosts fehlt oder zaehlt die Wechsel nicht"
   mkdir "$tmp/Schüler"
   cp "$tmp/m.csv" "$tmp/Schüler/"
   "${emulator[@]}" "$ZEITDIAGRAMM" "$tmp/Schüler/m.csv" >>"$tmp/aus" 2>>"$tmp/err" ||
     falsch "die Spur laesst sich nicht zeichnen"
   xmllint --noout "$tmp/Schüler/m.svg" || falsch "das Zeitdiagramm ist kein wohlgeformtes XML"
+  # An empty file is no trace: a message and no pass.
+  : >"$tmp/leer.csv"
+  rc=0
+  "${emulator[@]}" "$ZEITDIAGRAMM" "$tmp/leer.csv" 2>"$tmp/leer" || rc=$?
+  { [ "$rc" = 1 ] && grep -q 'leer.csv: die Datei ist leer' "$tmp/leer"; } ||
+    falsch "eine leere Spur: Exit-Code $rc, $(cat "$tmp/leer")"
   # Its help, and a mistyped option that is no trace.
   "${emulator[@]}" "$ZEITDIAGRAMM" --hilfe | grep -q '^Aufruf: lumbrik-zeitdiagramm' ||
     falsch "lumbrik-zeitdiagramm --hilfe zeigt den Aufruf nicht"
@@ -151,6 +167,20 @@ fehler)
   grep -qF 'die Aufrufe gehen ohne Mitschnitt weiter' "$tmp/err" ||
     falsch "die Zeile sagt nicht, dass es weitergeht"
   grep -qx '= 1' "$tmp/aus" || falsch "ohne Mitschnitt gehen die Aufrufe nicht durch"
+
+  # A copy of the recorder in echt\ is no vendor's library.
+  aufbauen "$tmp/kopie" "$MITSCHNITT"
+  konsole "$tmp/kopie" "$tmp/skript.txt"
+  grep -qF 'kopie\echt\umFish40.DLL ist ein Mitschnitt' "$tmp/err" ||
+    falsch "die Kopie in echt wird nicht erkannt: $(cat "$tmp/err")"
+
+  # Two threads switching at once: the trace ends as the box does.
+  aufbauen "$tmp/faeden" "$SIMULATOR"
+  LUMBRIK_MITSCHNITT=$tmp/f.json "${emulator[@]}" "$tmp/faeden/$(basename "$HOST")" faeden \
+    >"$tmp/aus" 2>"$tmp/err" || falsch "faeden: Exit-Code $?"
+  box=$(sed -n 's/^ausgang 1: //p' "$tmp/aus" | tr -d '\r')
+  [ "$(grep ',ausgang,1,' "$tmp/f.csv" | tail -n 1 | cut -d, -f4)" = "$box" ] ||
+    falsch "die Spur endet anders als die Box ($box)"
   ;;
 wiedergabe)
   # The barrier's sample program recorded, then played back in the simulated
@@ -189,6 +219,11 @@ wiedergabe)
   if [ "${abstand#-}" -gt 250 ] || [ $((lampe_ms - fehler_ms)) -lt 750 ]; then
     falsch "die Abweichung bei $fehler_ms ms, der Motor bei $motor_ms ms, die Lampe bei $lampe_ms ms"
   fi
+
+  # A program that stops early passes no more: the changes it left out count.
+  printf 'vorbereitung\nschalter 1\n' >"$tmp/frueh.txt"
+  LUMBRIK_MODELL=$tmp/m.csv konsole "$(dirname "$exe")" "$tmp/frueh.txt"
+  [ "$rc" = 3 ] || falsch "ein Programm, das frueh endet: Exit-Code $rc statt 3"
 
   # A model that names the recording: its light barrier on input 2 (lit,
   # active when dark) stands over the recorded input; input 1 follows the

@@ -69,6 +69,11 @@ kaputt)
     falsch "die Konsole sagt nicht, dass das Skript endet"
   ! grep -q '^> einschalten' "$tmp/aus" || falsch "das Skript lief nach dem Fehler weiter"
   bericht_enthaelt "Zeile 6"
+  # The TOML reader's own words beside the German ones.
+  printf '[modell]\nname = "x\n' >"$tmp/offen.toml"
+  lauf "$tmp/offen.toml" "$tmp/skript.txt" 4
+  grep -q 'Zeile 2, Spalte [0-9]*: ein Text ist nicht geschlossen' "$tmp/err" || falsch "offener Text: $(cat "$tmp/err")"
+  bericht_enthaelt '"parser_meldung": "'
   lauf schranken "$tmp/skript.txt" 4
   grep -qF 'kein eingebautes Modell (meinten Sie schranke?) und keine lesbare Datei (gesucht als ' \
     "$tmp/err" || falsch "kein Vorschlag fuer schranken: $(cat "$tmp/err")"
@@ -76,6 +81,13 @@ kaputt)
   lauf schranke "$tmp/ohne.txt" 4
   grep -qF 'das Modell lief nicht - das Interface wurde nie ge' "$tmp/err" ||
     falsch "ohne vorbereitung keine Meldung: $(cat "$tmp/err")"
+  # A report that cannot be written cannot be graded: no pass either.
+  rc=0
+  LUMBRIK_PANEL=0 "${emulator[@]}" "$exe" --boxes=console --bericht="$tmp/nichtda/x.json" \
+    "$tmp/skript.txt" >"$tmp/aus" 2>"$tmp/err" </dev/null || rc=$?
+  [ "$rc" = 5 ] || falsch "ein Bericht, der sich nicht anlegen laesst: Exit-Code $rc statt 5"
+  grep -q '^lumbrik-konsole: kein Bericht - ' "$tmp/err" ||
+    falsch "die Konsole sagt nicht, dass der Bericht fehlt: $(cat "$tmp/err")"
   ;;
 umlaut)
   # Paths as a learner's folders have them; everything written is UTF-8.
@@ -112,7 +124,8 @@ zwei)
     "${emulator[@]}" "$exe" --boxes=console "$tmp/erster.txt" >"$tmp/aus1" 2>"$tmp/err1" </dev/null &
   erster=$!
   for _ in $(seq 300); do [ -s "$tmp/lauf.csv" ] && break; sleep 0.1; done
-  lauf "" "$tmp/zweiter.txt"
+  # Refused, it has no report of its own: not a pass.
+  lauf "" "$tmp/zweiter.txt" 5
   grep -qF "lumbrik Simulator: der Bericht $tmp/lauf.json wird schon geschrieben" "$tmp/err" ||
     falsch "der zweite Lauf meldet nichts: $(cat "$tmp/err")"
   wait "$erster" || falsch "der erste Lauf endete mit $?"

@@ -29,6 +29,9 @@ bool ist_ordner(const std::string &pfad);
 // where a file was looked for; the name itself when that fails.
 std::string voller_pfad(const std::string &pfad);
 
+// Renames `von` to `nach`, replacing what is there.
+bool umbenennen(const std::string &von, const std::string &nach);
+
 // Writes UTF-8 text to stdout or stderr. A console window on Windows would
 // read its bytes in its own code page (850 in a German one), so it gets the
 // text as UTF-16; a pipe or a file gets UTF-8.

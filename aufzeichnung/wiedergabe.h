@@ -9,12 +9,11 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
-namespace modell {
-
-struct beschreibung;
+namespace akte {
 
 class wiedergabe {
 public:
@@ -45,46 +44,64 @@ public:
     int64_t zeit;
     std::string signal;
     int32_t aufgezeichnet, jetzt;
+    bool operator<(const abweichung &b) const { return zeit < b.zeit; }
   };
   using melder = std::function<void(const abweichung &)>;
 
-  // The host's outputs at time t, once begun (level while on, 0 off): a change the
-  // recording has not within the tolerance is a divergence at once; a
-  // recorded change whose window closed before t without the host making
-  // it is one at its recorded time.
+  // The host's outputs at time t, once begun (level while on, 0 off). A
+  // change near a recorded change of the output (within the tolerance) is
+  // judged with it, when its window closes: one divergence, at the recorded
+  // time, when the host did not have the recorded value by then. A change
+  // with none near is one at once. `m` hears them in time order, each once.
   void abgleichen(int64_t t, const std::array<int32_t, SIM_AUSGAENGE> &ausgang, const melder &m);
-  // The run ended at t: every recorded change not made is a divergence.
+  // The run is judged at t: every window still open closes now, every
+  // recorded change not made is a divergence. Before any count is given.
   void beenden(int64_t t, const melder &m);
   uint64_t anzahl() const { return anzahl_; }
   // Where the recording's zero fell on the run's timeline (ms).
   int64_t null() const { return null_; }
 
-  // A divergence as a teacher checks it against the recording: "Ausgang 3
-  // (Motor 2 vor) war in der Aufnahme bei 1,20 s an (Stufe 7), jetzt aus".
-  // With the model `m` (or null) an output that lights a lamp is named by it.
-  std::string text(const abweichung &a, const beschreibung *m) const;
+  // At most this many recorded changes and reads are held.
+  static constexpr size_t punkte_max = 2000000;
 
 private:
   struct punkt {
     int64_t us;
     int32_t wert;
   };
+  // Changes in time order, with the times of each value apart: whether a
+  // value was taken within a window is then a search, however wide it is.
+  struct reihe {
+    std::vector<punkt> punkte;
+    std::map<int32_t, std::vector<int64_t>> nach_wert;
+    void anhaengen(int64_t us, int32_t wert);
+    int32_t stand(int64_t us, int32_t vorher) const;
+    bool wechsel_in(int64_t von, int64_t bis, int32_t wert) const;
+    // Whether any change lies within [von, bis] at or after index `ab`.
+    bool irgendein_wechsel(size_t ab, int64_t von, int64_t bis) const;
+  };
   struct ausgangsspur {
-    std::vector<punkt> aufgezeichnet; // the recorded changes, in time order
-    size_t geprueft = 0;              // those before have been checked
-    std::vector<punkt> gesetzt;       // the host's changes
+    reihe aufgezeichnet; // the recorded changes
+    size_t geprueft = 0; // those before have been judged
+    reihe gesetzt;       // the host's changes
     int32_t jetzt = 0;
   };
 
-  void pruefen(size_t ausgang, int64_t bis_us, int64_t ende_us, const melder &m);
-  void melden(const abweichung &a, const melder &m);
+  // The window around a time: the tolerance, and the millisecond the host's
+  // clock cannot split.
+  int64_t fenster_us() const { return toleranz_ * 1000 + 999; }
+  void pruefen(size_t ausgang, int64_t bis_us, int64_t ende_us);
+  void vormerken(abweichung a);
+  // Hands on, in time order, those no later judgement can precede.
+  void weitergeben(int64_t bis_zeit, const melder &m);
 
   std::array<std::array<std::vector<punkt>, 32>, lesarten> gelesen_;
   std::array<ausgangsspur, SIM_AUSGAENGE> ausgaenge_;
+  std::vector<abweichung> vorgemerkt_;
   int64_t toleranz_ = toleranz_vorgabe;
   int64_t null_ = 0;
   bool begonnen_ = false;
   uint64_t anzahl_ = 0;
 };
 
-} // namespace modell
+} // namespace akte

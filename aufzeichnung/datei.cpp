@@ -1,7 +1,9 @@
 // Files and environment by UTF-8 names (see datei.h).
-#include "simulator/modell/datei.h"
+#include "aufzeichnung/datei.h"
 
 #ifdef _WIN32
+#include "basis/windows_text.h"
+
 #include <windows.h>
 
 #include <fcntl.h>
@@ -19,25 +21,8 @@
 namespace modell {
 
 #ifdef _WIN32
-namespace {
-
-std::wstring breit(const std::string &text) {
-  const int laenge = static_cast<int>(text.size());
-  const int n = MultiByteToWideChar(CP_UTF8, 0, text.data(), laenge, nullptr, 0);
-  std::wstring aus(static_cast<size_t>(n), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, text.data(), laenge, aus.data(), n);
-  return aus;
-}
-
-std::string utf8(const std::wstring &text) {
-  const int laenge = static_cast<int>(text.size());
-  const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), laenge, nullptr, 0, nullptr, nullptr);
-  std::string aus(static_cast<size_t>(n), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), laenge, aus.data(), n, nullptr, nullptr);
-  return aus;
-}
-
-} // namespace
+using windows_text::breit;
+using windows_text::utf8;
 
 std::string umgebung(const char *name) {
   // The process's environment, which every C runtime's _putenv updates too.
@@ -95,14 +80,17 @@ std::string voller_pfad(const std::string &pfad) {
   return utf8(voll);
 }
 
+bool umbenennen(const std::string &von, const std::string &nach) {
+  return MoveFileExW(breit(von).c_str(), breit(nach).c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
 void ausgeben(std::FILE *ziel, const std::string &text) {
   const HANDLE h = GetStdHandle(ziel == stdout ? STD_OUTPUT_HANDLE : STD_ERROR_HANDLE);
   DWORD modus = 0;
   if (h != nullptr && h != INVALID_HANDLE_VALUE && GetConsoleMode(h, &modus)) {
     std::fflush(ziel);
-    const std::wstring w = breit(text);
-    DWORD geschrieben = 0;
-    WriteConsoleW(h, w.data(), static_cast<DWORD>(w.size()), &geschrieben, nullptr);
+    windows_text::schreiben(h, text);
     return;
   }
   // Now, not at the end: a host's own lines follow it.
@@ -151,6 +139,10 @@ std::string voller_pfad(const std::string &pfad) {
     return pfad;
   char ordner[4096];
   return getcwd(ordner, sizeof ordner) ? std::string(ordner) + "/" + pfad : pfad;
+}
+
+bool umbenennen(const std::string &von, const std::string &nach) {
+  return std::rename(von.c_str(), nach.c_str()) == 0;
 }
 
 void ausgeben(std::FILE *ziel, const std::string &text) {
