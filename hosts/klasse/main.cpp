@@ -7,6 +7,7 @@
 // check's own (no window on the teacher's screen), its message boxes
 // answered with OK from outside as a person would.
 #include "hosts/klasse/kern.h"
+#include "simulator/modell/anbindung.h"
 
 #include <windows.h>
 
@@ -535,6 +536,16 @@ int pruefen(const klasse::optionen &o) {
     melden("das Modell " + o.modell + " ist kein eingebautes Modell und keine Datei (gesucht als " +
            schmal(modell) + ")");
     return klasse::kein_modell;
+  }
+  // Read here first, as the simulator will read it: a misspelt name or a
+  // broken file is said once, with its fix, not found in every learner's run.
+  if (!o.modell.empty()) {
+    const modell::ergebnis e =
+        modell_beschaffen(eingebautes_modell(o.modell) ? o.modell : schmal(modell));
+    if (!e.modell) {
+      melden(e.meldung);
+      return klasse::kein_modell;
+    }
   }
   if (!vorbild.empty() && !ist_datei(vorbild)) {
     melden("den Mitschnitt " + o.vorbild + " gibt es nicht (gesucht als " + schmal(vorbild) + ")");

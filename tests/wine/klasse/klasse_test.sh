@@ -135,6 +135,12 @@ rc=0
 (cd "$tmp" && "${emulator[@]}" "$paket/lumbrik-klasse.exe" --modell=fehlt.toml abgaben) \
   >"$tmp/aus" 2>"$tmp/err" </dev/null || rc=$?
 [ "$rc" = 4 ] || falsch "ohne Modell Exit-Code $rc statt 4"
+# A misspelt model is said before anyone runs, with the name it likely meant.
+rc=0
+(cd "$tmp" && "${emulator[@]}" "$paket/lumbrik-klasse.exe" --modell=schranken abgaben) \
+  >"$tmp/aus" 2>"$tmp/err" </dev/null || rc=$?
+[ "$rc" = 4 ] || falsch "mit --modell=schranken Exit-Code $rc statt 4"
+grep -qF 'meinten Sie schranke?' "$tmp/err" || falsch "kein Vorschlag: $(cat "$tmp/err")"
 
 [ "$fehler" = 0 ] || { echo "--- Ausgabe:"; cat "$tmp/aus"; echo "--- Fehler:"; cat "$tmp/err"; }
 exit "$fehler"
