@@ -1,6 +1,8 @@
 // The trace's writer and strict reader (see spur.h).
 #include "aufzeichnung/spur.h"
 
+#include "basis/csv.h"
+
 #include <algorithm>
 #include <cinttypes>
 #include <cmath>
@@ -88,15 +90,7 @@ void zeile_anhaengen(std::string &aus, int64_t us, art a, std::string_view name,
 }
 
 std::string csv_feld(std::string_view text) {
-  if (text.find_first_of(",\"\r\n") == std::string_view::npos)
-    return std::string(text);
-  std::string aus = "\"";
-  for (char c : text) {
-    if (c == '"')
-      aus += '"';
-    aus += c;
-  }
-  return aus + "\"";
+  return ::csv_feld(text, ',');
 }
 
 leser::leser(std::FILE *f, std::string name) : f_(f), name_(std::move(name)) {

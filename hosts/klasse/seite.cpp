@@ -3,6 +3,8 @@
 // klasse.json for anything else.
 #include "hosts/klasse/kern.h"
 
+#include "basis/csv.h"
+
 #include <nlohmann/json.hpp>
 
 #include <array>
@@ -265,15 +267,7 @@ std::string klasse_html(const klasse_stand &k) {
 namespace {
 
 std::string csv_feld(std::string_view text) {
-  if (text.find_first_of(";\"\r\n") == std::string_view::npos)
-    return std::string(text);
-  std::string aus = "\"";
-  for (char c : text) {
-    if (c == '"')
-      aus += '"';
-    aus += c;
-  }
-  return aus + "\"";
+  return ::csv_feld(text, ';');
 }
 
 } // namespace
