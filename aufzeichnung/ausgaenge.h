@@ -3,7 +3,7 @@
 // recorder of the real box alike.
 #pragma once
 
-#include "simulator/box_groessen.h"
+#include "basis/box_groessen.h"
 
 #include <algorithm>
 #include <array>

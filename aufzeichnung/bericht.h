@@ -12,6 +12,9 @@
 
 namespace akte {
 
+// Faults a report lists at most, the first ones; its count has them all.
+constexpr size_t fehler_platz = 1000;
+
 struct bericht {
   std::string modell, titel;
   // Local time the run began, ISO 8601 ("2026-12-11T09:41:07").

@@ -1,6 +1,7 @@
 // The trace's writer and strict reader (see spur.h).
 #include "aufzeichnung/spur.h"
 
+#include "basis/box_groessen.h"
 #include "basis/csv.h"
 
 #include <algorithm>
@@ -61,6 +62,19 @@ bool art_lesen(std::string_view text, art &a) {
       return true;
     }
   return false;
+}
+
+std::string kurzname(art a, int nummer) {
+  // Built by appending: GCC 12 warns wrongly about "A" + std::to_string(n).
+  std::string name(1, a == art::motor ? 'M' : a == art::eingang ? 'E' : 'A');
+  if (a == art::analog) {
+    // The box calls its two analog inputs AX and AY.
+    static_assert(SIM_ANALOGE == 2);
+    name += static_cast<char>('X' + nummer - 1);
+  } else {
+    name += std::to_string(nummer);
+  }
+  return name;
 }
 
 bool ist_box_art(art a) {

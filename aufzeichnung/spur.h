@@ -29,11 +29,14 @@ enum class art : uint8_t { AKTE_ARTEN(AKTE_ART) };
 #undef AKTE_ART
 #define AKTE_ART(name, wort) +1
 constexpr size_t arten = 0 AKTE_ARTEN(AKTE_ART);
+constexpr size_t modellarten = 0 AKTE_MODELLARTEN(AKTE_ART);
 #undef AKTE_ART
 
 // The name a trace writes; false from `art_lesen` for any other text.
 const char *artname(art a);
 bool art_lesen(std::string_view text, art &a);
+// A box signal as the window and the diagram name it: A3, M1, E2, AX.
+std::string kurzname(art a, int nummer);
 // A kind of the box (outputs, motors, inputs, reads): named by a number 0
 // to 31 and holding whole numbers, one series per number in time order.
 bool ist_box_art(art a);

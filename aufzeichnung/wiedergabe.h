@@ -4,7 +4,7 @@
 // host sets now are compared with those recorded.
 #pragma once
 
-#include "simulator/box_groessen.h"
+#include "basis/box_groessen.h"
 
 #include <array>
 #include <cstdint>

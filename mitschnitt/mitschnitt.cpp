@@ -7,13 +7,13 @@
 // trace and renews the report beside it four times a second, so a killed
 // host loses at most the last second; at the process's end the timing
 // diagram is drawn too.
+#include "aufzeichnung/aufzeichnung.h"
 #include "aufzeichnung/bericht.h"
 #include "aufzeichnung/datei.h"
 #include "aufzeichnung/mitschrift.h"
 #include "aufzeichnung/spur.h"
 #include "basis/sperre.h"
 #include "basis/windows_text.h"
-#include "simulator/modell/aufzeichnung.h"
 #include "src/umFish40.h"
 
 #include <windows.h>
@@ -157,7 +157,7 @@ private:
   akte::mitschrift lauf_ GUARDED_BY(sperre_){&uhr_us};
 
   // The writer's own, and the end's.
-  modell::aufzeichnung aufzeichnung_;
+  akte::aufzeichnung aufzeichnung_;
   bool zeichnet_auf_ = false;
   std::array<uint64_t, akte::arten> geschrieben_{};
   // The first write error; nothing more is written after it.
@@ -287,8 +287,7 @@ void mitschnitt::berichten(const stand &s, bool ende) {
   auto angaben = s.angaben;
   angaben.spannung = geschrieben_[size_t(art::spannung)];
   angaben.ausgangzustand = geschrieben_[size_t(art::ausgangzustand)];
-  for (const modell::signalart a : {modell::signalart::ausgang, modell::signalart::motor,
-                                    modell::signalart::eingang, modell::signalart::analog})
+  for (const art a : {art::ausgang, art::motor, art::eingang, art::analog})
     aufzeichnung_.anzahl_setzen(a, geschrieben_[static_cast<size_t>(a)]);
   aufzeichnung_.mitschnitt(std::move(angaben));
   std::string meldung = s.meldung;

@@ -4,7 +4,7 @@
 // the native tests check it.
 #pragma once
 
-#include "simulator/box_groessen.h"
+#include "basis/box_groessen.h"
 #include "simulator/modell/modell.h"
 
 #include <cstdint>

@@ -13,7 +13,7 @@
 
 #include <stdint.h>
 
-#include "simulator/box_groessen.h"
+#include "basis/box_groessen.h"
 #include "src/umFish40_funktionen.h"
 
 #ifdef _WIN32

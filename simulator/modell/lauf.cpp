@@ -41,19 +41,6 @@ int64_t naechste_kante(const std::vector<zeitfenster> &fenster, int64_t t) {
 
 } // namespace
 
-std::string kurzname(signalart art, int nummer) {
-  // Built by appending: GCC 12 warns wrongly about "A" + std::to_string(n).
-  std::string name(1, art == signalart::motor ? 'M' : art == signalart::eingang ? 'E' : 'A');
-  if (art == signalart::analog) {
-    // The box calls its two analog inputs AX and AY.
-    static_assert(SIM_ANALOGE == 2);
-    name += static_cast<char>('X' + nummer - 1);
-  } else {
-    name += std::to_string(nummer);
-  }
-  return name;
-}
-
 lauf::lauf(beschreibung m, beobachter *b) : m_(std::move(m)), b_(b) {
   achsen_.resize(m_.achsen.size());
   for (size_t i = 0; i < m_.achsen.size(); ++i) {

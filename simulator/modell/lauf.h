@@ -5,8 +5,9 @@
 // pressed, a rule's time runs out) up to the time it is asked about.
 #pragma once
 
+#include "aufzeichnung/bericht.h"
 #include "aufzeichnung/spur.h"
-#include "simulator/box_groessen.h"
+#include "basis/box_groessen.h"
 #include "simulator/modell/modell.h"
 
 #include <array>
@@ -36,7 +37,9 @@ enum { MODELL_SIGNALARTEN(MODELL_SIGNALART) anzahl };
 constexpr size_t signalarten = signalarten_zaehlung::anzahl;
 
 // A box signal as the window and the diagram name it: A3, M1, E2, AX.
-std::string kurzname(signalart art, int nummer);
+inline std::string kurzname(signalart art, int nummer) {
+  return akte::kurzname(static_cast<akte::art>(art), nummer);
+}
 
 // Axis positions go to the trace in hundredths of the model's unit: what a
 // millisecond's motion can mean, without the arithmetic's noise (6e-15 for 0).
@@ -71,7 +74,7 @@ class lauf {
 public:
   // Faults kept: the first ones for the report, the latest ones for the
   // window; those between are counted only.
-  static constexpr size_t fehler_platz = 1000;
+  static constexpr size_t fehler_platz = akte::fehler_platz;
 
   explicit lauf(beschreibung m, beobachter *b = nullptr);
 

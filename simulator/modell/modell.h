@@ -2,7 +2,7 @@
 // declares it. Plain data; lesen.cpp fills it, lauf.cpp moves it.
 #pragma once
 
-#include "simulator/box_groessen.h"
+#include "basis/box_groessen.h"
 
 #include <cstdint>
 #include <optional>

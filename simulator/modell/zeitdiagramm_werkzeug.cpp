@@ -3,9 +3,10 @@
 // report. With the model that ran (a built-in name or a file) the lanes are
 // named by its parts; without it, by number. The report beside the trace
 // (SPUR.json), where there is one, gives the title line and the faults' texts.
-#include "simulator/modell/anbindung.h"
 #include "aufzeichnung/datei.h"
-#include "simulator/modell/zeitdiagramm.h"
+#include "aufzeichnung/zeitdiagramm.h"
+#include "simulator/modell/anbindung.h"
+#include "simulator/modell/aufzeichnung.h"
 
 #include <cstdio>
 #include <string>
@@ -48,11 +49,12 @@ int main(int argc, char **argv) {
   }
   // The report beside the trace gives the title line, the faults' texts and
   // a replay's recording.
-  modell::diagramm_kopf kopf;
-  const bool mit_bericht = modell::kopf_lesen(spur, kopf);
+  akte::diagramm_kopf kopf;
+  const bool mit_bericht = akte::kopf_lesen(spur, kopf);
+  const akte::teile teile = m.modell ? modell::teile_von(*m.modell) : akte::teile{};
   std::string meldung;
-  if (!modell::zeitdiagramm(spur, bild, meldung, m.modell ? &*m.modell : nullptr,
-                            mit_bericht ? &kopf : nullptr)) {
+  if (!akte::zeitdiagramm(spur, bild, meldung, m.modell ? &teile : nullptr,
+                          mit_bericht ? &kopf : nullptr)) {
     modell::ausgeben(stderr, meldung + "\n");
     return 1;
   }

@@ -3,7 +3,7 @@
 #include "simulator/modell/aufzeichnung.h"
 #include "hosts/konsole/bericht.h"
 #include "simulator/modell/lauf.h"
-#include "simulator/modell/zeitdiagramm.h"
+#include "aufzeichnung/zeitdiagramm.h"
 
 #include <gtest/gtest.h>
 
@@ -17,6 +17,8 @@
 namespace {
 
 using namespace modell;
+using akte::csv_feld;
+using akte::zeitdiagramm;
 
 beschreibung laden(const std::string &text) {
   ergebnis e = lesen(text, "test.toml");

@@ -3,7 +3,7 @@
 // tests check the DLL's diagrams with xmllint as well.)
 #include "simulator/modell/aufzeichnung.h"
 #include "simulator/modell/lauf.h"
-#include "simulator/modell/zeitdiagramm.h"
+#include "aufzeichnung/zeitdiagramm.h"
 
 #include <gtest/gtest.h>
 
@@ -16,6 +16,8 @@
 namespace {
 
 using namespace modell;
+using akte::diagramm_kopf;
+using akte::zeitdiagramm;
 
 TEST(modell_bericht, zeitdiagramm_ist_wohlgeformt) {
   const std::filesystem::path ordner = std::filesystem::temp_directory_path() /

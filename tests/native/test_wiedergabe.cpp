@@ -2,7 +2,7 @@
 // answer, and which outputs the host sets off the recording.
 #include "aufzeichnung/wiedergabe.h"
 #include "simulator/modell/anbindung.h"
-#include "simulator/modell/zeitdiagramm.h"
+#include "aufzeichnung/zeitdiagramm.h"
 
 #include <gtest/gtest.h>
 
@@ -138,17 +138,17 @@ TEST(wiedergabe, weist_spuren_ab_die_sie_nicht_abspielen_kann) {
 TEST(wiedergabe, das_zeitdiagramm_liest_mit_demselben_leser) {
   std::string meldung;
   const std::string bild = aufnahme("wiedergabe_bild.svg", "");
-  EXPECT_TRUE(modell::zeitdiagramm(aufnahme("wiedergabe_jahr.csv", "zeit_ms,art,name,wert\n"
-                                                                   "0,ausgang,1,0\n"
-                                                                   "31000000000,ausgang,1,7\n"),
-                                   bild, meldung, nullptr))
+  EXPECT_TRUE(akte::zeitdiagramm(aufnahme("wiedergabe_jahr.csv", "zeit_ms,art,name,wert\n"
+                                                                 "0,ausgang,1,0\n"
+                                                                 "31000000000,ausgang,1,7\n"),
+                                 bild, meldung, nullptr))
       << meldung;
   EXPECT_FALSE(
-      modell::zeitdiagramm(aufnahme("wiedergabe_riesig.csv", "zeit_ms,art,name,wert\n"
-                                                             "10000000000000000,ausgang,1,0\n"),
-                           bild, meldung, nullptr));
+      akte::zeitdiagramm(aufnahme("wiedergabe_riesig.csv", "zeit_ms,art,name,wert\n"
+                                                           "10000000000000000,ausgang,1,0\n"),
+                         bild, meldung, nullptr));
   EXPECT_NE(meldung.find("Zeile 2"), std::string::npos) << meldung;
-  EXPECT_FALSE(modell::zeitdiagramm(aufnahme("wiedergabe_leer.csv", ""), bild, meldung, nullptr));
+  EXPECT_FALSE(akte::zeitdiagramm(aufnahme("wiedergabe_leer.csv", ""), bild, meldung, nullptr));
   EXPECT_NE(meldung.find("leer"), std::string::npos) << meldung;
 }
 

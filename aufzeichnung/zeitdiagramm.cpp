@@ -1,9 +1,9 @@
 // Draws a trace as a timing diagram (see zeitdiagramm.h).
-#include "simulator/modell/zeitdiagramm.h"
+#include "aufzeichnung/zeitdiagramm.h"
 
 #include "aufzeichnung/datei.h"
 #include "aufzeichnung/spur.h"
-#include "simulator/modell/lauf.h"
+#include "basis/box_groessen.h"
 
 #include <algorithm>
 #include <array>
@@ -22,7 +22,7 @@
 #include <string_view>
 #include <vector>
 
-namespace modell {
+namespace akte {
 namespace {
 
 // Above the lanes the title line, the legend and the ticks' labels; at the
@@ -67,102 +67,66 @@ struct rolle {
   int nummer = 0;         // of a box signal, or 0
 };
 
-int rang(const std::string &art) {
+int rang(const std::string &artname) {
   int i = 0;
-#define MODELL_SIGNALART(name, wort)                                                               \
-  if (art == #name)                                                                                \
+#define DIAGRAMM_ART(name, wort)                                                                   \
+  if (artname == #name)                                                                            \
     return i;                                                                                      \
   ++i;
-  MODELL_SIGNALARTEN(MODELL_SIGNALART)
-#undef MODELL_SIGNALART
+  AKTE_MODELLARTEN(DIAGRAMM_ART)
+#undef DIAGRAMM_ART
   return i;
 }
 
-const char *wort_von(int art) {
-#define MODELL_SIGNALART(name, wort) wort,
-  static const char *const woerter[] = {MODELL_SIGNALARTEN(MODELL_SIGNALART)};
-#undef MODELL_SIGNALART
-  return art < static_cast<int>(std::size(woerter)) ? woerter[art] : "";
+const char *wort_von(int k) {
+#define DIAGRAMM_ART(name, wort) wort,
+  static const char *const woerter[] = {AKTE_MODELLARTEN(DIAGRAMM_ART)};
+#undef DIAGRAMM_ART
+  return k < static_cast<int>(std::size(woerter)) ? woerter[k] : "";
 }
 
 // The number of a box signal named in the trace, or 0.
-int nummer_von(signalart art, const std::string &name) {
-  const int anzahl = art == signalart::ausgang   ? SIM_AUSGAENGE
-                     : art == signalart::motor   ? SIM_MOTOREN
-                     : art == signalart::eingang ? SIM_EINGAENGE
-                     : art == signalart::analog  ? SIM_ANALOGE
-                                                 : 0;
+int nummer_von(art a, const std::string &name) {
+  const int anzahl = a == art::ausgang   ? SIM_AUSGAENGE
+                     : a == art::motor   ? SIM_MOTOREN
+                     : a == art::eingang ? SIM_EINGAENGE
+                     : a == art::analog  ? SIM_ANALOGE
+                                         : 0;
   for (int n = 1; n <= anzahl; ++n)
     if (name == std::to_string(n))
       return n;
   return 0;
 }
 
-rolle rolle_von(const spur &s, const beschreibung *m) {
+rolle rolle_von(const spur &s, const teile *m) {
   rolle r;
   const int k = rang(s.art);
-  if (k >= static_cast<int>(signalarten)) {
+  if (k >= static_cast<int>(modellarten)) {
     r.titel = s.art + " " + s.name;
     return r;
   }
-  const auto art = static_cast<signalart>(k);
-  if (art == signalart::achse) {
+  const auto a = static_cast<art>(k);
+  if (a == art::achse) {
     r.zeichnung = form::linie;
     r.teil = true;
     r.titel = m ? s.name + " (Position)" : "Achse " + s.name;
     return r;
   }
-  const int n = nummer_von(art, s.name);
+  const int n = nummer_von(a, s.name);
   r.nummer = n;
-  r.zeichnung = art == signalart::motor ? form::motor : form::stufen;
+  r.zeichnung = a == art::motor ? form::motor : form::stufen;
   r.titel = std::string(wort_von(k)) + " " + s.name;
   if (n == 0 || !m)
     return r;
-  const std::string kurz = " (" + kurzname(art, n) + ")";
-  const auto benennen = [&](const std::string &name) {
-    r.titel = name + kurz;
-    r.teil = true;
-  };
-  switch (art) {
-  case signalart::ausgang:
-    for (const lampe &l : m->lampen)
-      if (l.ausgang == n) {
-        benennen(l.name);
+  for (const teile::teil &t : m->signale)
+    if (t.a == a && t.nummer == n) {
+      r.titel = t.name + " (" + kurzname(a, n) + ")";
+      r.teil = true;
+      if (t.lampe)
         r.zeichnung = form::lampe;
-      }
-    // Motor k runs its axis up with output 2k-1 (down where it is reversed).
-    for (const achse &a : m->achsen)
-      if (n == 2 * a.motor - 1 || n == 2 * a.motor)
-        benennen(a.name + ((n == 2 * a.motor - 1) != a.umgekehrt ? " +" : " \xE2\x88\x92"));
-    break;
-  case signalart::motor:
-    for (const achse &a : m->achsen)
-      if (a.motor == n)
-        benennen(a.name);
-    r.weglassen = !r.teil;
-    break;
-  case signalart::eingang:
-    for (const schalter &x : m->schalter_liste)
-      if (x.eingang == n)
-        benennen(x.name);
-    for (const licht &l : m->lichter)
-      if (l.eingang == n)
-        benennen(l.name);
-    for (const taster &t : m->taster_liste)
-      if (t.eingang == n)
-        benennen(t.name);
-    break;
-  case signalart::analog:
-    for (const poti &p : m->potis)
-      if (p.analog == n)
-        benennen(p.name);
-    for (const licht &l : m->lichter)
-      if (l.analog == n)
-        benennen(l.name);
-    break;
-  default:
-    break;
-  }
+    }
+  // Only the motors the model's axes use are drawn as motors.
+  r.weglassen = a == art::motor && !r.teil;
   return r;
 }
 
@@ -189,7 +153,7 @@ int64_t tick_schritt(int64_t ende) {
 }
 
 // "A1, A2, E3–E8": runs of three or more numbers of one kind as a range.
-std::string zusammenfassen(const std::vector<std::pair<signalart, int>> &signale) {
+std::string zusammenfassen(const std::vector<std::pair<art, int>> &signale) {
   std::string text;
   for (size_t i = 0; i < signale.size();) {
     size_t j = i;
@@ -318,8 +282,8 @@ aufnahme_spuren aufnahme_lesen(const diagramm_kopf &kopf,
                                const std::map<std::pair<int, std::string>, size_t> &index,
                                size_t lanes, int64_t &ende) {
   aufnahme_spuren a;
-  const std::unique_ptr<std::FILE, int (*)(std::FILE *)> ein(datei_oeffnen(kopf.aufnahme, "rb"),
-                                                             std::fclose);
+  const std::unique_ptr<std::FILE, int (*)(std::FILE *)> ein(
+      modell::datei_oeffnen(kopf.aufnahme, "rb"), std::fclose);
   if (!ein)
     return a;
   // The same strict reader as the trace's: a recording it refuses adds nothing.
@@ -425,8 +389,7 @@ struct fehler_marke {
 };
 
 std::vector<fehler_marke> fehler_marken(const std::vector<std::pair<int64_t, std::string>> &fehler,
-                                        const diagramm_kopf *kopf, const beschreibung *m,
-                                        int64_t ende) {
+                                        const diagramm_kopf *kopf, const teile *m, int64_t ende) {
   // The report's texts by time and rule, in their order.
   std::map<std::pair<int64_t, std::string>, std::deque<std::string>> texte;
   if (kopf)
@@ -443,9 +406,9 @@ std::vector<fehler_marke> fehler_marken(const std::vector<std::pair<int64_t, std
       text = t->second.front();
       t->second.pop_front();
     } else if (m) {
-      for (const regel &r : m->regeln)
-        if (r.name == name)
-          text = r.text;
+      for (const auto &[regel, regeltext] : m->regeln)
+        if (regel == name)
+          text = regeltext;
     }
     fehler_marke f{zeit, kuerzen(text.empty() ? name : text, 60),
                    name + " bei " + sekunden(zeit) + (text.empty() ? "" : ": " + text)};
@@ -465,11 +428,11 @@ std::vector<fehler_marke> fehler_marken(const std::vector<std::pair<int64_t, std
 }
 
 // The title line: what ran, when, how long, how many faults.
-void titel_schreiben(std::ostream &aus, const diagramm_kopf *kopf, const beschreibung *m,
+void titel_schreiben(std::ostream &aus, const diagramm_kopf *kopf, const teile *m,
                      const std::string &spurdatei, int64_t ende, int64_t fehler_anzahl) {
   std::string was;
   if (!kopf)
-    was = (m ? "Modell " + m->name + " \xC2\xB7 " : "") + "Spur " + dateiname(spurdatei);
+    was = (m ? "Modell " + m->modell + " \xC2\xB7 " : "") + "Spur " + dateiname(spurdatei);
   else if (!kopf->aufnahme.empty())
     was = "Aufnahme " + dateiname(kopf->aufnahme) + " nachgespielt" +
           (kopf->modell == "mitschnitt" ? "" : " mit dem Modell " + kopf->modell);
@@ -542,8 +505,8 @@ void legende_schreiben(std::ostream &aus, const gezeichnet &g) {
 } // namespace
 
 bool zeitdiagramm(const std::string &spurdatei, const std::string &svg, std::string &meldung,
-                  const beschreibung *m, const diagramm_kopf *kopf) {
-  const std::unique_ptr<std::FILE, int (*)(std::FILE *)> ein(datei_oeffnen(spurdatei, "rb"),
+                  const teile *m, const diagramm_kopf *kopf) {
+  const std::unique_ptr<std::FILE, int (*)(std::FILE *)> ein(modell::datei_oeffnen(spurdatei, "rb"),
                                                              std::fclose);
   if (!ein) {
     meldung = "Zeitdiagramm: die Spur " + spurdatei + " lässt sich nicht lesen";
@@ -600,7 +563,7 @@ bool zeitdiagramm(const std::string &spurdatei, const std::string &svg, std::str
     }
   }
 
-  const std::unique_ptr<std::FILE, int (*)(std::FILE *)> datei(datei_oeffnen(svg, "wb"),
+  const std::unique_ptr<std::FILE, int (*)(std::FILE *)> datei(modell::datei_oeffnen(svg, "wb"),
                                                                std::fclose);
   if (!datei) {
     meldung = "Zeitdiagramm: " + svg + " lässt sich nicht anlegen";
@@ -625,7 +588,7 @@ bool zeitdiagramm(const std::string &spurdatei, const std::string &svg, std::str
     double lo, hi;
   };
   std::vector<gezeigt> liste;
-  std::vector<std::pair<signalart, int>> ohne_aenderung;
+  std::vector<std::pair<art, int>> ohne_aenderung;
   for (const auto &[schluessel, i] : index) {
     const spur &s = spuren[i];
     const rolle r = rolle_von(s, m);
@@ -647,7 +610,7 @@ bool zeitdiagramm(const std::string &spurdatei, const std::string &svg, std::str
           hi = std::max(hi, c.max);
         }
     if (hi == 0 && lo == 0 && !r.teil && r.nummer != 0) {
-      ohne_aenderung.emplace_back(static_cast<signalart>(schluessel.first), r.nummer);
+      ohne_aenderung.emplace_back(static_cast<art>(schluessel.first), r.nummer);
       continue;
     }
     // Lamps and motors on the box's scale of levels, the rest on its own;
@@ -811,4 +774,4 @@ bool zeitdiagramm(const std::string &spurdatei, const std::string &svg, std::str
   return true;
 }
 
-} // namespace modell
+} // namespace akte

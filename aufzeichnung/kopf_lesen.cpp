@@ -1,14 +1,14 @@
 // The report beside a trace read for its diagram (see zeitdiagramm.h). Only
 // the drawing tool reads reports: a run writes its diagram from what it holds.
 #include "aufzeichnung/datei.h"
-#include "simulator/modell/zeitdiagramm.h"
+#include "aufzeichnung/zeitdiagramm.h"
 
 #include <nlohmann/json.hpp>
 
 #include <cstdio>
 #include <memory>
 
-namespace modell {
+namespace akte {
 namespace {
 
 std::string text_von(const nlohmann::json &j, const char *name) {
@@ -27,7 +27,8 @@ std::string dateiname(const std::string &pfad) {
 }
 
 bool lesbar(const std::string &pfad) {
-  const std::unique_ptr<std::FILE, int (*)(std::FILE *)> f(datei_oeffnen(pfad, "rb"), std::fclose);
+  const std::unique_ptr<std::FILE, int (*)(std::FILE *)> f(modell::datei_oeffnen(pfad, "rb"),
+                                                           std::fclose);
   return f != nullptr;
 }
 
@@ -39,7 +40,7 @@ bool kopf_lesen(const std::string &spur, diagramm_kopf &kopf) {
   if (punkt != std::string::npos && trenner != std::string::npos && punkt < trenner)
     punkt = std::string::npos;
   const std::string bericht = spur.substr(0, punkt) + ".json";
-  const std::unique_ptr<std::FILE, int (*)(std::FILE *)> f(datei_oeffnen(bericht, "rb"),
+  const std::unique_ptr<std::FILE, int (*)(std::FILE *)> f(modell::datei_oeffnen(bericht, "rb"),
                                                            std::fclose);
   if (!f || bericht == spur)
     return false;
@@ -74,4 +75,4 @@ bool kopf_lesen(const std::string &spur, diagramm_kopf &kopf) {
   return true;
 }
 
-} // namespace modell
+} // namespace akte

@@ -2,18 +2,35 @@
 // one lane per output, motor, input, analog value and axis, faults marked in
 // red. Memory stays bounded: each lane keeps at most one column per pixel.
 //
-// With the model that ran, lanes are named by its parts ("warnlampe (A3)"),
-// a lamp is drawn as a lamp and only the motors its axes use as motors;
-// lanes that never change and belong to no part are folded into one line.
+// With the parts of the model that ran, lanes are named by them ("warnlampe
+// (A3)"), a lamp is drawn as a lamp and only the motors its axes use as
+// motors; lanes that never change and belong to no part are folded into one
+// line.
 #pragma once
 
-#include "simulator/modell/modell.h"
+#include "aufzeichnung/spur.h"
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
-namespace modell {
+namespace akte {
+
+// What the model that ran says of the lanes, told by the simulator.
+struct teile {
+  std::string modell; // its name
+  struct teil {
+    art a;      // ausgang, motor, eingang or analog
+    int nummer; // from 1
+    std::string name;
+    bool lampe = false; // an output that lights a lamp
+  };
+  // A later one names its signal over an earlier one.
+  std::vector<teil> signale;
+  // Each rule's name and text, for faults the report does not describe.
+  std::vector<std::pair<std::string, std::string>> regeln;
+};
 
 // What the report knows of a run beyond its trace: the diagram's title line,
 // the faults' texts, and for a replay the recording it was compared with.
@@ -37,10 +54,10 @@ struct diagramm_kopf {
 // when it cannot be read or written. `m` may be null: lanes then go by number.
 // Without `kopf` the title names the trace and counts its faults.
 bool zeitdiagramm(const std::string &spur, const std::string &svg, std::string &meldung,
-                  const beschreibung *m = nullptr, const diagramm_kopf *kopf = nullptr);
+                  const teile *m = nullptr, const diagramm_kopf *kopf = nullptr);
 
 // The report beside a trace (lauf.json beside lauf.csv), when it is the
 // report of that trace; false when there is none or it cannot be read.
 bool kopf_lesen(const std::string &spur, diagramm_kopf &kopf);
 
-} // namespace modell
+} // namespace akte
