@@ -23,6 +23,21 @@ public:
   enum funktion { UMFISH40_FUNKTIONEN(AKTE_NUMMER) funktionen };
 #undef AKTE_NUMMER
   static const char *funktionsname(funktion f);
+  // What a call does: opens the box, switches (its first numbers being the
+  // output, motor or mask, then the value and level) or reads (its number,
+  // traced under its kind).
+  enum class rolle { oeffnen, schalten, lesen };
+  static constexpr rolle rolle_von(funktion f) {
+    return f == f_rbOpenInterfaceUSB                                         ? rolle::oeffnen
+           : f == f_rbSetLampEx || f == f_rbSetMotors || f == f_rbSetMotorEx ? rolle::schalten
+                                                                             : rolle::lesen;
+  }
+  static constexpr art lesart(funktion f) {
+    return f == f_rbGetInput     ? art::eingang
+           : f == f_rbGetAnalog  ? art::analog
+           : f == f_rbGetVoltage ? art::spannung
+                                 : art::ausgangzustand;
+  }
 
   // Reads of numbers 0 to 31 are told apart; others are only counted.
   static constexpr int32_t lesbar = 32;

@@ -379,45 +379,43 @@ void mitschnitt::beenden() {
   berichten(s, true);
 }
 
-// Hands a read on to the vendor's library and records what it answered.
-// Without one the call is only counted and answers -1, as a box that is not
-// open does.
-template <class Aufruf>
-int32_t lesen(funktion f, art a, uint32_t handle, int32_t nummer, Aufruf aufruf) noexcept {
-  try {
-    der_mitschnitt.bereit();
-    const vendor_tabelle *v = der_mitschnitt.vendor();
-    if (!v) {
-      der_mitschnitt.gezaehlt(f);
-      return -1;
-    }
-    const int32_t ergebnis = aufruf(*v);
-    try {
-      der_mitschnitt.abfrage(f, a, handle, nummer, ergebnis);
-    } catch (...) {
-      der_mitschnitt.verloren();
-    }
-    return ergebnis;
-  } catch (...) {
-    return -1;
-  }
+// A call's arguments as numbers, the handle first, missing ones 0.
+template <class... A> std::array<int32_t, 4> zahlen(A... a) {
+  return {static_cast<int32_t>(a)...};
 }
 
-// The same for a switch.
-template <class Aufruf>
-int32_t schalten(funktion f, uint32_t handle, int32_t nummer, int32_t wert, int32_t stufe,
-                 Aufruf aufruf) noexcept {
+// Hands call F on to the vendor's library and records it by what it does:
+// an open with the handle it gave, a switch made under the lock, a read with
+// what it answered. Without a vendor's library a call is only counted and
+// fails, as on a box that is not open.
+template <funktion F, class Aufruf>
+auto weiterreichen(Aufruf aufruf, const std::array<int32_t, 4> &x) noexcept {
+  using mitschrift = akte::mitschrift;
+  constexpr mitschrift::rolle rolle = mitschrift::rolle_von(F);
+  using ergebnis_t = decltype(aufruf(std::declval<const vendor_tabelle &>()));
+  auto ergebnis = static_cast<ergebnis_t>(
+      rolle == mitschrift::rolle::oeffnen ? oeffnen_fehlgeschlagen : uint32_t(-1));
   try {
     der_mitschnitt.bereit();
     const vendor_tabelle *v = der_mitschnitt.vendor();
-    if (!v) {
-      der_mitschnitt.gezaehlt(f);
-      return -1;
+    if constexpr (rolle == mitschrift::rolle::oeffnen) {
+      if (v)
+        ergebnis = aufruf(*v);
+      der_mitschnitt.geoeffnet(static_cast<uint32_t>(ergebnis));
+    } else if (!v) {
+      der_mitschnitt.gezaehlt(F);
+    } else if constexpr (rolle == mitschrift::rolle::schalten) {
+      ergebnis = der_mitschnitt.schalten(F, static_cast<uint32_t>(x[0]), x[1], x[2], x[3],
+                                         [&] { return aufruf(*v); });
+    } else {
+      ergebnis = aufruf(*v);
+      der_mitschnitt.abfrage(F, mitschrift::lesart(F), static_cast<uint32_t>(x[0]), x[1], ergebnis);
     }
-    return der_mitschnitt.schalten(f, handle, nummer, wert, stufe, [&] { return aufruf(*v); });
   } catch (...) {
-    return -1;
+    // What the vendor answered goes back all the same.
+    der_mitschnitt.verloren();
   }
+  return ergebnis;
 }
 
 } // namespace
@@ -443,48 +441,12 @@ int32_t WINAPI lumbrik_mitschnitt() {
   return 1;
 }
 
-uint32_t WINAPI rbOpenInterfaceUSB(int32_t a, int32_t b) {
-  uint32_t handle = oeffnen_fehlgeschlagen;
-  try {
-    der_mitschnitt.bereit();
-    const vendor_tabelle *v = der_mitschnitt.vendor();
-    handle = v ? v->rbOpenInterfaceUSB(a, b) : oeffnen_fehlgeschlagen;
-    der_mitschnitt.geoeffnet(handle);
-  } catch (...) {
-    der_mitschnitt.verloren();
+// The vendor's eight calls, each handed on by the list that names them.
+#define MITSCHNITT_EXPORT(name, ergebnis, parameter, argumente, bytes)                             \
+  ergebnis WINAPI name parameter {                                                                 \
+    return weiterreichen<akte::mitschrift::f_##name>(                                              \
+        [&](const vendor_tabelle &v) { return v.name argumente; }, zahlen argumente);              \
   }
-  return handle;
-}
-
-int32_t WINAPI rbSetLampEx(uint32_t handle, int32_t ausgang, int32_t an, int32_t stufe) {
-  return schalten(
-      akte::mitschrift::f_rbSetLampEx, handle, ausgang, an, stufe,
-      [&](const vendor_tabelle &v) { return v.rbSetLampEx(handle, ausgang, an, stufe); });
-}
-
-int32_t WINAPI rbSetMotors(uint32_t handle, int32_t maske) {
-  return schalten(akte::mitschrift::f_rbSetMotors, handle, maske, 0, 0,
-                  [&](const vendor_tabelle &v) { return v.rbSetMotors(handle, maske); });
-}
-
-int32_t WINAPI rbSetMotorEx(uint32_t handle, int32_t motor, int32_t wert, int32_t stufe) {
-  return schalten(
-      akte::mitschrift::f_rbSetMotorEx, handle, motor, wert, stufe,
-      [&](const vendor_tabelle &v) { return v.rbSetMotorEx(handle, motor, wert, stufe); });
-}
-
-// The reads, each traced under its kind and number with what it answered.
-#define MITSCHNITT_LESEN(name, a, parameter, argumente, nummer)                                    \
-  int32_t WINAPI name parameter {                                                                  \
-    return lesen(akte::mitschrift::f_##name, a, handle, nummer,                                    \
-                 [&](const vendor_tabelle &v) { return v.name argumente; });                       \
-  }
-MITSCHNITT_LESEN(rbGetMotors, art::ausgangzustand, (uint32_t handle), (handle), 0)
-MITSCHNITT_LESEN(rbGetInput, art::eingang, (uint32_t handle, int32_t eingang), (handle, eingang),
-                 eingang)
-MITSCHNITT_LESEN(rbGetAnalog, art::analog, (uint32_t handle, int32_t eingang), (handle, eingang),
-                 eingang)
-MITSCHNITT_LESEN(rbGetVoltage, art::spannung, (uint32_t handle, int32_t nummer), (handle, nummer),
-                 nummer)
-#undef MITSCHNITT_LESEN
+UMFISH40_FUNKTIONEN(MITSCHNITT_EXPORT)
+#undef MITSCHNITT_EXPORT
 }
