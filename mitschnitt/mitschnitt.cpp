@@ -1,8 +1,8 @@
 // umFish40.DLL, the recorder: it stands where the vendor's library stands,
 // loads the real one from the folder echt\ beside itself, passes each of the
-// eight calls on unchanged and records what they show in the trace format of
-// the simulator's reports (zeit_ms,art,name,wert), times to the microsecond
-// since the first open. A poll that returns what the last one did is only
+// eight calls on unchanged and records what they show with the record
+// library, in the trace a simulated run writes too (zeit_ms,art,name,wert),
+// times to the microsecond from the host's first switch or read. A poll that returns what the last one did is only
 // counted. The caller's path never touches the disk: a thread writes the
 // trace and renews the report beside it four times a second, so a killed
 // host loses at most the last second; at the process's end the timing
