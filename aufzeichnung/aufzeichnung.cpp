@@ -113,6 +113,8 @@ bericht aufzeichnung::bauen(const modell_ende &m, int64_t laufzeit_ms,
   b.modell = m.teile.modell;
   b.titel = m.titel;
   b.meldung = meldung;
+  if (!schreibfehler_.empty())
+    b.meldung += (b.meldung.empty() ? "" : "; ") + schreibfehler_;
   b.laufzeit_ms = laufzeit_ms;
   b.fehler_anzahl = m.fehler_anzahl + weitere_anzahl_;
   b.fehler = m.fehler;
@@ -200,8 +202,14 @@ void aufzeichnung::fehler_melden(int64_t zeit, const std::string &regel, const s
 }
 
 bool aufzeichnung::schreiben(std::string_view zeilen) {
-  return datei_ && std::fwrite(zeilen.data(), 1, zeilen.size(), datei_) == zeilen.size() &&
-         std::fflush(datei_) == 0;
+  if (!schreibfehler_.empty())
+    return false;
+  if (datei_ && std::fwrite(zeilen.data(), 1, zeilen.size(), datei_) == zeilen.size() &&
+      std::fflush(datei_) == 0)
+    return true;
+  schreibfehler_ = "die Spur " + spur_ +
+                   " ließ sich nicht ganz schreiben (ist der Datenträger voll?); sie endet vorher";
+  return false;
 }
 
 } // namespace akte

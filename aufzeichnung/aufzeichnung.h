@@ -58,8 +58,12 @@ public:
 
   // Lines in the trace's form written by the caller (a recording of the real
   // box, with its times to the microsecond), then everything flushed to disk.
-  // `art` counts each one. False when the trace could not be written.
+  // False when the trace could not be written: the first failure ends the
+  // trace there (a full disk would leave half a line, and later lines
+  // after a gap would lie), and the report's `meldung` says so from then on.
   bool schreiben(std::string_view zeilen);
+  // The first thing that could not be written, or "".
+  const std::string &schreibfehler() const { return schreibfehler_; }
   void anzahl_setzen(art a, uint64_t n) { anzahl_[static_cast<size_t>(a)] = n; }
   // Further members of the report.
   void vor_null(int64_t ms) { vor_null_ms_ = ms; }
@@ -89,6 +93,7 @@ private:
   std::optional<bericht::aufnahme_angaben> aufnahme_;
   std::string beginn_; // local time the report was opened, ISO 8601
   std::string parser_meldung_;
+  std::string schreibfehler_;
   // By the model's kinds, as the report counts them.
   std::array<uint64_t, modellarten> anzahl_{};
   int modelle_ = 1;

@@ -2,11 +2,10 @@
 // loads the real one from the folder echt\ beside itself, passes each of the
 // eight calls on unchanged and records what they show with the record
 // library, in the trace a simulated run writes too (zeit_ms,art,name,wert),
-// times to the microsecond from the host's first switch or read. A poll that returns what the last one did is only
-// counted. The caller's path never touches the disk: a thread writes the
-// trace and renews the report beside it four times a second, so a killed
-// host loses at most the last second; at the process's end the timing
-// diagram is drawn too.
+// times to the microsecond from the host's first switch or read. A poll that returns what the last
+// one did is only counted. The caller's path never touches the disk: a thread writes the trace and
+// renews the report beside it four times a second, so a killed host loses at most the last second;
+// at the process's end the timing diagram is drawn too.
 #include "aufzeichnung/aufzeichnung.h"
 #include "aufzeichnung/bericht.h"
 #include "aufzeichnung/datei.h"
@@ -160,8 +159,7 @@ private:
   akte::aufzeichnung aufzeichnung_;
   bool zeichnet_auf_ = false;
   std::array<uint64_t, akte::arten> geschrieben_{};
-  // The first write error; nothing more is written after it.
-  std::string schreibfehler_;
+  bool bericht_scheiterte_ = false;
   std::string zeilen_;
 };
 
@@ -290,16 +288,12 @@ void mitschnitt::berichten(const stand &s, bool ende) {
   for (const art a : {art::ausgang, art::motor, art::eingang, art::analog})
     aufzeichnung_.anzahl_setzen(a, geschrieben_[static_cast<size_t>(a)]);
   aufzeichnung_.mitschnitt(std::move(angaben));
-  std::string meldung = s.meldung;
-  if (!schreibfehler_.empty())
-    meldung += (meldung.empty() ? "" : "; ") + schreibfehler_;
-  const std::string probleme = ende ? aufzeichnung_.abschliessen(s.laufzeit_ms, meldung)
-                                    : aufzeichnung_.zwischenbericht(s.laufzeit_ms, meldung);
-  if (!probleme.empty() && (ende || schreibfehler_.empty())) {
-    if (schreibfehler_.empty())
-      schreibfehler_ = probleme;
+  const std::string probleme = ende ? aufzeichnung_.abschliessen(s.laufzeit_ms, s.meldung)
+                                    : aufzeichnung_.zwischenbericht(s.laufzeit_ms, s.meldung);
+  // Said once while the run goes, and at the end.
+  if (!probleme.empty() && (ende || !bericht_scheiterte_))
     melden(probleme);
-  }
+  bericht_scheiterte_ = !probleme.empty();
 }
 
 DWORD WINAPI mitschnitt::schreiber(void *selbst) {
@@ -310,7 +304,7 @@ DWORD WINAPI mitschnitt::schreiber(void *selbst) {
     // The header on disk at once: a killed host's trace is readable even
     // when nothing changed.
     if (!m.aufzeichnung_.schreiben({}))
-      m.schreibfehler_ = "die Spur " + m.aufzeichnung_.spur() + " lässt sich nicht schreiben";
+      melden(m.aufzeichnung_.schreibfehler());
   } catch (...) {
   }
   for (unsigned runde = 0;; ++runde) {
@@ -341,20 +335,22 @@ DWORD WINAPI mitschnitt::schreiber(void *selbst) {
 void mitschnitt::wegschreiben(std::vector<ereignis> &stapel) {
   if (stapel.empty())
     return;
-  if (!schreibfehler_.empty()) {
+  if (!aufzeichnung_.schreibfehler().empty()) {
     stapel.clear();
     return;
   }
   zeilen_.clear();
   zeilen_.reserve(stapel.size() * 28);
-  akte::zeilen_anhaengen(stapel, zeilen_, geschrieben_);
+  // Counted for the report only once they are on disk.
+  std::array<uint64_t, akte::arten> neu{};
+  akte::zeilen_anhaengen(stapel, zeilen_, neu);
   stapel.clear();
   if (!aufzeichnung_.schreiben(zeilen_)) {
-    schreibfehler_ = "die Spur " + aufzeichnung_.spur() +
-                     " ließ sich nicht ganz schreiben (ist der Datenträger voll?); sie endet "
-                     "vorher";
-    melden(schreibfehler_);
+    melden(aufzeichnung_.schreibfehler());
+    return;
   }
+  for (size_t i = 0; i < neu.size(); ++i)
+    geschrieben_[i] += neu[i];
 }
 
 void mitschnitt::beenden() {

@@ -14,6 +14,11 @@
 #include <random>
 #include <sstream>
 
+#ifndef _WIN32
+#include <csignal>
+#include <sys/resource.h>
+#endif
+
 namespace {
 
 using namespace modell;
@@ -431,5 +436,41 @@ TEST(modell_bericht, namen_ordner_und_ein_zweiter_lauf) {
   // Windows removes no file that is still open.
   std::filesystem::remove_all(ordner);
 }
+
+#ifndef _WIN32
+// A full disk, as a limit on a file's size: the trace ends at the first
+// failure, nothing is written after it, and the report says so.
+TEST(modell_bericht, ein_schreibfehler_endet_die_spur_und_der_bericht_sagt_es) {
+  const std::filesystem::path ordner = std::filesystem::temp_directory_path() /
+                                       ("lumbrik_voll_" + std::to_string(std::random_device{}()));
+  ASSERT_TRUE(std::filesystem::create_directory(ordner));
+  const std::string stamm = (ordner / "voll").string();
+  akte::aufzeichnung a;
+  std::string meldung;
+  ASSERT_TRUE(a.oeffnen(stamm + ".json", meldung)) << meldung;
+  a.bericht_freigeben();
+  std::string zeilen;
+  for (int i = 0; i < 200; ++i)
+    zeilen += std::to_string(i) + ".000,eingang,1," + std::to_string(i % 2) + "\n";
+  const auto alt_signal = std::signal(SIGXFSZ, SIG_IGN);
+  rlimit alt{};
+  getrlimit(RLIMIT_FSIZE, &alt);
+  rlimit knapp = alt;
+  knapp.rlim_cur = 8192;
+  setrlimit(RLIMIT_FSIZE, &knapp);
+  const bool erst = a.schreiben(zeilen), dann = a.schreiben(zeilen + zeilen + zeilen);
+  const auto groesse = std::filesystem::file_size(stamm + ".csv");
+  const bool danach = a.schreiben("9999.000,eingang,2,1\n");
+  setrlimit(RLIMIT_FSIZE, &alt);
+  std::signal(SIGXFSZ, alt_signal);
+  EXPECT_TRUE(erst);
+  EXPECT_FALSE(dann);
+  EXPECT_FALSE(danach);
+  EXPECT_EQ(std::filesystem::file_size(stamm + ".csv"), groesse);
+  EXPECT_EQ(a.zwischenbericht(10, ""), "");
+  EXPECT_EQ(zeilen_mit(stamm + ".json", "voll.csv lie\xC3\x9F sich nicht ganz schreiben"), 1);
+  std::filesystem::remove_all(ordner);
+}
+#endif
 
 } // namespace
