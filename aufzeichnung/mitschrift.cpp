@@ -25,10 +25,7 @@ void mitschrift::eintragen(art a, int nummer, int32_t wert, int64_t us) {
 void mitschrift::geoeffnet(uint32_t handle, uint32_t fehlschlag) {
   ++aufrufe_[f_rbOpenInterfaceUSB];
   letztes_oeffnen_ = handle;
-  if (!geoeffnet_) {
-    geoeffnet_um_ = uhr_();
-    geoeffnet_ = true;
-  }
+  null_.gesehen(uhr_());
   if (handle == fehlschlag)
     return;
   // Every output and motor gets a first value, as in a simulated run.
@@ -90,7 +87,7 @@ bericht::mitschnitt_angaben mitschrift::angaben(const std::string &hersteller) c
   bericht::mitschnitt_angaben a;
   a.hersteller = hersteller;
   a.oeffnen = letztes_oeffnen_;
-  a.vor_null_ms = uhr_laeuft_ && geoeffnet_ ? (null_ - geoeffnet_um_) / 1000 : 0;
+  a.vor_null_ms = null_.gestanden() / 1000;
   // Only reads can repeat themselves.
   for (size_t i = 0; i < funktionen; ++i) {
     a.aufrufe.emplace_back(funktionsname(static_cast<funktion>(i)), aufrufe_[i]);

@@ -6,6 +6,7 @@
 
 #include "aufzeichnung/ausgaenge.h"
 #include "aufzeichnung/bericht.h"
+#include "aufzeichnung/nullpunkt.h"
 #include "aufzeichnung/spur.h"
 #include "src/umFish40_funktionen.h"
 
@@ -106,19 +107,18 @@ public:
   // the two counts the writer keeps), the run's time, and its message.
   bericht::mitschnitt_angaben angaben(const std::string &hersteller) const;
   int64_t laufzeit_ms() const {
-    return uhr_laeuft_ ? (uhr_() - null_) / 1000 : 0;
+    return null_.seit(uhr_()) / 1000;
   }
   std::string meldung(const std::string &vendor_meldung) const;
 
 private:
+  // A plain test on the hot path: the clock is read once, for the zero.
   void uhr_starten() {
-    if (!uhr_laeuft_) {
-      null_ = uhr_();
-      uhr_laeuft_ = true;
-    }
+    if (!null_.gesetzt())
+      null_.vom_host(uhr_());
   }
   int64_t jetzt_us() const {
-    return uhr_laeuft_ ? uhr_() - null_ : 0;
+    return null_.seit(uhr_());
   }
   void eintragen(art a, int nummer, int32_t wert, int64_t us);
   bool annehmen(funktion f, uint32_t handle, bool gueltig);
@@ -130,8 +130,8 @@ private:
   };
 
   int64_t (*uhr_)();
-  int64_t null_ = 0, geoeffnet_um_ = 0;
-  bool uhr_laeuft_ = false, offen_ = false, geoeffnet_ = false, verworfen_ = false;
+  nullpunkt null_; // in microseconds
+  bool offen_ = false, verworfen_ = false;
   uint32_t handle_ = 0, letztes_oeffnen_ = 0;
   ausgaenge box_;
   std::array<int32_t, SIM_AUSGAENGE> ausgang_{};

@@ -82,17 +82,11 @@ bool wiedergabe::laden(const std::string &datei, std::string &meldung) {
   return meldung.empty();
 }
 
-void wiedergabe::beginnen(int64_t t) {
-  if (!begonnen_)
-    null_ = t;
-  begonnen_ = true;
-}
-
 int32_t wiedergabe::wert(lesart art, int nummer, int64_t t, int32_t sonst) const {
   if (nummer < 0 || nummer >= 32)
     return sonst;
   const std::vector<punkt> &liste = gelesen_[art][static_cast<size_t>(nummer)];
-  const int64_t us = begonnen_ ? (t - null_) * 1000 : -1;
+  const int64_t us = begonnen() ? null_.seit(t) * 1000 : -1;
   return liste.empty() ? sonst : stand(liste, us, liste.front().wert);
 }
 
@@ -125,13 +119,13 @@ void wiedergabe::pruefen(size_t ausgang, int64_t bis_us, int64_t ende_us) {
     const int64_t fenster_ende = std::min(p.us + tol, ende_us);
     const int32_t dann = s.gesetzt.stand(fenster_ende, 0);
     if (dann != p.wert && !s.gesetzt.wechsel_in(p.us - tol, fenster_ende, p.wert))
-      vormerken({null_ + p.us / 1000, "Ausgang " + std::to_string(ausgang + 1), p.wert, dann});
+      vormerken({null() + p.us / 1000, "Ausgang " + std::to_string(ausgang + 1), p.wert, dann});
   }
 }
 
 void wiedergabe::abgleichen(int64_t t, const std::array<int32_t, SIM_AUSGAENGE> &ausgang,
                             const melder &m) {
-  const int64_t us = (t - null_) * 1000, tol = fenster_us();
+  const int64_t us = null_.seit(t) * 1000, tol = fenster_us();
   for (size_t i = 0; i < SIM_AUSGAENGE; ++i) {
     ausgangsspur &s = ausgaenge_[i];
     if (ausgang[i] != s.jetzt) {
@@ -148,12 +142,12 @@ void wiedergabe::abgleichen(int64_t t, const std::array<int32_t, SIM_AUSGAENGE> 
     pruefen(i, us, INT64_MAX);
   }
   // A window still open may yet give one from after t - tolerance.
-  weitergeben(null_ + (us - tol) / 1000 - 1, m);
+  weitergeben(null() + (us - tol) / 1000 - 1, m);
 }
 
 void wiedergabe::beenden(int64_t t, const melder &m) {
   for (size_t i = 0; i < SIM_AUSGAENGE; ++i)
-    pruefen(i, INT64_MAX, begonnen_ ? (t - null_) * 1000 : 0);
+    pruefen(i, INT64_MAX, null_.seit(t) * 1000);
   weitergeben(INT64_MAX, m);
 }
 

@@ -4,6 +4,7 @@
 // host sets now are compared with those recorded.
 #pragma once
 
+#include "aufzeichnung/nullpunkt.h"
 #include "basis/box_groessen.h"
 
 #include <array>
@@ -26,12 +27,11 @@ public:
   void toleranz_setzen(int64_t ms) { toleranz_ = ms; }
   int64_t toleranz() const { return toleranz_; }
 
-  // The recording's zero falls on the host's first switch or read after
-  // its first open (lumbrik's vorbereitung waits for a person to close its
-  // notice box after the open); `t` is that call's time on the run's
-  // timeline, which every other time here counts on too.
-  void beginnen(int64_t t);
-  bool begonnen() const { return begonnen_; }
+  // The recording's zero falls on the run's (see nullpunkt.h); `t` is the
+  // time of a host's switch or read on the run's timeline, which every
+  // other time here counts on too: the first one is the zero.
+  void beginnen(int64_t t) { null_.vom_host(t); }
+  bool begonnen() const { return null_.gesetzt(); }
 
   enum lesart { eingang, analog, spannung, lesarten };
   // What a read of input `nummer` answers at time t: the value recorded
@@ -59,7 +59,7 @@ public:
   void beenden(int64_t t, const melder &m);
   uint64_t anzahl() const { return anzahl_; }
   // Where the recording's zero fell on the run's timeline (ms).
-  int64_t null() const { return null_; }
+  int64_t null() const { return null_.null(); }
 
   // At most this many recorded changes and reads are held.
   static constexpr size_t punkte_max = 2000000;
@@ -99,8 +99,7 @@ private:
   std::array<ausgangsspur, SIM_AUSGAENGE> ausgaenge_;
   std::vector<abweichung> vorgemerkt_;
   int64_t toleranz_ = toleranz_vorgabe;
-  int64_t null_ = 0;
-  bool begonnen_ = false;
+  nullpunkt null_;
   uint64_t anzahl_ = 0;
 };
 

@@ -5,7 +5,6 @@
 // open returned it. Every call is logged, known or not.
 #include "simulator/box.h"
 
-#include "aufzeichnung/ausgaenge.h"
 #include "simulator/aufruf_text.h"
 #include "simulator/panel.h"
 
@@ -44,26 +43,18 @@ int32_t box::protokollieren(sim_funktion funktion, int32_t ergebnis, int anzahl,
   return ergebnis;
 }
 
-// The change counter moves only when something really changed, so a host
-// repeating a command does not make a viewer redraw.
-void box::ausgang_setzen(int index, bool an, int32_t stufe) {
-  int32_t &ist_an = zustand_.ausgang_an[index];
-  int32_t &ist_stufe = zustand_.ausgang_stufe[index];
-  if (ist_an == (an ? 1 : 0) && (!an || ist_stufe == stufe))
-    return;
-  ist_an = an ? 1 : 0;
-  if (an)
-    ist_stufe = stufe;
-  ++zustand_.aenderungen;
-}
-
-// Motor n runs one way with its first output on, the other with its second.
-void box::motor_setzen(int index, int32_t richtung, int32_t stufe) {
-  ausgang_setzen(2 * index, richtung > 0, stufe);
-  ausgang_setzen(2 * index + 1, richtung < 0, stufe);
-}
-
-void box::motorrichtungen_ableiten() {
+// The outputs after a setting call into the snapshot. The change counter
+// moves once for each output that really changed, so a host repeating a
+// command does not make a viewer redraw.
+void box::ausgaenge_uebernehmen() {
+  for (size_t i = 0; i < SIM_AUSGAENGE; ++i) {
+    const int32_t an = ausgaenge_.an[i] ? 1 : 0;
+    if (zustand_.ausgang_an[i] == an && zustand_.ausgang_stufe[i] == ausgaenge_.stufe[i])
+      continue;
+    zustand_.ausgang_an[i] = an;
+    zustand_.ausgang_stufe[i] = ausgaenge_.stufe[i];
+    ++zustand_.aenderungen;
+  }
   for (int m = 0; m < SIM_MOTOREN; ++m) {
     const int32_t vor = zustand_.ausgang_an[2 * m];
     const int32_t zurueck = zustand_.ausgang_an[2 * m + 1];
@@ -117,36 +108,32 @@ int32_t box::rbSetLampEx(uint32_t handle, int32_t ausgang, int32_t an, int32_t s
   const int index = stelle(ausgang, SIM_AUSGAENGE);
   int32_t ergebnis = -1;
   if (handle_bekannt(handle) && index >= 0) {
-    ausgang_setzen(index, an != 0, stufe);
-    motorrichtungen_ableiten();
+    ausgaenge_.lampe(index, an != 0, stufe);
+    ausgaenge_uebernehmen();
     ergebnis = 0;
   }
   return protokollieren(sim_rbSetLampEx, ergebnis, 4, static_cast<int32_t>(handle), ausgang, an,
                         stufe);
 }
 
-// Two bits per motor, lowest first: 1 runs it one way, 2 the other, 0 or 3 stops it.
 int32_t box::rbSetMotors(uint32_t handle, int32_t maske) {
   const gesperrt halten(sperre_);
   int32_t ergebnis = -1;
   if (handle_bekannt(handle)) {
-    for (int m = 0; m < SIM_MOTOREN; ++m)
-      motor_setzen(m, akte::ausgaenge::richtung(maske, m),
-                   akte::ausgaenge::motorstufe(zustand_.ausgang_stufe[2 * m]));
-    motorrichtungen_ableiten();
+    ausgaenge_.motoren(maske);
+    ausgaenge_uebernehmen();
     ergebnis = 0;
   }
   return protokollieren(sim_rbSetMotors, ergebnis, 2, static_cast<int32_t>(handle), maske);
 }
 
-// A positive value runs the motor one way, a negative one the other, 0 stops it.
 int32_t box::rbSetMotorEx(uint32_t handle, int32_t motor, int32_t wert, int32_t stufe) {
   const gesperrt halten(sperre_);
   const int index = stelle(motor, SIM_MOTOREN);
   int32_t ergebnis = -1;
   if (handle_bekannt(handle) && index >= 0) {
-    motor_setzen(index, wert, stufe);
-    motorrichtungen_ableiten();
+    ausgaenge_.motor(index, wert, stufe);
+    ausgaenge_uebernehmen();
     ergebnis = 0;
   }
   return protokollieren(sim_rbSetMotorEx, ergebnis, 4, static_cast<int32_t>(handle), motor, wert,
@@ -188,6 +175,7 @@ void box::zuruecksetzen() {
   const gesperrt halten(sperre_);
   const uint32_t aenderungen = zustand_.aenderungen;
   zustand_ = sim_zustand{};
+  ausgaenge_ = {};
   zustand_.aenderungen = aenderungen + 1;
   oeffnen_scheitert_ = false;
   aufrufe_ = 0;

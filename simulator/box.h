@@ -8,6 +8,7 @@
 // holds the box it shows; the native tests make a box of their own.
 #pragma once
 
+#include "aufzeichnung/ausgaenge.h"
 #include "simulator/modell/anbindung.h"
 #include "simulator/sim_steuerung.h"
 #include "basis/sperre.h"
@@ -60,9 +61,7 @@ private:
   bool handle_bekannt(uint32_t handle) const REQUIRES(sperre_);
   int32_t protokollieren(sim_funktion funktion, int32_t ergebnis, int anzahl, int32_t a = 0,
                          int32_t b = 0, int32_t c = 0, int32_t d = 0) REQUIRES(sperre_);
-  void ausgang_setzen(int index, bool an, int32_t stufe) REQUIRES(sperre_);
-  void motor_setzen(int index, int32_t richtung, int32_t stufe) REQUIRES(sperre_);
-  void motorrichtungen_ableiten() REQUIRES(sperre_);
+  void ausgaenge_uebernehmen() REQUIRES(sperre_);
   int32_t wert_setzen(int32_t *werte, int anzahl, int32_t nummer, int32_t wert) REQUIRES(sperre_);
   int32_t wert_lesen(sim_funktion funktion, uint32_t handle, const int32_t *werte, int anzahl,
                      int32_t nummer) REQUIRES(sperre_);
@@ -70,6 +69,8 @@ private:
   // Hosts, the window and tests reach the box from several threads.
   mutable sperre sperre_;
   sim_zustand zustand_ GUARDED_BY(sperre_){};
+  // The outputs by the vendor's rules; zustand_ shows them.
+  akte::ausgaenge ausgaenge_ GUARDED_BY(sperre_);
   bool oeffnen_scheitert_ GUARDED_BY(sperre_) = false;
   uint32_t aufrufe_ GUARDED_BY(sperre_) = 0;
   std::array<sim_aufruf, SIM_PROTOKOLL_PLATZ> protokoll_ GUARDED_BY(sperre_){};

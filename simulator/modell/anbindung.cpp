@@ -78,15 +78,10 @@ akte::wiedergabe::melder modell_anbindung::abweichung_melden() {
 
 int64_t modell_anbindung::uhr(bool vom_host) {
   const int64_t t = millisekunden();
-  if (!uhr_laeuft_) {
-    if (!gehalten_ab_)
-      gehalten_ab_ = t;
-    if (!vom_host)
-      return *gehalten_ab_;
-    uhr_laeuft_ = true;
-    gewartet_ = t - *gehalten_ab_;
-  }
-  return t - gewartet_;
+  null_.gesehen(t);
+  if (vom_host)
+    null_.vom_host(t);
+  return null_.stehende_uhr(t);
 }
 
 const char *modell_anbindung::bleibend(const std::string &text) {
@@ -204,7 +199,7 @@ modell_anbindung::~modell_anbindung() {
   lauf_->fortschreiten(uhr());
   if (wiedergabe_)
     wiedergabe_->beenden(lauf_->jetzt(), abweichung_melden());
-  bericht_->vor_null(gewartet_);
+  bericht_->vor_null(null_.gestanden());
   if (wiedergabe_)
     bericht_->aufnahme(wiedergabe_datei_, wiedergabe_->null());
   const std::string probleme = bericht_->abschliessen(*lauf_, lauf_->jetzt(), meldung_);

@@ -8,6 +8,7 @@
 #include "simulator/modell/aufzeichnung.h"
 #include "simulator/modell/lauf.h"
 #include "aufzeichnung/wiedergabe.h"
+#include "aufzeichnung/nullpunkt.h"
 #include "simulator/sim_steuerung.h"
 
 #include <array>
@@ -96,17 +97,13 @@ private:
   akte::wiedergabe::melder abweichung_melden();
   void wiedergabe_lesen(int64_t jetzt, bool vom_host, const sim_zustand &z, modell::box_werte &box);
   const char *bleibend(const std::string &text);
-  // The model's clock (ms). It stands still until the host first switches or
-  // reads: lumbrik's vorbereitung opens the box and then waits for a person
-  // to close its notice, and a timeline that ran meanwhile would fault a
-  // program for how long someone took to read. A recording counts from the
-  // same call.
+  // The model's clock (ms): it stands still from the first time it is read
+  // until the host first switches or reads (see nullpunkt.h). A recording
+  // counts from the same call.
   int64_t uhr(bool vom_host = false);
 
   bool geladen_ = false;
-  bool uhr_laeuft_ = false;
-  std::optional<int64_t> gehalten_ab_;
-  int64_t gewartet_ = 0; // how long the clock stood still
+  akte::nullpunkt null_; // in milliseconds
   bool aktiv_ = false;   // a model runs or a run is recorded
   // Kept apart from the run, so the window can hold it while a switch goes on.
   std::shared_ptr<const modell::beschreibung> bild_;

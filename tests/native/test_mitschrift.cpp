@@ -1,7 +1,8 @@
 // The recorder's logic (aufzeichnung/mitschrift) with a clock of the test's:
 // where the clock starts, what a switch and a read leave in the trace, and
-// what it holds at most.
+// what it holds at most; the clock's zero as the simulated box keeps it.
 #include "aufzeichnung/mitschrift.h"
+#include "aufzeichnung/nullpunkt.h"
 
 #include <gtest/gtest.h>
 
@@ -51,6 +52,20 @@ TEST(mitschrift, die_uhr_beginnt_mit_dem_ersten_aufruf_nach_dem_oeffnen_auch_aus
   EXPECT_EQ(a.ohne_offene_schnittstelle, 1u);
   EXPECT_EQ(a.gleich[mitschrift::f_rbGetInput - mitschrift::f_rbGetMotors].second, 1u);
   EXPECT_EQ(m.meldung(""), "");
+}
+
+// The simulated box's clock: it stands at the first sight (a second open
+// keeps it) until the host's first call, and then runs on from there.
+TEST(nullpunkt, die_uhr_steht_vom_ersten_sehen_bis_zum_ersten_aufruf_des_hosts) {
+  akte::nullpunkt n;
+  n.gesehen(100);
+  n.gesehen(300);
+  EXPECT_EQ(n.stehende_uhr(900), 100);
+  EXPECT_EQ(n.gestanden(), 0);
+  n.vom_host(1000);
+  n.vom_host(1500);
+  EXPECT_EQ(n.stehende_uhr(1700), 800);
+  EXPECT_EQ(n.gestanden(), 900);
 }
 
 TEST(mitschrift, haelt_hoechstens_so_viel_wie_der_schreiber_nachholen_kann) {

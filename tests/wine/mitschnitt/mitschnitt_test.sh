@@ -56,7 +56,7 @@ beispiel)
   for s in $(seq 0 30); do
     : >"$tmp/l/mitschnitte/$(date -d "+$s seconds" +%Y-%m-%d_%H-%M-%S).json"
   done
-  LUMBRIK_MODELL=schranke LUMBRIK_BERICHT=$tmp/sim.json konsole "$tmp/l" "$quellen/simulator/modelle/schranke.txt"
+  LUMBRIK_MODELL=schranke konsole "$tmp/l" "$quellen/simulator/modelle/schranke.txt"
   [ "$rc" = 0 ] || falsch "Exit-Code $rc statt 0"
   bericht=$(find "$tmp/l/mitschnitte" -name '*_2.json')
   [ "$(echo "$bericht" | wc -w)" = 1 ] || falsch "kein Mitschnitt mit _2 im Namen"
@@ -67,12 +67,6 @@ beispiel)
   xmllint --noout "${bericht%.json}.svg" || falsch "das Zeitdiagramm ist kein wohlgeformtes XML"
   [ "$(grep -c 'class="spur"' "${bericht%.json}.svg")" -ge 3 ] || falsch "das Zeitdiagramm hat zu wenige Spuren"
   grep -q ',eingang,1,1$' "$spur" || falsch "das Auto am Eingang 1 fehlt"
-  # What the program switched, in the order the simulated box traced it.
-  for s in "$spur" "$tmp/sim.csv"; do
-    grep -E ',(ausgang|motor),' "$s" | cut -d, -f2- >"$s.schalten"
-  done
-  diff "$tmp/sim.csv.schalten" "$spur.schalten" >"$tmp/diff" ||
-    falsch "Ausgaenge und Motoren anders als in der simulierten Spur: $(cat "$tmp/diff")"
   # --modell behind the recorder: the simulated box there runs it, and the
   # console says so and gives its verdict.
   printf 'vorbereitung\nmotor 1 1\npause 25\nmotor 1 0\n' >"$tmp/anschlag.txt"
