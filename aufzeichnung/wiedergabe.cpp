@@ -65,10 +65,7 @@ bool wiedergabe::laden(const std::string &datei, std::string &meldung) {
       ausgaenge_[nummer - 1].aufgezeichnet.anhaengen(e.us, w);
     } else if (e.a == akte::art::eingang || e.a == akte::art::analog ||
                e.a == akte::art::spannung) {
-      const lesart art = e.a == akte::art::eingang  ? eingang
-                         : e.a == akte::art::analog ? analog
-                                                    : spannung;
-      gelesen_[art][nummer].push_back({e.us, w});
+      gelesen_[static_cast<size_t>(e.a)][nummer].push_back({e.us, w});
     } else {
       continue;
     }
@@ -82,10 +79,10 @@ bool wiedergabe::laden(const std::string &datei, std::string &meldung) {
   return meldung.empty();
 }
 
-int32_t wiedergabe::wert(lesart art, int nummer, int64_t t, int32_t sonst) const {
+int32_t wiedergabe::wert(art a, int nummer, int64_t t, int32_t sonst) const {
   if (nummer < 0 || nummer >= 32)
     return sonst;
-  const std::vector<punkt> &liste = gelesen_[art][static_cast<size_t>(nummer)];
+  const std::vector<punkt> &liste = gelesen_[static_cast<size_t>(a)][static_cast<size_t>(nummer)];
   const int64_t us = begonnen() ? null_.seit(t) * 1000 : -1;
   return liste.empty() ? sonst : stand(liste, us, liste.front().wert);
 }

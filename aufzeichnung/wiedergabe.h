@@ -5,6 +5,7 @@
 #pragma once
 
 #include "aufzeichnung/nullpunkt.h"
+#include "aufzeichnung/spur.h"
 #include "basis/box_groessen.h"
 
 #include <array>
@@ -33,11 +34,11 @@ public:
   void beginnen(int64_t t) { null_.vom_host(t); }
   bool begonnen() const { return null_.gesetzt(); }
 
-  enum lesart { eingang, analog, spannung, lesarten };
-  // What a read of input `nummer` answers at time t: the value recorded
-  // last before t; before its first recorded read (and before the
-  // recording's zero) the value that read saw. Numbers the recording never read keep `sonst`.
-  int32_t wert(lesart art, int nummer, int64_t t, int32_t sonst) const;
+  // What a read of `nummer` (of kind eingang, analog or spannung) answers at
+  // time t: the value recorded last before t; before its first recorded
+  // read (and before the recording's zero) the value that read saw.
+  // Numbers the recording never read keep `sonst`.
+  int32_t wert(art a, int nummer, int64_t t, int32_t sonst) const;
 
   // A divergence: when, which output ("Ausgang 3"), recorded value, value now.
   struct abweichung {
@@ -95,7 +96,7 @@ private:
   // Hands on, in time order, those no later judgement can precede.
   void weitergeben(int64_t bis_zeit, const melder &m);
 
-  std::array<std::array<std::vector<punkt>, 32>, lesarten> gelesen_;
+  std::array<std::array<std::vector<punkt>, 32>, arten> gelesen_;
   std::array<ausgangsspur, SIM_AUSGAENGE> ausgaenge_;
   std::vector<abweichung> vorgemerkt_;
   int64_t toleranz_ = toleranz_vorgabe;

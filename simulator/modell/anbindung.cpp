@@ -179,17 +179,16 @@ void modell_anbindung::wiedergabe_lesen(int64_t jetzt, bool vom_host, const sim_
   const int64_t t = lauf_->jetzt();
   if (vom_host)
     wiedergabe_->beginnen(t);
-  using w = akte::wiedergabe;
   for (int n = 1; n <= SIM_EINGAENGE; ++n) {
     int32_t &e = box.eingang[static_cast<size_t>(n - 1)];
-    e = wiedergabe_->wert(w::eingang, n, t, e);
+    e = wiedergabe_->wert(akte::art::eingang, n, t, e);
   }
   for (int n = 1; n <= SIM_ANALOGE; ++n) {
     int32_t &a = box.analog[static_cast<size_t>(n - 1)];
-    a = wiedergabe_->wert(w::analog, n, t, a);
+    a = wiedergabe_->wert(akte::art::analog, n, t, a);
   }
   for (int n = 1; n <= SIM_SPANNUNGEN; ++n)
-    spannung_[n - 1] = wiedergabe_->wert(w::spannung, n, t, z.spannung[n - 1]);
+    spannung_[n - 1] = wiedergabe_->wert(akte::art::spannung, n, t, z.spannung[n - 1]);
 }
 
 modell_anbindung::~modell_anbindung() {

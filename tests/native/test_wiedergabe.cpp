@@ -36,11 +36,11 @@ TEST(wiedergabe, folgt_den_eingaengen_und_meldet_jede_abweichung_einmal) {
       << meldung;
   // Before its first read an input holds what that read saw; unread ones
   // keep the box's value. Times count from the host's first call (t = 100).
-  EXPECT_EQ(w.wert(wiedergabe::eingang, 2, 0, -9), 1);
+  EXPECT_EQ(w.wert(akte::art::eingang, 2, 0, -9), 1);
   w.beginnen(100);
-  EXPECT_EQ(w.wert(wiedergabe::eingang, 2, 100 + 2000, -9), 1);
-  EXPECT_EQ(w.wert(wiedergabe::eingang, 2, 100 + 2001, -9), 0);
-  EXPECT_EQ(w.wert(wiedergabe::eingang, 1, 100 + 2001, -9), -9);
+  EXPECT_EQ(w.wert(akte::art::eingang, 2, 100 + 2000, -9), 1);
+  EXPECT_EQ(w.wert(akte::art::eingang, 2, 100 + 2001, -9), 0);
+  EXPECT_EQ(w.wert(akte::art::eingang, 1, 100 + 2001, -9), -9);
 
   std::vector<std::tuple<int64_t, std::string, int32_t, int32_t>> gemeldet;
   const wiedergabe::melder m = [&](const wiedergabe::abweichung &a) {
