@@ -56,6 +56,10 @@ struct bericht {
 };
 
 std::string json(const bericht &b);
+// A report read back, as the console behind the bridge, the class check and
+// the drawing tool read it: the parts they use, the faults in time order.
+// Empty when the text is not a whole report (say, cut short).
+std::optional<bericht> bericht_lesen(std::string_view text);
 // A JSON string of UTF-8 text, control characters escaped.
 std::string json_text(std::string_view s);
 
