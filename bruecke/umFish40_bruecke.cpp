@@ -87,22 +87,11 @@ void hinweisen(const wchar_t *format, ...) {
   windows_text::schreiben(GetStdHandle(STD_ERROR_HANDLE), windows_text::utf8(text));
 }
 
-// The system's text for an error number, without its line end; `datei`
-// fills its placeholders ("%1 is not a valid Win32 application").
-const wchar_t *systemtext(DWORD fehler, const wchar_t *datei, wchar_t (&text)[512]) {
-  DWORD_PTR einsetzen[9];
-  for (DWORD_PTR &e : einsetzen)
-    e = reinterpret_cast<DWORD_PTR>(datei);
-  const DWORD laenge =
-      FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_ARGUMENT_ARRAY, nullptr, fehler, 0,
-                     text, sizeof text / sizeof text[0], reinterpret_cast<va_list *>(einsetzen));
-  size_t ende = laenge;
-  while (ende > 0 && (text[ende - 1] == L'\r' || text[ende - 1] == L'\n' || text[ende - 1] == L' '))
-    --ende;
-  text[ende] = L'\0';
-  if (ende == 0)
-    wcscpy(text, L"ohne Text");
-  return text;
+// The system's text for an error number; `datei` fills its placeholders
+// ("%1 is not a valid Win32 application").
+std::wstring systemtext(DWORD fehler, const wchar_t *datei) {
+  const std::string text = windows_text::systemtext(fehler, nullptr, datei);
+  return text.empty() ? L"ohne Text" : windows_text::breit(text);
 }
 
 // The file name of a path.
@@ -124,18 +113,17 @@ void vendor_fehler_hinweisen(const kanal &k) {
   for (size_t i = 0; i < kanal_pfad_laenge; ++i)
     pfad[i] = static_cast<wchar_t>(k.vendor_pfad[i]);
   pfad[kanal_pfad_laenge - 1] = L'\0';
-  wchar_t text[512];
   switch (k.zustand) {
   case helfer_ohne_vendor:
     hinweisen(L"umFish40.DLL nicht gefunden: %ls, auch nicht in den Systemordnern und in PATH "
               L"(Fehler %lu: %ls)",
               pfad, static_cast<unsigned long>(k.vendor_fehler),
-              systemtext(k.vendor_fehler, dateiname(pfad), text));
+              systemtext(k.vendor_fehler, dateiname(pfad)).c_str());
     break;
   case helfer_vendor_unladbar:
     hinweisen(L"umFish40.DLL l\u00e4sst sich nicht laden: %ls (Fehler %lu: %ls)", pfad,
               static_cast<unsigned long>(k.vendor_fehler),
-              systemtext(k.vendor_fehler, dateiname(pfad), text));
+              systemtext(k.vendor_fehler, dateiname(pfad)).c_str());
     break;
   case helfer_vendor_unvollstaendig:
     hinweisen(L"umFish40.DLL ohne die Funktion %hs: %ls", funktionsname(k.vendor_fehlt), pfad);
@@ -265,10 +253,9 @@ bool helfer_starten() REQUIRES(bruecke.s) {
   h.antwort = CreateEventW(nullptr, FALSE, FALSE, nullptr);
   if (h.speicher != nullptr && h.anfrage != nullptr && h.antwort != nullptr)
     h.k = static_cast<kanal *>(MapViewOfFile(h.speicher, FILE_MAP_WRITE, 0, 0, sizeof(kanal)));
-  wchar_t text[512];
   if (h.k == nullptr) {
     const DWORD fehler = GetLastError();
-    hinweisen(L"kein Kanal zum Helfer (Fehler %lu: %ls)", fehler, systemtext(fehler, L"", text));
+    hinweisen(L"kein Kanal zum Helfer (Fehler %lu: %ls)", fehler, systemtext(fehler, L"").c_str());
     return false;
   }
   // A new section is all zeros.
@@ -290,7 +277,7 @@ bool helfer_starten() REQUIRES(bruecke.s) {
     hinweisen(fehler == ERROR_FILE_NOT_FOUND || fehler == ERROR_PATH_NOT_FOUND
                   ? L"Helfer nicht gefunden: %ls (Fehler %lu: %ls)"
                   : L"Helfer l\u00e4sst sich nicht starten: %ls (Fehler %lu: %ls)",
-              pfad, fehler, systemtext(fehler, dateiname(pfad), text));
+              pfad, fehler, systemtext(fehler, dateiname(pfad)).c_str());
     return false;
   }
   h.prozess = pi.hProcess;

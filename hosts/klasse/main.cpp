@@ -6,6 +6,7 @@
 // a job object (a hung program ends with its children), on a desktop of the
 // check's own (no window on the teacher's screen), its message boxes
 // answered with OK from outside as a person would.
+#include "basis/windows_text.h"
 #include "hosts/klasse/kern.h"
 #include "simulator/modell/anbindung.h"
 
@@ -29,56 +30,21 @@ using klasse::programm_art;
 
 // --- Texts across the edge: UTF-8 inside, UTF-16 for Windows ---
 
-std::wstring breit(std::string_view s) {
-  if (s.empty())
-    return {};
-  const int n = MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), nullptr, 0);
-  std::wstring aus(static_cast<size_t>(n), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), aus.data(), n);
-  return aus;
-}
-
-std::string schmal(std::wstring_view s) {
-  if (s.empty())
-    return {};
-  const int n = WideCharToMultiByte(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), nullptr, 0,
-                                    nullptr, nullptr);
-  std::string aus(static_cast<size_t>(n), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), aus.data(), n, nullptr,
-                      nullptr);
-  return aus;
-}
+using windows_text::breit;
+using windows_text::systemtext;
+using windows_text::utf8;
 
 std::mutex ausgabe_sperre;
 
-// To the console as Unicode, into a pipe or file as UTF-8.
+// To the console as Unicode, into a pipe or file as UTF-8; the learners'
+// lines come from several threads and stay whole.
 void ausgeben(DWORD kanal, const std::string &text) {
   const std::lock_guard<std::mutex> halten(ausgabe_sperre);
-  HANDLE h = GetStdHandle(kanal);
-  DWORD modus = 0, geschrieben = 0;
-  if (GetConsoleMode(h, &modus)) {
-    const std::wstring w = breit(text);
-    WriteConsoleW(h, w.data(), static_cast<DWORD>(w.size()), &geschrieben, nullptr);
-  } else {
-    WriteFile(h, text.data(), static_cast<DWORD>(text.size()), &geschrieben, nullptr);
-  }
+  windows_text::schreiben(GetStdHandle(kanal), text);
 }
 
 void melden(const std::string &text) {
   ausgeben(STD_ERROR_HANDLE, "lumbrik-klasse: " + text + "\n");
-}
-
-std::string systemtext(DWORD code, HMODULE modul = nullptr) {
-  wchar_t *puffer = nullptr;
-  const DWORD flags = FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS |
-                      (modul ? FORMAT_MESSAGE_FROM_HMODULE : FORMAT_MESSAGE_FROM_SYSTEM);
-  const DWORD n =
-      FormatMessageW(flags, modul, code, 0, reinterpret_cast<wchar_t *>(&puffer), 0, nullptr);
-  std::wstring text = n && puffer ? std::wstring(puffer, n) : std::wstring();
-  LocalFree(puffer);
-  while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' '))
-    text.pop_back();
-  return schmal(text);
 }
 
 // --- Files ---
@@ -140,11 +106,11 @@ bool kopieren(const std::wstring &von, const std::wstring &nach, std::string &fe
   if (ist_datei(von)) {
     if (CopyFileW(von.c_str(), nach.c_str(), FALSE))
       return true;
-    fehler = schmal(von) + ": " + systemtext(GetLastError());
+    fehler = utf8(von) + ": " + systemtext(GetLastError());
     return false;
   }
   if (!CreateDirectoryW(nach.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
-    fehler = schmal(nach) + ": " + systemtext(GetLastError());
+    fehler = utf8(nach) + ": " + systemtext(GetLastError());
     return false;
   }
   bool gut = true;
@@ -322,7 +288,7 @@ private:
         std::wstring zeile = text;
         while (!zeile.empty() && (zeile.back() == L'\n' || zeile.back() == L'\r'))
           zeile.pop_back();
-        meldungen_[b->second.index].push_back(schmal(titel + L": " + zeile));
+        meldungen_[b->second.index].push_back(utf8(titel + L": " + zeile));
         b->second.index = SIZE_MAX;
       }
       HWND ok = GetDlgItem(f, IDOK);
@@ -419,7 +385,7 @@ void ausfuehren(const auftrag &a, klasse::zeile &z, std::vector<std::string> &me
   for (const std::wstring &b : beilagen) {
     const std::wstring ziel = arbeit + b.substr(b.find_last_of(L'\\'));
     if (!CopyFileW(b.c_str(), ziel.c_str(), FALSE)) {
-      l.startfehler = schmal(b) + " fehlt: " + systemtext(GetLastError());
+      l.startfehler = utf8(b) + " fehlt: " + systemtext(GetLastError());
       return;
     }
   }
@@ -534,36 +500,36 @@ int pruefen(const klasse::optionen &o) {
   const std::wstring vorbild = o.vorbild.empty() ? L"" : voller_pfad(breit(o.vorbild));
   if (!o.modell.empty() && !eingebautes_modell(o.modell) && !ist_datei(modell)) {
     melden("das Modell " + o.modell + " ist kein eingebautes Modell und keine Datei (gesucht als " +
-           schmal(modell) + ")");
+           utf8(modell) + ")");
     return klasse::kein_modell;
   }
   // Read here first, as the simulator will read it: a misspelt name or a
   // broken file is said once, with its fix, not found in every learner's run.
   if (!o.modell.empty()) {
     const modell::ergebnis e =
-        modell_beschaffen(eingebautes_modell(o.modell) ? o.modell : schmal(modell));
+        modell_beschaffen(eingebautes_modell(o.modell) ? o.modell : utf8(modell));
     if (!e.modell) {
       melden(e.meldung);
       return klasse::kein_modell;
     }
   }
   if (!vorbild.empty() && !ist_datei(vorbild)) {
-    melden("den Mitschnitt " + o.vorbild + " gibt es nicht (gesucht als " + schmal(vorbild) + ")");
+    melden("den Mitschnitt " + o.vorbild + " gibt es nicht (gesucht als " + utf8(vorbild) + ")");
     return klasse::kein_modell;
   }
   const std::wstring abgaben = voller_pfad(breit(o.abgaben));
   const DWORD art = GetFileAttributesW(abgaben.c_str());
   if (art == INVALID_FILE_ATTRIBUTES || !(art & FILE_ATTRIBUTE_DIRECTORY)) {
-    melden("den Ordner " + o.abgaben + " gibt es nicht (gesucht als " + schmal(abgaben) + ")");
+    melden("den Ordner " + o.abgaben + " gibt es nicht (gesucht als " + utf8(abgaben) + ")");
     return klasse::keine_abgaben;
   }
   std::vector<klasse::eintrag> eintraege;
   ordner_durchgehen(abgaben, [&](const std::wstring &name, bool ordner) {
-    klasse::eintrag e{schmal(name), ordner, {}};
+    klasse::eintrag e{utf8(name), ordner, {}};
     if (ordner)
       ordner_durchgehen(abgaben + L"\\" + name, [&](const std::wstring &datei, bool unter) {
         if (!unter)
-          e.dateien.push_back(schmal(datei));
+          e.dateien.push_back(utf8(datei));
       });
     eintraege.push_back(e);
   });
@@ -587,7 +553,7 @@ int pruefen(const klasse::optionen &o) {
     if (CreateDirectoryW(ergebnis.c_str(), nullptr))
       break;
     if (GetLastError() != ERROR_ALREADY_EXISTS || versuch >= 100) {
-      melden("der Ordner " + schmal(ergebnis) +
+      melden("der Ordner " + utf8(ergebnis) +
              " lässt sich nicht anlegen: " + systemtext(GetLastError()));
       return klasse::nicht_schreibbar;
     }
@@ -598,10 +564,10 @@ int pruefen(const klasse::optionen &o) {
     const std::optional<std::string> text = lesen(datei);
     std::string fehler = "lässt sich nicht lesen";
     const std::optional<std::string> mit =
-        text ? klasse::modell_mit_vorbild(*text, schmal(vorbild), fehler) : std::nullopt;
+        text ? klasse::modell_mit_vorbild(*text, utf8(vorbild), fehler) : std::nullopt;
     modell = ergebnis + L"\\modell.toml";
     if (!mit || !schreiben(modell, *mit)) {
-      melden("Modell " + schmal(datei) + ": " + fehler);
+      melden("Modell " + utf8(datei) + ": " + fehler);
       return klasse::kein_modell;
     }
   } else if (o.modell.empty()) {
@@ -615,7 +581,7 @@ int pruefen(const klasse::optionen &o) {
            "); die Fenster der Programme erscheinen auf diesem");
 
   klasse::klasse_stand k;
-  k.titel = "Klassenprüfung " + schmal(abgaben.substr(abgaben.find_last_of(L'\\') + 1));
+  k.titel = "Klassenprüfung " + utf8(abgaben.substr(abgaben.find_last_of(L'\\') + 1));
   char zeit[64];
   std::snprintf(zeit, sizeof zeit, "%02u.%02u.%04u %02u:%02u", st.wDay, st.wMonth, st.wYear,
                 st.wHour, st.wMinute);
@@ -664,12 +630,12 @@ int pruefen(const klasse::optionen &o) {
                            schreiben(ergebnis + L"\\klasse.csv", klasse::klasse_csv(k)) &&
                            schreiben(ergebnis + L"\\klasse.json", klasse::klasse_json(k));
   if (!geschrieben) {
-    melden("die Ergebnisse lassen sich nicht in " + schmal(ergebnis) +
+    melden("die Ergebnisse lassen sich nicht in " + utf8(ergebnis) +
            " schreiben: " + systemtext(GetLastError()));
     return klasse::nicht_schreibbar;
   }
   ausgeben(STD_OUTPUT_HANDLE,
-           klasse::zusammenfassung(k) + "\n" + schmal(ergebnis) + "\\klasse.html\n");
+           klasse::zusammenfassung(k) + "\n" + utf8(ergebnis) + "\\klasse.html\n");
   const bool alle = std::all_of(k.zeilen.begin(), k.zeilen.end(), [](const klasse::zeile &z) {
     return z.b.u == klasse::urteil::bestanden;
   });
@@ -686,7 +652,7 @@ int main() {
   wchar_t **argv = CommandLineToArgvW(GetCommandLineW(), &anzahl);
   std::vector<std::string> argumente;
   for (int i = 1; i < anzahl; ++i)
-    argumente.push_back(schmal(argv[i]));
+    argumente.push_back(utf8(argv[i]));
   LocalFree(argv);
   const std::vector<std::string_view> sichten(argumente.begin(), argumente.end());
   klasse::optionen o;

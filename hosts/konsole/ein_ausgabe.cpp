@@ -1,5 +1,6 @@
 #include "hosts/konsole/ein_ausgabe.h"
 
+#include "basis/windows_text.h"
 #include "hosts/gemeinsam/meldungen.h"
 #include "hosts/konsole/zeichensatz.h"
 
@@ -107,37 +108,14 @@ bool zeilenquelle::aus_konsole(std::string &zeile) {
 
 // --- Output ---
 
-namespace {
-
-void schreiben(HANDLE ziel, const void *daten, DWORD laenge) {
-  const char *p = static_cast<const char *>(daten);
-  while (laenge > 0) {
-    DWORD geschrieben = 0;
-    if (!WriteFile(ziel, p, laenge, &geschrieben, nullptr) || geschrieben == 0)
-      return; // nowhere to write to; the exit code still tells
-    p += geschrieben;
-    laenge -= geschrieben;
-  }
-}
-
-} // namespace
-
+// Written at once, not buffered, so that it keeps its order with what else
+// the process writes to the same handle. A console window gets the same
+// UTF-16 from the UTF-8 as from the 1252 text.
 void ausgeben(std::string_view text, ausgabe_ziel wohin) {
-  if (text.empty())
-    return;
-  HANDLE ziel = GetStdHandle(wohin == ausgabe_ziel::fehler ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE);
-  if (ziel == nullptr || ziel == INVALID_HANDLE_VALUE)
-    return;
-  DWORD modus = 0;
-  if (GetConsoleMode(ziel, &modus)) {
-    const std::u16string breit = nach_utf16(text);
-    const std::wstring w(breit.begin(), breit.end());
-    DWORD geschrieben = 0;
-    WriteConsoleW(ziel, w.data(), static_cast<DWORD>(w.size()), &geschrieben, nullptr);
-    return;
-  }
-  const std::string utf8 = nach_utf8(text);
-  schreiben(ziel, utf8.data(), static_cast<DWORD>(utf8.size()));
+  if (!text.empty())
+    windows_text::schreiben(
+        GetStdHandle(wohin == ausgabe_ziel::fehler ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE),
+        nach_utf8(text));
 }
 
 void zeile_ausgeben(std::string_view text, ausgabe_ziel wohin) {

@@ -1,5 +1,6 @@
 // lumbrik-konsole.exe: loads lumbrik.dll as any host does and runs its
 // commands line by line - typed at a console, from a script, or piped in.
+#include "basis/windows_text.h"
 #include "hosts/konsole/ausfuehren.h"
 #include "hosts/konsole/bruecke.h"
 #include "hosts/konsole/ein_ausgabe.h"
@@ -24,18 +25,10 @@ constexpr int modell_fehler = 3;
 constexpr int modell_nicht_geladen = 4;
 constexpr int bericht_fehlt = 5;
 
-// The system's own words for an error code, in its ANSI code page (1252 on
-// a German Windows, as the console's texts are).
+// The system's own words for an error code, in 1252 as the console's texts.
 std::string systemtext(DWORD kode) {
-  char *text = nullptr;
-  const DWORD laenge = FormatMessageA(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-      nullptr, kode, 0, reinterpret_cast<char *>(&text), 0, nullptr);
-  std::string t = laenge > 0 && text ? std::string(text, laenge) : "";
-  LocalFree(text);
-  while (!t.empty() && (t.back() == '\r' || t.back() == '\n' || t.back() == ' ' || t.back() == '.'))
-    t.pop_back();
-  return verbinden({t.empty() ? "Fehler" : t, " (", std::to_string(kode), ")"});
+  const std::string text = utf8_nach_1252(windows_text::systemtext(kode));
+  return verbinden({text.empty() ? "Fehler" : text, " (", std::to_string(kode), ")"});
 }
 
 std::string voller_pfad(const std::string &pfad) {

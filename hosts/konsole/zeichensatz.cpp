@@ -90,14 +90,6 @@ std::optional<std::vector<char32_t>> utf8_lesen(std::string_view text) {
 
 } // namespace
 
-std::u16string nach_utf16(std::string_view text) {
-  std::u16string ergebnis;
-  ergebnis.reserve(text.size());
-  for (char c : text)
-    ergebnis += static_cast<char16_t>(zeichen_nach_unicode(c));
-  return ergebnis;
-}
-
 std::string nach_utf8(std::string_view text) {
   std::string ergebnis;
   ergebnis.reserve(text.size());

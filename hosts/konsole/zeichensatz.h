@@ -1,6 +1,6 @@
-// The console's texts: code page 1252, as lumbrik's box texts are. They become
-// UTF-16 for a console window and UTF-8 for pipes and files, and what is typed
-// or read comes back to 1252. A text in UTF-8 (a model's, a report's) says so
+// The console's texts: code page 1252, as lumbrik's box texts are. They go out
+// as UTF-8 (a console window gets that as UTF-16), and what is typed or read
+// comes back to 1252. A text in UTF-8 (a model's, a report's) says so
 // in its name (`_utf8`) and becomes 1252 where it enters (utf8_nach_1252).
 #pragma once
 
@@ -30,7 +30,6 @@ inline std::string verbinden(std::initializer_list<std::string_view> teile) {
   return text;
 }
 
-std::u16string nach_utf16(std::string_view text);
 std::string nach_utf8(std::string_view text);
 
 // Typed text: characters 1252 lacks become '?'.
