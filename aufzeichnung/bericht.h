@@ -57,9 +57,12 @@ struct bericht {
 
 std::string json(const bericht &b);
 // A report read back, as the console behind the bridge, the class check and
-// the drawing tool read it: the parts they use, the faults in time order.
-// Empty when the text is not a whole report (say, cut short).
-std::optional<bericht> bericht_lesen(std::string_view text);
+// the drawing tool read it: the parts they use, the faults that have a time
+// in time order. Empty when the text is not a whole report: cut short, or
+// (with `ganz`) without what every report has, its model, message, fault
+// count and length. Without `ganz` what is missing is left as it is, as for
+// a report of an older or newer simulator.
+std::optional<bericht> bericht_lesen(std::string_view text, bool ganz = true);
 // A JSON string of UTF-8 text, control characters escaped.
 std::string json_text(std::string_view s);
 

@@ -15,21 +15,22 @@ std::string text_von(const nlohmann::json &j, const char *name) {
 
 } // namespace
 
-std::optional<bericht> bericht_lesen(std::string_view text) {
+std::optional<bericht> bericht_lesen(std::string_view text, bool ganz) {
   const nlohmann::json j = nlohmann::json::parse(text, nullptr, false);
   if (j.is_discarded() || !j.is_object())
     return std::nullopt;
   const auto modell = j.find("modell"), meldung = j.find("meldung"),
              anzahl = j.find("fehler_anzahl"), laufzeit = j.find("laufzeit_ms");
-  if (modell == j.end() || !modell->is_string() || meldung == j.end() || !meldung->is_string() ||
-      anzahl == j.end() || !anzahl->is_number_unsigned() || laufzeit == j.end() ||
-      !laufzeit->is_number_integer())
+  const bool hat_anzahl = anzahl != j.end() && anzahl->is_number_unsigned(),
+             hat_laufzeit = laufzeit != j.end() && laufzeit->is_number_integer();
+  if (ganz && (modell == j.end() || !modell->is_string() || meldung == j.end() ||
+               !meldung->is_string() || !hat_anzahl || !hat_laufzeit))
     return std::nullopt;
   bericht b;
-  b.modell = modell->get<std::string>();
-  b.meldung = meldung->get<std::string>();
-  b.fehler_anzahl = anzahl->get<uint64_t>();
-  b.laufzeit_ms = laufzeit->get<int64_t>();
+  b.modell = text_von(j, "modell");
+  b.meldung = text_von(j, "meldung");
+  b.fehler_anzahl = hat_anzahl ? anzahl->get<uint64_t>() : 0;
+  b.laufzeit_ms = hat_laufzeit ? laufzeit->get<int64_t>() : 0;
   b.titel = text_von(j, "titel");
   b.beginn = text_von(j, "beginn");
   b.parser_meldung = text_von(j, "parser_meldung");

@@ -336,27 +336,14 @@ std::optional<std::string> startcode_text(uint32_t code) {
 bewertung bewerten(const lauf_ergebnis &l) {
   bewertung b;
   if (l.bericht_json) {
-    const nlohmann::json j = nlohmann::json::parse(*l.bericht_json, nullptr, false);
-    if (j.is_object()) {
-      if (auto m = j.find("modell"); m != j.end() && m->is_string())
-        b.modell = m->get<std::string>();
-      if (auto f = j.find("fehler"); f != j.end() && f->is_array())
-        for (const nlohmann::json &e : *f) {
-          if (!e.is_object())
-            continue;
-          fehler_eintrag fe;
-          fe.zeit_ms = e.value("zeit_ms", int64_t{0});
-          fe.regel = e.value("regel", std::string());
-          fe.text = e.value("text", std::string());
-          b.fehler.push_back(fe);
-        }
-      b.fehler_anzahl = b.fehler.size();
-      if (auto n = j.find("fehler_anzahl"); n != j.end() && n->is_number_unsigned())
-        b.fehler_anzahl = std::max<uint64_t>(b.fehler_anzahl, n->get<uint64_t>());
+    // Fields it lacks (an older or newer simulator's) are no fault.
+    if (const std::optional<akte::bericht> r = akte::bericht_lesen(*l.bericht_json, false)) {
+      b.modell = r->modell;
+      b.fehler = r->fehler;
+      b.fehler_anzahl = std::max<uint64_t>(r->fehler.size(), r->fehler_anzahl);
       // A model that did not run checked nothing; its reason is a fault.
-      if (auto m = j.find("meldung");
-          m != j.end() && m->is_string() && !m->get<std::string>().empty() && b.modell.empty())
-        b.grund = "das Modell lief nicht: " + m->get<std::string>();
+      if (!r->meldung.empty() && r->modell.empty())
+        b.grund = "das Modell lief nicht: " + r->meldung;
     } else {
       b.grund = "der Bericht ist unvollständig";
     }

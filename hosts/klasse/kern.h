@@ -4,6 +4,8 @@
 // text is UTF-8; the Windows part converts at its edges.
 #pragma once
 
+#include "aufzeichnung/bericht.h"
+
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -120,11 +122,8 @@ enum class urteil { bestanden, fehler, abgestuerzt, haengt, nie_geoeffnet, start
 
 std::string_view urteil_text(urteil u);
 
-struct fehler_eintrag {
-  int64_t zeit_ms = 0;
-  std::string regel;
-  std::string text;
-};
+// A fault as the run's report lists it.
+using fehler_eintrag = akte::bericht::fehler_eintrag;
 
 struct bewertung {
   urteil u = urteil::bestanden;

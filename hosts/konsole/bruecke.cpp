@@ -47,18 +47,18 @@ std::optional<bericht_abholung> bericht_bestellen() {
   return a;
 }
 
-std::optional<bericht_stand> bericht_abholen(HMODULE lumbrik, const bericht_abholung &a,
+std::optional<akte::bericht> bericht_abholen(HMODULE lumbrik, const bericht_abholung &a,
                                              std::string &meldung) {
   FreeLibrary(lumbrik);
   WIN32_FILE_ATTRIBUTE_DATA daten{};
   const bool neu = GetFileAttributesExA(a.datei.c_str(), GetFileExInfoStandard, &daten) &&
                    (!a.vorher_da || CompareFileTime(&daten.ftLastWriteTime, &a.vorher) != 0);
-  std::optional<bericht_stand> stand;
+  std::optional<akte::bericht> stand;
   if (neu) {
     std::ifstream ein(a.datei, std::ios::binary);
     std::ostringstream text;
     text << ein.rdbuf();
-    stand = bericht_lesen(text.str());
+    stand = akte::bericht_lesen(text.str());
     if (!stand)
       meldung = verbinden({"der Bericht ", a.datei, " des Modells hinter der Br" UE "cke ist ",
                            "nicht vollst" AE "ndig; seine Fehler sind unbekannt."});

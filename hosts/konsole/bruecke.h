@@ -5,7 +5,7 @@
 // writes when the helper ends.
 #pragma once
 
-#include "hosts/konsole/bericht.h"
+#include "aufzeichnung/bericht.h"
 
 #include <windows.h>
 
@@ -31,5 +31,5 @@ std::optional<bericht_abholung> bericht_bestellen();
 // ends the helper so that the report is written; then reads it. Empty, with
 // `meldung`, when no report came (the helper loaded the vendor's library)
 // or it is not whole.
-std::optional<bericht_stand> bericht_abholen(HMODULE lumbrik, const bericht_abholung &a,
+std::optional<akte::bericht> bericht_abholen(HMODULE lumbrik, const bericht_abholung &a,
                                              std::string &meldung);

@@ -150,7 +150,7 @@ struct modell_ausgang {
   std::string meldung;
   uint64_t fehler = 0;
   // The first faults in time order (up to fehler_gezeigt of them).
-  std::vector<bericht_fehler> liste;
+  std::vector<akte::bericht::fehler_eintrag> liste;
   // The simulator has said why already, on standard error.
   bool gemeldet = false;
   // Why the report asked for cannot be written, or empty.
@@ -162,13 +162,13 @@ constexpr size_t fehler_gezeigt = 10;
 // A teacher sees why a run failed without opening its report: when, which
 // rule, what it means.
 void fehler_auflisten(const modell_ausgang &m) {
-  for (const bericht_fehler &f : m.liste) {
+  for (const akte::bericht::fehler_eintrag &f : m.liste) {
     char zeit[32];
     std::snprintf(zeit, sizeof zeit, "%.2f", static_cast<double>(f.zeit_ms) / 1000.0);
     std::replace(std::begin(zeit), std::end(zeit), '.', ',');
-    zeile_ausgeben(verbinden({"  bei ", zeit, " s: ", utf8_nach_1252(f.regel_utf8), " - ",
-                              utf8_nach_1252(f.text_utf8)}),
-                   ausgabe_ziel::fehler);
+    zeile_ausgeben(
+        verbinden({"  bei ", zeit, " s: ", utf8_nach_1252(f.regel), " - ", utf8_nach_1252(f.text)}),
+        ausgabe_ziel::fehler);
   }
   if (m.fehler > m.liste.size())
     zeile_ausgeben(
@@ -229,11 +229,11 @@ modell_ausgang modell_der_box(const simulator_steuerung &sim) {
 // has ended; without one the exit code stays the lines'.
 int ende_hinter_bruecke(bool verlangt, const sitzung &s, const bericht_abholung &a, int ende) {
   std::string meldung;
-  const std::optional<bericht_stand> stand = bericht_abholen(s.dll.modul, a, meldung);
+  const std::optional<akte::bericht> stand = bericht_abholen(s.dll.modul, a, meldung);
   if (stand) {
     modell_ausgang m;
-    m.name = utf8_nach_1252(stand->modell_utf8);
-    m.meldung = utf8_nach_1252(stand->meldung_utf8);
+    m.name = utf8_nach_1252(stand->modell);
+    m.meldung = utf8_nach_1252(stand->meldung);
     m.fehler = stand->fehler_anzahl;
     // The helper's simulator wrote its own line when it refused the model.
     m.gemeldet = !m.meldung.empty();

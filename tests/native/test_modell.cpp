@@ -1,7 +1,6 @@
 // The model engine: motion to the millisecond, switches, light barriers,
 // rules, the model file's errors, and the record of a run.
 #include "simulator/modell/aufzeichnung.h"
-#include "hosts/konsole/bericht.h"
 #include "simulator/modell/lauf.h"
 #include "aufzeichnung/zeitdiagramm.h"
 
@@ -330,15 +329,15 @@ TEST(modell_bericht, spur_bericht_und_zeitdiagramm) {
   EXPECT_NE(inhalt.str().find("\"beginn\": \"20"), std::string::npos);
   EXPECT_NE(inhalt.str().find("{\"zeit_ms\": 2000, \"regel\": \"anschlag\""), std::string::npos);
   // As the console reads it back behind the bridge; a report cut short is none.
-  const std::optional<bericht_stand> gelesen = bericht_lesen(inhalt.str());
+  const std::optional<akte::bericht> gelesen = akte::bericht_lesen(inhalt.str());
   ASSERT_TRUE(gelesen);
-  EXPECT_EQ(gelesen->modell_utf8, "schranke");
+  EXPECT_EQ(gelesen->modell, "schranke");
   EXPECT_EQ(gelesen->fehler_anzahl, 1u);
   ASSERT_EQ(gelesen->fehler.size(), 1u);
   EXPECT_EQ(gelesen->fehler[0].zeit_ms, 2000);
-  EXPECT_EQ(gelesen->fehler[0].regel_utf8, "anschlag");
-  EXPECT_FALSE(gelesen->fehler[0].text_utf8.empty());
-  EXPECT_FALSE(bericht_lesen(inhalt.str().substr(0, inhalt.str().size() / 2)));
+  EXPECT_EQ(gelesen->fehler[0].regel, "anschlag");
+  EXPECT_FALSE(gelesen->fehler[0].text.empty());
+  EXPECT_FALSE(akte::bericht_lesen(inhalt.str().substr(0, inhalt.str().size() / 2)));
   std::ifstream spur(stamm + ".csv");
   std::string zeile;
   std::getline(spur, zeile);
