@@ -18,7 +18,7 @@
 #include <cstdlib>
 #endif
 
-namespace modell {
+namespace akte {
 
 #ifdef _WIN32
 using windows_text::breit;
@@ -153,4 +153,4 @@ void ausgeben(std::FILE *ziel, const std::string &text) {
 
 #endif
 
-} // namespace modell
+} // namespace akte

@@ -1,13 +1,14 @@
-// The files and environment of the model engine, by UTF-8 names. On Windows
-// names are wide underneath, so any folder name works (a learner's
-// "...\Schüler\lauf.json") and every path the simulator writes is UTF-8;
-// natively names are bytes as they are. The only platform code of the engine.
+// The files and environment of a run, by UTF-8 names. On Windows names are
+// wide underneath, so any folder name works (a learner's
+// "...\Schüler\lauf.json") and every path the simulator and the recorder
+// write is UTF-8; natively names are bytes as they are. The only platform
+// code of the record library and the model engine.
 #pragma once
 
 #include <cstdio>
 #include <string>
 
-namespace modell {
+namespace akte {
 
 // An environment variable as UTF-8; "" when it is not set.
 std::string umgebung(const char *name);
@@ -37,4 +38,4 @@ bool umbenennen(const std::string &von, const std::string &nach);
 // text as UTF-16; a pipe or a file gets UTF-8.
 void ausgeben(std::FILE *ziel, const std::string &text);
 
-} // namespace modell
+} // namespace akte

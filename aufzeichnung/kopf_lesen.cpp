@@ -17,7 +17,7 @@ std::string dateiname(const std::string &pfad) {
 }
 
 bool lesbar(const std::string &pfad) {
-  const std::unique_ptr<std::FILE, int (*)(std::FILE *)> f(modell::datei_oeffnen(pfad, "rb"),
+  const std::unique_ptr<std::FILE, int (*)(std::FILE *)> f(akte::datei_oeffnen(pfad, "rb"),
                                                            std::fclose);
   return f != nullptr;
 }
@@ -30,7 +30,7 @@ bool kopf_lesen(const std::string &spur, diagramm_kopf &kopf) {
   if (punkt != std::string::npos && trenner != std::string::npos && punkt < trenner)
     punkt = std::string::npos;
   const std::string datei = spur.substr(0, punkt) + ".json";
-  const std::unique_ptr<std::FILE, int (*)(std::FILE *)> f(modell::datei_oeffnen(datei, "rb"),
+  const std::unique_ptr<std::FILE, int (*)(std::FILE *)> f(akte::datei_oeffnen(datei, "rb"),
                                                            std::fclose);
   if (!f || datei == spur)
     return false;

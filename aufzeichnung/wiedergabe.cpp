@@ -45,9 +45,9 @@ bool wiedergabe::reihe::irgendein_wechsel(size_t ab, int64_t von, int64_t bis) c
 }
 
 bool wiedergabe::laden(const std::string &datei, std::string &meldung) {
-  const std::unique_ptr<std::FILE, int (*)(std::FILE *)> f(modell::datei_oeffnen(datei, "rb"),
+  const std::unique_ptr<std::FILE, int (*)(std::FILE *)> f(akte::datei_oeffnen(datei, "rb"),
                                                            std::fclose);
-  if (!f || modell::ist_ordner(datei)) {
+  if (!f || akte::ist_ordner(datei)) {
     meldung = "Mitschnitt " + datei + ": die Spur lässt sich nicht lesen";
     return false;
   }

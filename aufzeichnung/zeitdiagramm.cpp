@@ -283,7 +283,7 @@ aufnahme_spuren aufnahme_lesen(const diagramm_kopf &kopf,
                                size_t lanes, int64_t &ende) {
   aufnahme_spuren a;
   const std::unique_ptr<std::FILE, int (*)(std::FILE *)> ein(
-      modell::datei_oeffnen(kopf.aufnahme, "rb"), std::fclose);
+      akte::datei_oeffnen(kopf.aufnahme, "rb"), std::fclose);
   if (!ein)
     return a;
   // The same strict reader as the trace's: a recording it refuses adds nothing.
@@ -506,7 +506,7 @@ void legende_schreiben(std::ostream &aus, const gezeichnet &g) {
 
 bool zeitdiagramm(const std::string &spurdatei, const std::string &svg, std::string &meldung,
                   const teile *m, const diagramm_kopf *kopf) {
-  const std::unique_ptr<std::FILE, int (*)(std::FILE *)> ein(modell::datei_oeffnen(spurdatei, "rb"),
+  const std::unique_ptr<std::FILE, int (*)(std::FILE *)> ein(akte::datei_oeffnen(spurdatei, "rb"),
                                                              std::fclose);
   if (!ein) {
     meldung = "Zeitdiagramm: die Spur " + spurdatei + " lässt sich nicht lesen";
@@ -563,7 +563,7 @@ bool zeitdiagramm(const std::string &spurdatei, const std::string &svg, std::str
     }
   }
 
-  const std::unique_ptr<std::FILE, int (*)(std::FILE *)> datei(modell::datei_oeffnen(svg, "wb"),
+  const std::unique_ptr<std::FILE, int (*)(std::FILE *)> datei(akte::datei_oeffnen(svg, "wb"),
                                                                std::fclose);
   if (!datei) {
     meldung = "Zeitdiagramm: " + svg + " lässt sich nicht anlegen";

@@ -225,12 +225,12 @@ void mitschnitt::laden() {
 }
 
 bool mitschnitt::aufzeichnung_oeffnen(std::string &meldung) {
-  const std::string ziel = modell::umgebung("LUMBRIK_MITSCHNITT");
+  const std::string ziel = akte::umgebung("LUMBRIK_MITSCHNITT");
   if (!ziel.empty())
     return aufzeichnung_.oeffnen(ziel, meldung);
   // A new file per run, named by the time it began, in mitschnitte\.
   const std::string ablage = ordner_ + "\\mitschnitte";
-  if (!CreateDirectoryW(breit(ablage).c_str(), nullptr) && !modell::ist_ordner(ablage)) {
+  if (!CreateDirectoryW(breit(ablage).c_str(), nullptr) && !akte::ist_ordner(ablage)) {
     meldung =
         "der Ordner " + ablage + " lässt sich nicht anlegen (" + systemfehler(GetLastError()) + ")";
     return false;

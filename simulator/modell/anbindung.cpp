@@ -31,12 +31,12 @@ modell::ergebnis modell_anbindung::wiedergabe_beschaffen(const std::string &date
   std::string meldung;
   if (!w->laden(datei, meldung))
     return {std::nullopt, meldung};
-  const std::string toleranz = modell::umgebung("LUMBRIK_TOLERANZ");
+  const std::string toleranz = akte::umgebung("LUMBRIK_TOLERANZ");
   if (!toleranz.empty()) {
     char *ende = nullptr;
     const long long ms = std::strtoll(toleranz.c_str(), &ende, 10);
     if (*ende || ms < 0 || ms > 3600000)
-      modell::ausgeben(stderr, "lumbrik Simulator: LUMBRIK_TOLERANZ=" + toleranz +
+      akte::ausgeben(stderr, "lumbrik Simulator: LUMBRIK_TOLERANZ=" + toleranz +
                                    " ist keine Zahl von Millisekunden (0 bis 3600000); es gelten " +
                                    std::to_string(static_cast<long long>(w->toleranz())) +
                                    " ms.\n");
@@ -89,8 +89,8 @@ const char *modell_anbindung::bleibend(const std::string &text) {
 }
 
 void modell_anbindung::laden() {
-  const std::string wahl = modell::umgebung("LUMBRIK_MODELL");
-  const std::string berichtdatei = modell::umgebung("LUMBRIK_BERICHT");
+  const std::string wahl = akte::umgebung("LUMBRIK_MODELL");
+  const std::string berichtdatei = akte::umgebung("LUMBRIK_BERICHT");
   std::optional<modell::beschreibung> m;
   std::string parser_meldung;
   if (!wahl.empty()) {
@@ -98,19 +98,19 @@ void modell_anbindung::laden() {
     if (e.modell && !e.modell->mitschnitt.empty())
       e = mit_mitschnitt(std::move(e), wahl);
     if (!e.hinweis.empty())
-      modell::ausgeben(stderr, "lumbrik Simulator: " + e.hinweis + "\n");
+      akte::ausgeben(stderr, "lumbrik Simulator: " + e.hinweis + "\n");
     m = std::move(e.modell);
     meldung_ = e.meldung;
     parser_meldung = e.parser_text;
     if (!meldung_.empty())
-      modell::ausgeben(stderr, "lumbrik Simulator: " + meldung_ + "; die Box läuft ohne Modell.\n");
+      akte::ausgeben(stderr, "lumbrik Simulator: " + meldung_ + "; die Box läuft ohne Modell.\n");
   }
   if (!berichtdatei.empty()) {
     bericht_ = std::make_unique<modell::aufzeichnung>();
     std::string fehler;
     const bool offen = bericht_->oeffnen(berichtdatei, fehler);
     if (!fehler.empty())
-      modell::ausgeben(stderr, "lumbrik Simulator: " + fehler + ".\n");
+      akte::ausgeben(stderr, "lumbrik Simulator: " + fehler + ".\n");
     if (!offen) {
       bericht_.reset();
       bericht_meldung_ = fehler;
@@ -203,7 +203,7 @@ modell_anbindung::~modell_anbindung() {
     bericht_->aufnahme(wiedergabe_datei_, wiedergabe_->null());
   const std::string probleme = bericht_->abschliessen(*lauf_, lauf_->jetzt(), meldung_);
   if (!probleme.empty())
-    modell::ausgeben(stderr, "lumbrik Simulator: " + probleme + ".\n");
+    akte::ausgeben(stderr, "lumbrik Simulator: " + probleme + ".\n");
 }
 
 void modell_anbindung::oeffnen(const sim_zustand &z) {
@@ -335,13 +335,13 @@ modell::ergebnis modell_beschaffen(const std::string &wahl) {
     return {};
   if (const char *eingebaut = modell::eingebaut(wahl))
     return modell::lesen(eingebaut, wahl);
-  const std::unique_ptr<std::FILE, int (*)(std::FILE *)> datei(modell::datei_oeffnen(wahl, "rb"),
+  const std::unique_ptr<std::FILE, int (*)(std::FILE *)> datei(akte::datei_oeffnen(wahl, "rb"),
                                                                std::fclose);
-  if (!datei || modell::ist_ordner(wahl)) {
+  if (!datei || akte::ist_ordner(wahl)) {
     const std::optional<std::string_view> gemeint = modell::gemeintes_modell(wahl);
     return {std::nullopt, "Modell " + wahl + ": kein eingebautes Modell" +
                               (gemeint ? " (meinten Sie " + std::string(*gemeint) + "?)" : "") +
-                              " und keine lesbare Datei (gesucht als " + modell::voller_pfad(wahl) +
+                              " und keine lesbare Datei (gesucht als " + akte::voller_pfad(wahl) +
                               "); eingebaut sind " + modell::eingebaute_namen()};
   }
   // One byte more than a model may have: lesen refuses a file that long

@@ -27,18 +27,18 @@ int main(int argc, char **argv) {
       "Der Bericht neben der Spur (SPUR.json) gibt, wo es ihn gibt, die Titelzeile\n"
       "und die Texte der Fehler.\n";
   if (args.size() == 1 && (args[0] == "--hilfe" || args[0] == "-h" || args[0] == "/?")) {
-    modell::ausgeben(stdout, aufruf);
+    akte::ausgeben(stdout, aufruf);
     return 0;
   }
   // A mistyped option is no trace to read.
   const bool option_falsch = !args.empty() && args[0].rfind("--", 0) == 0;
   if (args.empty() || args.size() > 2 || option_falsch) {
-    modell::ausgeben(stderr, (option_falsch ? "unbekannte Option " + args[0] + "\n" : "") + aufruf);
+    akte::ausgeben(stderr, (option_falsch ? "unbekannte Option " + args[0] + "\n" : "") + aufruf);
     return 2;
   }
   const modell::ergebnis m = modell_beschaffen(wahl);
   if (!wahl.empty() && !m.modell) {
-    modell::ausgeben(stderr, m.meldung + "\n");
+    akte::ausgeben(stderr, m.meldung + "\n");
     return 1;
   }
   const std::string &spur = args[0];
@@ -55,7 +55,7 @@ int main(int argc, char **argv) {
   std::string meldung;
   if (!akte::zeitdiagramm(spur, bild, meldung, m.modell ? &teile : nullptr,
                           mit_bericht ? &kopf : nullptr)) {
-    modell::ausgeben(stderr, meldung + "\n");
+    akte::ausgeben(stderr, meldung + "\n");
     return 1;
   }
   return 0;
