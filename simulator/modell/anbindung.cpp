@@ -37,9 +37,8 @@ modell::ergebnis modell_anbindung::wiedergabe_beschaffen(const std::string &date
     const long long ms = std::strtoll(toleranz.c_str(), &ende, 10);
     if (*ende || ms < 0 || ms > 3600000)
       akte::ausgeben(stderr, "lumbrik Simulator: LUMBRIK_TOLERANZ=" + toleranz +
-                                   " ist keine Zahl von Millisekunden (0 bis 3600000); es gelten " +
-                                   std::to_string(static_cast<long long>(w->toleranz())) +
-                                   " ms.\n");
+                                 " ist keine Zahl von Millisekunden (0 bis 3600000); es gelten " +
+                                 std::to_string(static_cast<long long>(w->toleranz())) + " ms.\n");
     else
       w->toleranz_setzen(ms);
   }
