@@ -90,6 +90,21 @@ bool aufzeichnung::oeffnen(const std::string &bericht, std::string &meldung) {
   return true;
 }
 
+bool aufzeichnung::oeffnen_neu(const std::string &stamm, std::string &meldung) {
+  for (int i = 1; i < 1000; ++i) {
+    const std::string name = i > 1 ? stamm + "_" + std::to_string(i) : stamm;
+    if (gibt_es(name + ".json") || gibt_es(name + ".csv") || gibt_es(name + ".svg"))
+      continue;
+    if (oeffnen(name + ".json", meldung))
+      return true;
+    // Another run of the same second took the name first.
+    if (!gibt_es(name + ".json"))
+      return false;
+  }
+  meldung = "neben " + stamm + ".json sind alle Namen bis _999 vergeben";
+  return false;
+}
+
 aufzeichnung::~aufzeichnung() {
   if (datei_)
     std::fclose(datei_);

@@ -31,6 +31,11 @@ public:
   // trace are held from now on: a second run with the same names is refused.
   // False (with `meldung`) when nothing can be recorded.
   bool oeffnen(const std::string &bericht, std::string &meldung);
+  // A report of a new name: `stamm` (a folder's path and the time the run
+  // began, ".../mitschnitte/2026-12-11_09-41-07") and .json, or with _2, _3
+  // and so on when a report, trace or diagram of that name is there or
+  // another run takes it first. False (with `meldung`) when none can be had.
+  bool oeffnen_neu(const std::string &stamm, std::string &meldung);
   ~aufzeichnung();
   aufzeichnung() = default;
   aufzeichnung(const aufzeichnung &) = delete;

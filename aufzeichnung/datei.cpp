@@ -67,6 +67,10 @@ bool ist_ordner(const std::string &pfad) {
   return art != INVALID_FILE_ATTRIBUTES && (art & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+bool gibt_es(const std::string &pfad) {
+  return GetFileAttributesW(breit(pfad).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
 std::string voller_pfad(const std::string &pfad) {
   const std::wstring name = breit(pfad);
   const DWORD groesse = GetFullPathNameW(name.c_str(), 0, nullptr, nullptr);
@@ -132,6 +136,11 @@ bool leeren(std::FILE *f) {
 bool ist_ordner(const std::string &pfad) {
   struct stat s {};
   return stat(pfad.c_str(), &s) == 0 && S_ISDIR(s.st_mode);
+}
+
+bool gibt_es(const std::string &pfad) {
+  struct stat s {};
+  return stat(pfad.c_str(), &s) == 0;
 }
 
 std::string voller_pfad(const std::string &pfad) {

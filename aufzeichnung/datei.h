@@ -25,6 +25,8 @@ std::FILE *allein_schreiben(const std::string &pfad, bool &belegt);
 bool leeren(std::FILE *f);
 
 bool ist_ordner(const std::string &pfad);
+// Whether there is a file or folder of that name.
+bool gibt_es(const std::string &pfad);
 
 // The full path a relative name stands for here, for a message that says
 // where a file was looked for; the name itself when that fails.

@@ -63,10 +63,6 @@ void melden(const std::string &text) {
   OutputDebugStringW(breit(zeile).c_str());
 }
 
-bool gibt_es(const std::string &pfad) {
-  return GetFileAttributesW(breit(pfad).c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
 class mitschnitt {
 public:
   // Loads the vendor's library on the first call of any function.
@@ -237,22 +233,10 @@ bool mitschnitt::aufzeichnung_oeffnen(std::string &meldung) {
   }
   SYSTEMTIME t;
   GetLocalTime(&t);
-  char name[40];
-  for (int i = 1; i < 1000; ++i) {
-    std::snprintf(name, sizeof name,
-                  i > 1 ? "%04u-%02u-%02u_%02u-%02u-%02u_%d" : "%04u-%02u-%02u_%02u-%02u-%02u",
-                  t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond, i);
-    const std::string stamm = ablage + "\\" + name;
-    if (gibt_es(stamm + ".json") || gibt_es(stamm + ".csv") || gibt_es(stamm + ".svg"))
-      continue;
-    if (aufzeichnung_.oeffnen(stamm + ".json", meldung))
-      return true;
-    // Another run of the same second took the name first.
-    if (!gibt_es(stamm + ".json"))
-      return false;
-  }
-  meldung = "im Ordner " + ablage + " ist kein Name für diese Sekunde mehr frei";
-  return false;
+  char name[32];
+  std::snprintf(name, sizeof name, "%04u-%02u-%02u_%02u-%02u-%02u", t.wYear, t.wMonth, t.wDay,
+                t.wHour, t.wMinute, t.wSecond);
+  return aufzeichnung_.oeffnen_neu(ablage + "\\" + name, meldung);
 }
 
 void mitschnitt::aufzeichnen() {

@@ -422,6 +422,13 @@ TEST(modell_bericht, namen_ordner_und_ein_zweiter_lauf) {
     EXPECT_EQ(zeilen_mit(o + "/x.svg", "\"modell\""), 1);
     EXPECT_GE(zeilen_mit(o + "/x.zeitdiagramm.svg", "<svg"), 1);
 
+    // A run named by its time gets a number when the name is taken.
+    std::ofstream(o + "/t.json").put('x');
+    std::ofstream(o + "/t_2.csv").put('x');
+    akte::aufzeichnung neu;
+    ASSERT_TRUE(neu.oeffnen_neu(o + "/t", meldung)) << meldung;
+    EXPECT_EQ(neu.spur(), o + "/t_3.csv");
+
     // A folder is no report; why the diagram failed is said.
     aufzeichnung ordnerbericht;
     EXPECT_FALSE(ordnerbericht.oeffnen(o, meldung));
