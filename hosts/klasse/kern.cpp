@@ -331,6 +331,25 @@ std::optional<std::string> startcode_text(uint32_t code) {
   }
 }
 
+// The console's line why it stopped: "Zeile 2: unbekannter Befehl …" or
+// "lumbrik-konsole: …"; empty when it printed none.
+std::string abbruchgrund(std::string_view ausgabe) {
+  while (!ausgabe.empty()) {
+    const size_t ende = std::min(ausgabe.find('\n'), ausgabe.size());
+    std::string_view zeile = ausgabe.substr(0, ende);
+    ausgabe.remove_prefix(std::min(ende + 1, ausgabe.size()));
+    if (!zeile.empty() && zeile.back() == '\r')
+      zeile.remove_suffix(1);
+    constexpr std::string_view konsole = "lumbrik-konsole: ";
+    if (zeile.substr(0, konsole.size()) == konsole)
+      zeile.remove_prefix(konsole.size());
+    else if (zeile.substr(0, 6) != "Zeile ")
+      continue;
+    return std::string(zeile.substr(0, 300));
+  }
+  return "";
+}
+
 } // namespace
 
 bewertung bewerten(const lauf_ergebnis &l) {
@@ -362,9 +381,12 @@ bewertung bewerten(const lauf_ergebnis &l) {
     b.u = urteil::abgestuerzt;
     b.grund = ausnahme_text(c) + " (" + hex(c) + ")";
   } else if (l.skript && (c == 1 || c == 2)) {
-    // The console refused a line of the script, or could not read it.
+    // The console refused a line of the script, or could not read it; the
+    // line it printed says which and what to write instead.
     b.u = urteil::abgestuerzt;
-    b.grund = "das Skript brach ab (Exit-Code " + std::to_string(c) + ")";
+    const std::string warum = abbruchgrund(l.ausgabe);
+    b.grund = warum.empty() ? "das Skript brach ab (Exit-Code " + std::to_string(c) + ")"
+                            : "das Skript brach ab: " + warum;
   } else if (!l.bericht_json) {
     b.u = urteil::nie_geoeffnet;
     b.grund = "vorbereitung wurde nie aufgerufen";

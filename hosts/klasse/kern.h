@@ -116,6 +116,8 @@ struct lauf_ergebnis {
   std::optional<std::string> bericht_json;
   // The texts of the message boxes answered, in order.
   std::vector<std::string> meldungen;
+  // What it printed (the start of it), UTF-8 as the console writes to a file.
+  std::string ausgabe;
 };
 
 enum class urteil { bestanden, fehler, abgestuerzt, haengt, nie_geoeffnet, startet_nicht };

@@ -464,6 +464,8 @@ void ausfuehren(const auftrag &a, klasse::zeile &z, std::vector<std::string> &me
   CloseHandle(pi.hProcess);
 
   l.meldungen = meldungen;
+  if (auto text = lesen(ausgabe))
+    l.ausgabe = text->substr(0, 1 << 16);
   l.bericht_json = lesen(bericht);
   // The boxes answered belong to the learner's report.
   if (const auto mit =

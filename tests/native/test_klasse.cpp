@@ -115,7 +115,10 @@ TEST(Klasse, UrteilAusLaufUndBericht) {
     l.skript = skript;
     return l;
   };
-  lauf_ergebnis nicht_gestartet, zeit_um = lauf(0);
+  lauf_ergebnis nicht_gestartet, zeit_um = lauf(0), vertippt = lauf(1, std::nullopt, true);
+  vertippt.ausgabe =
+      "> vorbereitung\r\n> motr 1 1\r\nZeile 2: unbekannter Befehl \"motr\" - meinten "
+      "Sie \"motor\"?\r\n";
   nicht_gestartet.startfehler = "Zugriff verweigert";
   zeit_um.zeit_um = true;
   const std::vector<fall> faelle = {
@@ -125,6 +128,8 @@ TEST(Klasse, UrteilAusLaufUndBericht) {
       {zeit_um, urteil::haengt, "nach der Zeitgrenze beendet"},
       {lauf(0xC0000005u, "{}"), urteil::abgestuerzt, "Zugriffsverletzung (0xC0000005)"},
       {lauf(1, std::nullopt, true), urteil::abgestuerzt, "das Skript brach ab (Exit-Code 1)"},
+      {vertippt, urteil::abgestuerzt,
+       "das Skript brach ab: Zeile 2: unbekannter Befehl \"motr\" - meinten Sie \"motor\"?"},
       {lauf(0), urteil::nie_geoeffnet, "vorbereitung wurde nie aufgerufen"},
       {lauf(0, mit_fehlern), urteil::fehler, ""},
       {lauf(3, mit_fehlern, true), urteil::fehler, ""},
@@ -140,7 +145,7 @@ TEST(Klasse, UrteilAusLaufUndBericht) {
     EXPECT_EQ(b.u, f.u) << f.grund;
     EXPECT_EQ(b.grund, f.grund);
   }
-  const bewertung b = bewerten(faelle[6].l);
+  const bewertung b = bewerten(faelle[7].l);
   EXPECT_EQ(b.fehler_anzahl, 2u);
   // A listed fault without its time is not listed: it would read "bei 0 s".
   ASSERT_EQ(b.fehler.size(), 1u);
