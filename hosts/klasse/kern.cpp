@@ -331,23 +331,42 @@ std::optional<std::string> startcode_text(uint32_t code) {
   }
 }
 
+// Each line of what a program printed, without its line end.
+template <class F> void jede_zeile(std::string_view text, F f) {
+  while (!text.empty()) {
+    const size_t ende = std::min(text.find('\n'), text.size());
+    std::string_view zeile = text.substr(0, ende);
+    text.remove_prefix(std::min(ende + 1, text.size()));
+    if (!zeile.empty() && zeile.back() == '\r')
+      zeile.remove_suffix(1);
+    f(zeile);
+  }
+}
+
+// The script's line the console ran last, as it echoes them ("> pause 400").
+std::string letzter_befehl(std::string_view ausgabe) {
+  std::string_view zuletzt;
+  jede_zeile(ausgabe, [&](std::string_view zeile) {
+    if (zeile.substr(0, 2) == "> ")
+      zuletzt = zeile.substr(2);
+  });
+  return std::string(zuletzt.substr(0, 200));
+}
+
 // The console's line why it stopped: "Zeile 2: unbekannter Befehl …" or
 // "lumbrik-konsole: …"; empty when it printed none.
 std::string abbruchgrund(std::string_view ausgabe) {
-  while (!ausgabe.empty()) {
-    const size_t ende = std::min(ausgabe.find('\n'), ausgabe.size());
-    std::string_view zeile = ausgabe.substr(0, ende);
-    ausgabe.remove_prefix(std::min(ende + 1, ausgabe.size()));
-    if (!zeile.empty() && zeile.back() == '\r')
-      zeile.remove_suffix(1);
+  std::string_view grund;
+  jede_zeile(ausgabe, [&](std::string_view zeile) {
     constexpr std::string_view konsole = "lumbrik-konsole: ";
+    if (!grund.empty())
+      return;
     if (zeile.substr(0, konsole.size()) == konsole)
-      zeile.remove_prefix(konsole.size());
-    else if (zeile.substr(0, 6) != "Zeile ")
-      continue;
-    return std::string(zeile.substr(0, 300));
-  }
-  return "";
+      grund = zeile.substr(konsole.size());
+    else if (zeile.substr(0, 6) == "Zeile ")
+      grund = zeile;
+  });
+  return std::string(grund.substr(0, 300));
 }
 
 } // namespace
@@ -373,7 +392,13 @@ bewertung bewerten(const lauf_ergebnis &l) {
     b.grund = l.startfehler;
   } else if (l.zeit_um) {
     b.u = urteil::haengt;
-    b.grund = "nach der Zeitgrenze beendet";
+    // A script says where it waited; a program only how long it had.
+    char grenze[32];
+    std::snprintf(grenze, sizeof grenze, "%g", l.grenze_s);
+    b.grund =
+        std::string("lief länger als ") + grenze + " s und wurde beendet (mehr Zeit: --dauer=)";
+    if (const std::string zuletzt = letzter_befehl(l.ausgabe); l.skript && !zuletzt.empty())
+      b.grund += "; zuletzt lief: " + zuletzt;
   } else if (const auto start = startcode_text(c)) {
     b.u = urteil::startet_nicht;
     b.grund = *start + " (" + hex(c) + ")" + (l.startfehler.empty() ? "" : ": " + l.startfehler);

@@ -110,6 +110,7 @@ struct lauf_ergebnis {
   std::string startfehler;
   uint32_t exit_code = 0;
   bool zeit_um = false;
+  double grenze_s = 30; // the time it had (--dauer=)
   double laufzeit_s = 0;
   bool skript = false;
   // The simulator's report, if it wrote one.

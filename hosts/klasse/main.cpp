@@ -438,6 +438,7 @@ void ausfuehren(const auftrag &a, klasse::zeile &z, std::vector<std::string> &me
   if (a.w)
     a.w->anmelden(pi.dwProcessId, i);
   ResumeThread(pi.hThread);
+  l.grenze_s = a.o.dauer_s;
   const auto dauer_ms = static_cast<DWORD>(a.o.dauer_s * 1000);
   if (WaitForSingleObject(pi.hProcess, dauer_ms) == WAIT_TIMEOUT) {
     l.zeit_um = true;

@@ -116,6 +116,9 @@ TEST(Klasse, UrteilAusLaufUndBericht) {
     return l;
   };
   lauf_ergebnis nicht_gestartet, zeit_um = lauf(0), vertippt = lauf(1, std::nullopt, true);
+  lauf_ergebnis haengt = lauf(0xC000013Au, std::nullopt, true);
+  haengt.zeit_um = true;
+  haengt.ausgabe = "> vorbereitung\r\n> pause 400\r\n";
   vertippt.ausgabe =
       "> vorbereitung\r\n> motr 1 1\r\nZeile 2: unbekannter Befehl \"motr\" - meinten "
       "Sie \"motor\"?\r\n";
@@ -125,7 +128,9 @@ TEST(Klasse, UrteilAusLaufUndBericht) {
       {nicht_gestartet, urteil::startet_nicht, "Zugriff verweigert"},
       {lauf(0xC0000135u), urteil::startet_nicht,
        "eine DLL, die das Programm braucht, fehlt (0xC0000135)"},
-      {zeit_um, urteil::haengt, "nach der Zeitgrenze beendet"},
+      {zeit_um, urteil::haengt, "lief länger als 30 s und wurde beendet (mehr Zeit: --dauer=)"},
+      {haengt, urteil::haengt,
+       "lief länger als 30 s und wurde beendet (mehr Zeit: --dauer=); zuletzt lief: pause 400"},
       {lauf(0xC0000005u, "{}"), urteil::abgestuerzt, "Zugriffsverletzung (0xC0000005)"},
       {lauf(1, std::nullopt, true), urteil::abgestuerzt, "das Skript brach ab (Exit-Code 1)"},
       {vertippt, urteil::abgestuerzt,
@@ -145,7 +150,7 @@ TEST(Klasse, UrteilAusLaufUndBericht) {
     EXPECT_EQ(b.u, f.u) << f.grund;
     EXPECT_EQ(b.grund, f.grund);
   }
-  const bewertung b = bewerten(faelle[7].l);
+  const bewertung b = bewerten(faelle[8].l);
   EXPECT_EQ(b.fehler_anzahl, 2u);
   // A listed fault without its time is not listed: it would read "bei 0 s".
   ASSERT_EQ(b.fehler.size(), 1u);
