@@ -414,7 +414,9 @@ bewertung bewerten(const lauf_ergebnis &l) {
                             : "das Skript brach ab: " + warum;
   } else if (!l.bericht_json) {
     b.u = urteil::nie_geoeffnet;
-    b.grund = "vorbereitung wurde nie aufgerufen";
+    b.grund = l.skript ? "vorbereitung wurde nie aufgerufen; ein Skript beginnt mit der Zeile "
+                         "vorbereitung"
+                       : "vorbereitung wurde nie aufgerufen";
   } else if (b.fehler_anzahl > 0 || !b.grund.empty()) {
     b.u = urteil::fehler;
   } else if (c != 0 && !l.skript) {

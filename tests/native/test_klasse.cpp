@@ -136,6 +136,8 @@ TEST(Klasse, UrteilAusLaufUndBericht) {
       {vertippt, urteil::abgestuerzt,
        "das Skript brach ab: Zeile 2: unbekannter Befehl \"motr\" - meinten Sie \"motor\"?"},
       {lauf(0), urteil::nie_geoeffnet, "vorbereitung wurde nie aufgerufen"},
+      {lauf(0, std::nullopt, true), urteil::nie_geoeffnet,
+       "vorbereitung wurde nie aufgerufen; ein Skript beginnt mit der Zeile vorbereitung"},
       {lauf(0, mit_fehlern), urteil::fehler, ""},
       {lauf(3, mit_fehlern, true), urteil::fehler, ""},
       {lauf(0, "{\"modell\": \"schr"), urteil::fehler, "der Bericht ist unvollständig"},
@@ -150,7 +152,7 @@ TEST(Klasse, UrteilAusLaufUndBericht) {
     EXPECT_EQ(b.u, f.u) << f.grund;
     EXPECT_EQ(b.grund, f.grund);
   }
-  const bewertung b = bewerten(faelle[8].l);
+  const bewertung b = bewerten(faelle[9].l);
   EXPECT_EQ(b.fehler_anzahl, 2u);
   // A listed fault without its time is not listed: it would read "bei 0 s".
   ASSERT_EQ(b.fehler.size(), 1u);
