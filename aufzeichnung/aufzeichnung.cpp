@@ -22,7 +22,7 @@ std::string endung(const std::string &pfad, size_t punkt) {
 // Opens one of the files a run holds; false (with `meldung`) when it cannot.
 bool halten(const std::string &pfad, const char *was, std::FILE *&f, std::string &meldung) {
   bool belegt = false;
-  f = akte::allein_schreiben(pfad, belegt);
+  f = allein_schreiben(pfad, belegt);
   if (f)
     return true;
   meldung = std::string(was) + " " + pfad +
@@ -52,7 +52,7 @@ bool aufzeichnung::oeffnen(const std::string &bericht, std::string &meldung) {
   meldung.clear();
   const size_t trenner = bericht.find_last_of("/\\");
   const bool ordnername = trenner != std::string::npos && trenner + 1 == bericht.size();
-  if (ordnername || akte::ist_ordner(bericht)) {
+  if (ordnername || ist_ordner(bericht)) {
     const char t = trenner != std::string::npos ? bericht[trenner] : '/';
     meldung = "Bericht " + bericht + " ist ein Ordner; es braucht den Namen einer Datei, z. B. " +
               bericht + (ordnername ? "" : std::string(1, t)) + "lauf.json";
@@ -67,8 +67,7 @@ bool aufzeichnung::oeffnen(const std::string &bericht, std::string &meldung) {
   diagramm_ = stamm + (art == ".svg" ? ".zeitdiagramm.svg" : ".svg");
   if (!halten(bericht_, "der Bericht", bericht_datei_, meldung))
     return false;
-  if (!halten(spur_, "die Spur", datei_, meldung) || !akte::leeren(bericht_datei_) ||
-      !akte::leeren(datei_)) {
+  if (!halten(spur_, "die Spur", datei_, meldung) || !leeren(bericht_datei_) || !leeren(datei_)) {
     if (meldung.empty())
       meldung = "Bericht: " + bericht_ + " lässt sich nicht leeren";
     std::fclose(bericht_datei_);
@@ -175,19 +174,9 @@ std::string aufzeichnung::abschliessen(const modell_ende &m, int64_t laufzeit_ms
 
   std::string diagramm_meldung;
   bericht b = bauen(m, laufzeit_ms, meldung);
-  diagramm_kopf kopf{b.modell,
-                     b.titel,
-                     beginn_,
-                     laufzeit_ms,
-                     static_cast<int64_t>(b.fehler_anzahl),
-                     {},
-                     aufnahme_ ? aufnahme_->spur : "",
-                     aufnahme_ ? aufnahme_->null_ms : 0};
-  for (const bericht::fehler_eintrag &e : b.fehler)
-    kopf.fehler.push_back({e.zeit_ms, e.regel, e.text});
   const bool diagramm =
       zeitdiagramm(spur_, diagramm_, diagramm_meldung,
-                   modelle_ == 1 && !m.teile.modell.empty() ? &m.teile : nullptr, &kopf);
+                   modelle_ == 1 && !m.teile.modell.empty() ? &m.teile : nullptr, &b);
   if (!diagramm)
     problem(diagramm_meldung);
 

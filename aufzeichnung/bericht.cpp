@@ -87,8 +87,7 @@ std::string json(const bericht &b) {
 bool ersetzen(const std::string &pfad, const std::string &text, std::string &meldung) {
   const std::string neu = pfad + ".neu";
   {
-    const std::unique_ptr<std::FILE, int (*)(std::FILE *)> f(akte::datei_oeffnen(neu, "wb"),
-                                                             std::fclose);
+    const std::unique_ptr<std::FILE, int (*)(std::FILE *)> f(datei_oeffnen(neu, "wb"), std::fclose);
     if (!f) {
       meldung = "Bericht: " + neu + " lässt sich nicht anlegen";
       return false;
@@ -99,7 +98,7 @@ bool ersetzen(const std::string &pfad, const std::string &text, std::string &mel
       return false;
     }
   }
-  if (!akte::umbenennen(neu, pfad)) {
+  if (!umbenennen(neu, pfad)) {
     meldung = "Bericht: " + neu + " lässt sich nicht in " + pfad + " umbenennen";
     return false;
   }

@@ -63,6 +63,10 @@ std::string json(const bericht &b);
 // count and length. Without `ganz` what is missing is left as it is, as for
 // a report of an older or newer simulator.
 std::optional<bericht> bericht_lesen(std::string_view text, bool ganz = true);
+// The report beside a trace (lauf.json beside lauf.csv), when it is the
+// report of that trace, for drawing the trace afterwards; empty when there
+// is none or it cannot be read.
+std::optional<bericht> bericht_neben(const std::string &spur);
 // A JSON string of UTF-8 text, control characters escaped.
 std::string json_text(std::string_view s);
 

@@ -1,9 +1,13 @@
 // A report read back (see bericht.h).
 #include "aufzeichnung/bericht.h"
 
+#include "aufzeichnung/datei.h"
+
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
+#include <cstdio>
+#include <memory>
 
 namespace akte {
 namespace {
@@ -11,6 +15,11 @@ namespace {
 std::string text_von(const nlohmann::json &j, const char *name) {
   const auto i = j.find(name);
   return i != j.end() && i->is_string() ? i->get<std::string>() : "";
+}
+
+std::string dateiname(const std::string &pfad) {
+  const size_t trenner = pfad.find_last_of("/\\");
+  return trenner == std::string::npos ? pfad : pfad.substr(trenner + 1);
 }
 
 } // namespace
@@ -52,6 +61,31 @@ std::optional<bericht> bericht_lesen(std::string_view text, bool ganz) {
         text_von(*aufnahme, "spur"),
         null != aufnahme->end() && null->is_number_integer() ? null->get<int64_t>() : 0};
   }
+  return b;
+}
+
+std::optional<bericht> bericht_neben(const std::string &spur) {
+  const size_t trenner = spur.find_last_of("/\\");
+  size_t punkt = spur.rfind('.');
+  if (punkt != std::string::npos && trenner != std::string::npos && punkt < trenner)
+    punkt = std::string::npos;
+  const std::string datei = spur.substr(0, punkt) + ".json";
+  const std::unique_ptr<std::FILE, int (*)(std::FILE *)> f(datei_oeffnen(datei, "rb"), std::fclose);
+  if (!f || datei == spur)
+    return std::nullopt;
+  std::string inhalt;
+  char puffer[1 << 14];
+  for (size_t n; (n = std::fread(puffer, 1, sizeof puffer, f.get())) > 0;)
+    inhalt.append(puffer, n);
+  std::optional<bericht> b = bericht_lesen(inhalt);
+  // Only the report of this very trace: another run's would mislabel it.
+  if (!b || dateiname(b->spur) != dateiname(spur))
+    return std::nullopt;
+  // A replay's recording, named as the replay found it; moved since, it is
+  // looked for beside the report.
+  if (b->aufnahme && !b->aufnahme->spur.empty() && !gibt_es(b->aufnahme->spur))
+    b->aufnahme->spur = spur.substr(0, trenner == std::string::npos ? 0 : trenner + 1) +
+                        dateiname(b->aufnahme->spur);
   return b;
 }
 

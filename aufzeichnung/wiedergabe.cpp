@@ -45,26 +45,24 @@ bool wiedergabe::reihe::irgendein_wechsel(size_t ab, int64_t von, int64_t bis) c
 }
 
 bool wiedergabe::laden(const std::string &datei, std::string &meldung) {
-  const std::unique_ptr<std::FILE, int (*)(std::FILE *)> f(akte::datei_oeffnen(datei, "rb"),
-                                                           std::fclose);
-  if (!f || akte::ist_ordner(datei)) {
+  const std::unique_ptr<std::FILE, int (*)(std::FILE *)> f(datei_oeffnen(datei, "rb"), std::fclose);
+  if (!f || ist_ordner(datei)) {
     meldung = "Mitschnitt " + datei + ": die Spur lässt sich nicht lesen";
     return false;
   }
-  akte::leser leser(f.get(), datei);
-  akte::eintrag e;
+  leser leser(f.get(), datei);
+  eintrag e;
   std::array<int32_t, SIM_AUSGAENGE> zuletzt{};
   size_t punkte = 0;
   while (leser.naechster(e)) {
     const auto w = static_cast<int32_t>(e.wert);
     const auto nummer = static_cast<size_t>(e.nummer);
-    if (e.a == akte::art::ausgang) {
+    if (e.a == art::ausgang) {
       if (e.nummer < 1 || e.nummer > SIM_AUSGAENGE || zuletzt[nummer - 1] == w)
         continue;
       zuletzt[nummer - 1] = w;
       ausgaenge_[nummer - 1].aufgezeichnet.anhaengen(e.us, w);
-    } else if (e.a == akte::art::eingang || e.a == akte::art::analog ||
-               e.a == akte::art::spannung) {
+    } else if (e.a == art::eingang || e.a == art::analog || e.a == art::spannung) {
       gelesen_[static_cast<size_t>(e.a)][nummer].push_back({e.us, w});
     } else {
       continue;

@@ -28,7 +28,7 @@ namespace {
 // Above the lanes the title line, the legend and the ticks' labels; at the
 // right the scales of axis and analog lanes.
 constexpr int breite = 1200, rand_links = 150, rand_rechts = 56, hoehe = 26, abstand = 8, oben = 74;
-constexpr size_t spuren_platz = 100, fehler_platz = 1000;
+constexpr size_t spuren_platz = 100;
 
 struct zeile {
   int64_t zeit;
@@ -37,9 +37,9 @@ struct zeile {
 };
 
 // A line of the trace as the drawing takes it.
-void uebernehmen(const akte::eintrag &e, zeile &z) {
+void uebernehmen(const eintrag &e, zeile &z) {
   z.zeit = e.us / 1000;
-  z.art = akte::artname(e.a);
+  z.art = artname(e.a);
   z.name = e.name;
   z.wert = e.wert;
 }
@@ -278,20 +278,20 @@ struct aufnahme_spuren {
 
 // Reads the recording twice (its end, which may lie past the replay's,
 // then its columns) onto the lanes the replay has. Without it, nothing.
-aufnahme_spuren aufnahme_lesen(const diagramm_kopf &kopf,
+aufnahme_spuren aufnahme_lesen(const bericht::aufnahme_angaben &aufnahme,
                                const std::map<std::pair<int, std::string>, size_t> &index,
                                size_t lanes, int64_t &ende) {
   aufnahme_spuren a;
-  const std::unique_ptr<std::FILE, int (*)(std::FILE *)> ein(
-      akte::datei_oeffnen(kopf.aufnahme, "rb"), std::fclose);
+  const std::unique_ptr<std::FILE, int (*)(std::FILE *)> ein(datei_oeffnen(aufnahme.spur, "rb"),
+                                                             std::fclose);
   if (!ein)
     return a;
   // The same strict reader as the trace's: a recording it refuses adds nothing.
-  akte::leser leser(ein.get(), kopf.aufnahme);
-  akte::eintrag e;
+  leser leser(ein.get(), aufnahme.spur);
+  eintrag e;
   zeile z;
   // Both within a year: their sum cannot overflow, whatever a report says.
-  const int64_t null = std::clamp<int64_t>(kopf.aufnahme_null_ms, 0, akte::spur_zeit_max_us / 1000);
+  const int64_t null = std::clamp<int64_t>(aufnahme.null_ms, 0, spur_zeit_max_us / 1000);
   while (leser.naechster(e)) {
     uebernehmen(e, z);
     ende = std::max(ende, z.zeit + null);
@@ -389,12 +389,12 @@ struct fehler_marke {
 };
 
 std::vector<fehler_marke> fehler_marken(const std::vector<std::pair<int64_t, std::string>> &fehler,
-                                        const diagramm_kopf *kopf, const teile *m, int64_t ende) {
+                                        const bericht *lauf, const teile *m, int64_t ende) {
   // The report's texts by time and rule, in their order.
   std::map<std::pair<int64_t, std::string>, std::deque<std::string>> texte;
-  if (kopf)
-    for (const diagramm_kopf::fehler_text &f : kopf->fehler)
-      texte[{f.zeit, f.regel}].push_back(f.text);
+  if (lauf)
+    for (const bericht::fehler_eintrag &f : lauf->fehler)
+      texte[{f.zeit_ms, f.regel}].push_back(f.text);
   constexpr int reihen = 3, zeichenbreite = 6;
   std::array<int64_t, reihen> frei;
   frei.fill(INT64_MIN);
@@ -428,20 +428,20 @@ std::vector<fehler_marke> fehler_marken(const std::vector<std::pair<int64_t, std
 }
 
 // The title line: what ran, when, how long, how many faults.
-void titel_schreiben(std::ostream &aus, const diagramm_kopf *kopf, const teile *m,
+void titel_schreiben(std::ostream &aus, const bericht *lauf, const teile *m,
                      const std::string &spurdatei, int64_t ende, int64_t fehler_anzahl) {
   std::string was;
-  if (!kopf)
+  if (!lauf)
     was = (m ? "Modell " + m->modell + " \xC2\xB7 " : "") + "Spur " + dateiname(spurdatei);
-  else if (!kopf->aufnahme.empty())
-    was = "Aufnahme " + dateiname(kopf->aufnahme) + " nachgespielt" +
-          (kopf->modell == "mitschnitt" ? "" : " mit dem Modell " + kopf->modell);
-  else if (kopf->modell.empty())
+  else if (lauf->aufnahme)
+    was = "Aufnahme " + dateiname(lauf->aufnahme->spur) + " nachgespielt" +
+          (lauf->modell == "mitschnitt" ? "" : " mit dem Modell " + lauf->modell);
+  else if (lauf->modell.empty())
     was = "Aufnahme am Interface";
   else
-    was = "Modell " + kopf->modell + (kopf->titel.empty() ? "" : " (" + kopf->titel + ")");
-  const std::string wann = kopf ? datum(kopf->beginn) : "";
-  const int64_t dauer = kopf && kopf->laufzeit_ms >= 0 ? kopf->laufzeit_ms : ende;
+    was = "Modell " + lauf->modell + (lauf->titel.empty() ? "" : " (" + lauf->titel + ")");
+  const std::string wann = lauf ? datum(lauf->beginn) : "";
+  const int64_t dauer = lauf ? lauf->laufzeit_ms : ende;
   aus << "<text class=\"titel\" x=\"6\" y=\"18\" font-size=\"14\"><tspan font-weight=\"bold\">"
       << xml(was) << "</tspan>" << (wann.empty() ? "" : " \xC2\xB7 " + xml(wann))
       << " \xC2\xB7 Dauer " << sekunden(dauer / 100 * 100) << " \xC2\xB7 ";
@@ -505,16 +505,16 @@ void legende_schreiben(std::ostream &aus, const gezeichnet &g) {
 } // namespace
 
 bool zeitdiagramm(const std::string &spurdatei, const std::string &svg, std::string &meldung,
-                  const teile *m, const diagramm_kopf *kopf) {
-  const std::unique_ptr<std::FILE, int (*)(std::FILE *)> ein(akte::datei_oeffnen(spurdatei, "rb"),
+                  const teile *m, const bericht *lauf) {
+  const std::unique_ptr<std::FILE, int (*)(std::FILE *)> ein(datei_oeffnen(spurdatei, "rb"),
                                                              std::fclose);
   if (!ein) {
     meldung = "Zeitdiagramm: die Spur " + spurdatei + " lässt sich nicht lesen";
     return false;
   }
-  akte::leser leser(ein.get(), spurdatei);
+  leser leser(ein.get(), spurdatei);
   // First pass: the time range and the lanes.
-  akte::eintrag e;
+  eintrag e;
   zeile z;
   int64_t ende = 1;
   std::map<std::pair<int, std::string>, size_t> index;
@@ -540,8 +540,8 @@ bool zeitdiagramm(const std::string &spurdatei, const std::string &svg, std::str
     meldung = "Zeitdiagramm: " + leser.fehler();
     return false;
   }
-  const aufnahme_spuren aufnahme = kopf && !kopf->aufnahme.empty()
-                                       ? aufnahme_lesen(*kopf, index, spuren.size(), ende)
+  const aufnahme_spuren aufnahme = lauf && lauf->aufnahme
+                                       ? aufnahme_lesen(*lauf->aufnahme, index, spuren.size(), ende)
                                        : aufnahme_spuren{};
   // Second pass: each change into its pixel column.
   leser.zurueck();
@@ -563,7 +563,7 @@ bool zeitdiagramm(const std::string &spurdatei, const std::string &svg, std::str
     }
   }
 
-  const std::unique_ptr<std::FILE, int (*)(std::FILE *)> datei(akte::datei_oeffnen(svg, "wb"),
+  const std::unique_ptr<std::FILE, int (*)(std::FILE *)> datei(datei_oeffnen(svg, "wb"),
                                                                std::fclose);
   if (!datei) {
     meldung = "Zeitdiagramm: " + svg + " lässt sich nicht anlegen";
@@ -632,7 +632,7 @@ bool zeitdiagramm(const std::string &spurdatei, const std::string &svg, std::str
     liste.push_back({&s, i, r, lo, hi});
   }
   const int fuss = oben + static_cast<int>(liste.size()) * (hoehe + abstand);
-  const std::vector<fehler_marke> marken = fehler_marken(fehler, kopf, m, ende);
+  const std::vector<fehler_marke> marken = fehler_marken(fehler, lauf, m, ende);
   int reihen = 0;
   for (const fehler_marke &f : marken)
     reihen = std::max(reihen, f.reihe + 1);
@@ -655,7 +655,7 @@ bool zeitdiagramm(const std::string &spurdatei, const std::string &svg, std::str
       }
     const int64_t erst = aufnahme.da ? aufnahme.erst_gelesen[liste[k].i] : -1;
     // Read first at the recording's zero: known from the replay's start.
-    if (aufnahme.da && erst > kopf->aufnahme_null_ms && !liste[k].r.teil)
+    if (aufnahme.da && erst > lauf->aufnahme->null_ms && !liste[k].r.teil)
       ab = std::max(ab, rand_links + static_cast<int>(spalte_bei(erst, ende)));
     bekannt_ab[k] = ab;
     ungelesen = ungelesen || ab > rand_links;
@@ -669,8 +669,8 @@ bool zeitdiagramm(const std::string &spurdatei, const std::string &svg, std::str
          "x1=\"0\" y1=\"0\" x2=\"0\" y2=\"6\" stroke=\"#b4b4b4\" "
          "stroke-width=\"3\"/></pattern></defs>\n"
       << "<rect width=\"100%\" height=\"100%\" fill=\"white\"/>\n";
-  titel_schreiben(aus, kopf, m, spurdatei, ende,
-                  kopf && kopf->fehler_anzahl >= 0 ? kopf->fehler_anzahl : fehler_gezaehlt);
+  titel_schreiben(aus, lauf, m, spurdatei, ende,
+                  lauf ? static_cast<int64_t>(lauf->fehler_anzahl) : fehler_gezaehlt);
   gezeichnet was{};
   for (const gezeigt &g : liste) {
     was.lampe = was.lampe || g.r.zeichnung == form::lampe;

@@ -8,6 +8,7 @@
 // line.
 #pragma once
 
+#include "aufzeichnung/bericht.h"
 #include "aufzeichnung/spur.h"
 
 #include <cstdint>
@@ -32,32 +33,13 @@ struct teile {
   std::vector<std::pair<std::string, std::string>> regeln;
 };
 
-// What the report knows of a run beyond its trace: the diagram's title line,
-// the faults' texts, and for a replay the recording it was compared with.
-struct diagramm_kopf {
-  std::string modell, titel;  // the model's name and title; empty for a recording
-  std::string beginn;         // local time of the start, "2026-12-11T15:42:07", or empty
-  int64_t laufzeit_ms = -1;   // -1: the trace's last time
-  int64_t fehler_anzahl = -1; // -1: the trace's fault lines
-  struct fehler_text {
-    int64_t zeit;
-    std::string regel, text;
-  };
-  std::vector<fehler_text> fehler;
-  // A replay: the recording's trace, drawn faintly behind the outputs, and
-  // where its zero fell on the run's timeline.
-  std::string aufnahme;
-  int64_t aufnahme_null_ms = 0;
-};
-
 // Reads the trace twice (time range, then the lanes). False, with a message,
 // when it cannot be read or written. `m` may be null: lanes then go by number.
-// Without `kopf` the title names the trace and counts its faults.
+// The run's report `lauf`, where there is one, gives the title line (model,
+// start, length, faults), the faults' texts and, for a replay, the recording
+// drawn faintly behind the outputs; without it the title names the trace
+// and counts its faults.
 bool zeitdiagramm(const std::string &spur, const std::string &svg, std::string &meldung,
-                  const teile *m = nullptr, const diagramm_kopf *kopf = nullptr);
-
-// The report beside a trace (lauf.json beside lauf.csv), when it is the
-// report of that trace; false when there is none or it cannot be read.
-bool kopf_lesen(const std::string &spur, diagramm_kopf &kopf);
+                  const teile *m = nullptr, const bericht *lauf = nullptr);
 
 } // namespace akte

@@ -49,12 +49,11 @@ int main(int argc, char **argv) {
   }
   // The report beside the trace gives the title line, the faults' texts and
   // a replay's recording.
-  akte::diagramm_kopf kopf;
-  const bool mit_bericht = akte::kopf_lesen(spur, kopf);
+  const std::optional<akte::bericht> bericht = akte::bericht_neben(spur);
   const akte::teile teile = m.modell ? modell::teile_von(*m.modell) : akte::teile{};
   std::string meldung;
   if (!akte::zeitdiagramm(spur, bild, meldung, m.modell ? &teile : nullptr,
-                          mit_bericht ? &kopf : nullptr)) {
+                          bericht ? &*bericht : nullptr)) {
     akte::ausgeben(stderr, meldung + "\n");
     return 1;
   }

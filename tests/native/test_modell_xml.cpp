@@ -16,7 +16,6 @@
 namespace {
 
 using namespace modell;
-using akte::diagramm_kopf;
 using akte::zeitdiagramm;
 
 TEST(modell_bericht, zeitdiagramm_ist_wohlgeformt) {
@@ -64,8 +63,12 @@ TEST(modell_bericht, zeitdiagramm_einer_wiedergabe) {
   std::ofstream(stamm + ".csv") << "zeit_ms,art,name,wert\n0,ausgang,3,0\n0,eingang,1,1\n"
                                    "0,eingang,2,1\n1210,fehler,mitschnitt,1\n2210,ausgang,3,7\n"
                                    "6010,ausgang,3,0\n";
-  diagramm_kopf kopf{
-      "mitschnitt", "", "2026-12-11T15:42:07", 6500, 1, {}, stamm + "_aufnahme.csv", 10};
+  akte::bericht kopf;
+  kopf.modell = "mitschnitt";
+  kopf.beginn = "2026-12-11T15:42:07";
+  kopf.laufzeit_ms = 6500;
+  kopf.fehler_anzahl = 1;
+  kopf.aufnahme = akte::bericht::aufnahme_angaben{stamm + "_aufnahme.csv", 10};
   kopf.fehler.push_back({1210, "mitschnitt",
                          "Ausgang 3 (Motor 2 vor) war in der Aufnahme bei 1,20 s an (Stufe 7), "
                          "jetzt aus"});
